@@ -1,0 +1,17 @@
+# pagewell_add_test_area(NAME FOLDER): one GoogleTest executable made of every
+# .cpp under tests/FOLDER, registered with CTest. When cross-compiling, CTest
+# runs it through CMAKE_CROSSCOMPILING_EMULATOR (scripts/wine-run).
+function(pagewell_add_test_area name folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE pagewell_core GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
+  target_compile_definitions(${name} PRIVATE
+    PAGEWELL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    PAGEWELL_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+endfunction()
