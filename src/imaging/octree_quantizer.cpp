@@ -1,0 +1,132 @@
+#include "imaging/octree_quantizer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace pagewell {
+namespace {
+
+std::uint8_t MeanRoundedToEven(std::uint64_t sum, std::uint64_t count) {
+  std::uint64_t mean = sum / count;
+  const std::uint64_t twiceRest = (sum % count) * 2;
+  if (twiceRest > count || (twiceRest == count && (mean & 1))) ++mean;
+  return static_cast<std::uint8_t>(std::min<std::uint64_t>(mean, 255));
+}
+
+}  // namespace
+
+TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
+    : maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8)) {
+  std::fill(std::begin(reducible_), std::end(reducible_), -1);
+  nodes_.reserve(1024);
+  root_ = NewNode(0);
+}
+
+std::int32_t TColorQuantizer::NewNode(int level) {
+  std::int32_t id;
+  if (freeList_ >= 0) {
+    id = freeList_;
+    freeList_ = nodes_[static_cast<std::size_t>(id)].NextReducible;
+    nodes_[static_cast<std::size_t>(id)] = TOctreeNode{};
+  } else {
+    id = static_cast<std::int32_t>(nodes_.size());
+    nodes_.emplace_back();
+  }
+  TOctreeNode& node = nodes_[static_cast<std::size_t>(id)];
+  if (level == colorBits_) {
+    node.IsLeaf = true;
+    ++leafCount_;
+  } else {
+    node.NextReducible = reducible_[level];
+    reducible_[level] = id;
+  }
+  return id;
+}
+
+void TColorQuantizer::AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  const std::uint32_t key = RGBKey(red, green, blue);
+  std::int32_t id = root_;
+  if (key == lastKey_ && lastLeaf_ >= 0) {
+    id = lastLeaf_;
+  } else {
+    for (int level = 0; !nodes_[static_cast<std::size_t>(id)].IsLeaf; ++level) {
+      const int shift = 7 - level;
+      const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+      std::int32_t next = nodes_[static_cast<std::size_t>(id)].Children[child];
+      if (next < 0) {
+        next = NewNode(level + 1);  // may move nodes_: index again below
+        nodes_[static_cast<std::size_t>(id)].Children[child] = next;
+      }
+      id = next;
+    }
+  }
+  TOctreeNode& leaf = nodes_[static_cast<std::size_t>(id)];
+  ++leaf.PixelCount;
+  leaf.RedSum += red, leaf.GreenSum += green, leaf.BlueSum += blue;
+  lastKey_ = key, lastLeaf_ = id;
+  while (leafCount_ > maxColors_) Reduce();
+}
+
+void TColorQuantizer::Reduce() {
+  int level = colorBits_ - 1;
+  while (level > 0 && reducible_[level] < 0) --level;
+  const std::int32_t id = reducible_[level];
+  if (id < 0) {  // nothing left to fold: the root is a leaf already
+    maxColors_ = leafCount_;
+    return;
+  }
+  TOctreeNode& node = nodes_[static_cast<std::size_t>(id)];
+  reducible_[level] = node.NextReducible;
+  int children = 0;
+  for (std::int32_t& childId : node.Children) {
+    if (childId < 0) continue;
+    TOctreeNode& child = nodes_[static_cast<std::size_t>(childId)];
+    node.PixelCount += child.PixelCount;
+    node.RedSum += child.RedSum, node.GreenSum += child.GreenSum, node.BlueSum += child.BlueSum;
+    child.NextReducible = freeList_;
+    freeList_ = childId;
+    childId = -1;
+    ++children;
+  }
+  node.IsLeaf = true;
+  leafCount_ -= children - 1;
+  lastLeaf_ = -1;  // the cached leaf may have been folded away
+}
+
+void TColorQuantizer::ProcessImage(const TRaster& image) {
+  switch (image.PixelFormat()) {
+    case TPixelFormat::pf15bit:
+    case TPixelFormat::pf16bit:
+    case TPixelFormat::pf32bit: return;
+    default: break;
+  }
+  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(image.Width()) * 3);
+  for (int y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* p = image.PixelFormat() == TPixelFormat::pf24bit ? image.ScanLine(y) : bgr.data();
+    if (p == bgr.data()) image.DecodeRowBGR(y, bgr.data());
+    for (int x = 0; x < image.Width(); ++x, p += 3) AddColor(p[2], p[1], p[0]);
+  }
+}
+
+void TColorQuantizer::CollectColors(std::int32_t id, std::vector<TColor>& table) const {
+  const TOctreeNode& node = nodes_[static_cast<std::size_t>(id)];
+  if (node.IsLeaf) {
+    if (node.PixelCount > 0 && table.size() < 256) {
+      table.push_back(RGBColor(MeanRoundedToEven(node.RedSum, node.PixelCount),
+                               MeanRoundedToEven(node.GreenSum, node.PixelCount),
+                               MeanRoundedToEven(node.BlueSum, node.PixelCount)));
+    }
+    return;
+  }
+  for (std::int32_t child : node.Children) {
+    if (child >= 0) CollectColors(child, table);
+  }
+}
+
+std::vector<TColor> TColorQuantizer::ColorTable() const {
+  std::vector<TColor> table;
+  if (leafCount_ > 0) CollectColors(root_, table);
+  return table;
+}
+
+}  // namespace pagewell
