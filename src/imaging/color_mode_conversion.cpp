@@ -66,7 +66,7 @@ void TluBitmap::ConvertColorMode(TColorMode mode, int method, int threshold) {
   switch (mode) {
     case cmTrueColor: SetPixelFormat(TPixelFormat::pf24bit); break;
     case cmPalette256:
-      if (ColorMode != cmGray256) ConvertToPalette(256, 8, TPixelFormat::pf8bit);
+      if (ColorMode != cmGray256) ConvertToPalette(TRaster(*this), 256, 8, TPixelFormat::pf8bit);
       break;
     case cmGray256: ConvertToGray256(); break;
     case cmPalette16:
@@ -76,7 +76,7 @@ void TluBitmap::ConvertColorMode(TColorMode mode, int method, int threshold) {
         const TRaster copy = *this;
         SetPixelFormat(TPixelFormat::pf4bit);
         if (copy.PixelFormat() == TPixelFormat::pf8bit || copy.PixelFormat() == TPixelFormat::pf24bit) {
-          ConvertToPalette(16, 4, TPixelFormat::pf4bit);
+          ConvertToPalette(copy, 16, 4, TPixelFormat::pf4bit);
         } else if (copy.PixelFormat() == TPixelFormat::pf1bit) {
           ConvertOneBitToPalette16(copy);
         }
@@ -95,8 +95,7 @@ void TluBitmap::ConvertColorMode(TColorMode mode, int method, int threshold) {
 // Octree reduction to at most maxColors colours, the table becoming the
 // palette; every pixel then gets its nearest entry, and pixels whose exact
 // colour made it into the table get exactly that entry.
-void TluBitmap::ConvertToPalette(int maxColors, int colorBits, TPixelFormat format) {
-  const TRaster copy = *this;
+void TluBitmap::ConvertToPalette(const TRaster& copy, int maxColors, int colorBits, TPixelFormat format) {
   TColorQuantizer quantizer(maxColors, colorBits);
   quantizer.ProcessImage(copy);
   const std::vector<TColor> table = quantizer.ColorTable();
