@@ -4,8 +4,33 @@
 #include <limits>
 
 namespace pagewell {
+namespace {
 
-TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette) : cache_(256) {
+// Squared distance from v to the nearest and to the farthest value of [lo, hi].
+inline std::int32_t NearSquared(std::int32_t v, std::int32_t lo, std::int32_t hi) {
+  const std::int32_t d = v < lo ? lo - v : v > hi ? v - hi : 0;
+  return d * d;
+}
+inline std::int32_t FarSquared(std::int32_t v, std::int32_t lo, std::int32_t hi) {
+  const std::int32_t d = std::max(v - lo, hi - v);
+  return d * d;
+}
+
+}  // namespace
+
+int NearestPaletteIndex(const std::vector<TColor>& palette, TColor color) {
+  int best = 0;
+  std::int32_t bestDistance = std::numeric_limits<std::int32_t>::max();
+  for (std::size_t i = 0; i < palette.size(); ++i) {
+    const std::int32_t dr = RedOf(palette[i]) - RedOf(color), dg = GreenOf(palette[i]) - GreenOf(color),
+                       db = BlueOf(palette[i]) - BlueOf(color);
+    const std::int32_t distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) bestDistance = distance, best = static_cast<int>(i);
+  }
+  return best;
+}
+
+TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette) {
   for (TColor c : palette) {
     red_.push_back(RedOf(c));
     green_.push_back(GreenOf(c));
@@ -13,71 +38,46 @@ TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette) : cache_(
   }
 }
 
-int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
+const std::vector<std::uint8_t>& TNearestColorMap::CandidatesOf(int cell) {
+  if (candidates_.empty()) {
+    candidates_.resize(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis);
+    built_.assign(candidates_.size(), false);
+  }
+  std::vector<std::uint8_t>& list = candidates_[static_cast<std::size_t>(cell)];
+  if (built_[static_cast<std::size_t>(cell)]) return list;
+  const int size = 1 << kCellShift;
+  const std::int32_t r0 = (cell / (kCellsPerAxis * kCellsPerAxis)) * size;
+  const std::int32_t g0 = ((cell / kCellsPerAxis) % kCellsPerAxis) * size;
+  const std::int32_t b0 = (cell % kCellsPerAxis) * size;
+  const std::int32_t r1 = r0 + size - 1, g1 = g0 + size - 1, b1 = b0 + size - 1;
+  std::int32_t bestFar = std::numeric_limits<std::int32_t>::max();
+  for (std::size_t i = 0; i < red_.size(); ++i) {
+    bestFar = std::min(bestFar, FarSquared(red_[i], r0, r1) + FarSquared(green_[i], g0, g1) +
+                                    FarSquared(blue_[i], b0, b1));
+  }
+  for (std::size_t i = 0; i < red_.size() && i < 256; ++i) {
+    const std::int32_t near = NearSquared(red_[i], r0, r1) + NearSquared(green_[i], g0, g1) +
+                              NearSquared(blue_[i], b0, b1);
+    if (near <= bestFar) list.push_back(static_cast<std::uint8_t>(i));
+  }
+  built_[static_cast<std::size_t>(cell)] = true;
+  return list;
+}
+
+int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  if (red_.empty()) return 0;
+  const int cell = ((red >> kCellShift) * kCellsPerAxis + (green >> kCellShift)) * kCellsPerAxis + (blue >> kCellShift);
   int best = 0;
   std::int32_t bestDistance = std::numeric_limits<std::int32_t>::max();
-  for (std::size_t i = 0; i < red_.size(); ++i) {
+  for (std::uint8_t i : CandidatesOf(cell)) {
     const std::int32_t dr = red_[i] - red, dg = green_[i] - green, db = blue_[i] - blue;
     const std::int32_t distance = dr * dr + dg * dg + db * db;
     if (distance < bestDistance) {
       bestDistance = distance;
-      best = static_cast<int>(i);
-      if (distance == 0) break;
+      best = i;
     }
   }
   return best;
-}
-
-namespace {
-inline std::size_t HomeSlot(std::uint32_t key, std::size_t slots) {
-  const std::uint32_t h = key * 2654435761u;
-  return (h ^ (h >> 16)) & (slots - 1);
-}
-}  // namespace
-
-int TNearestColorMap::IndexOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  if (red_.empty()) return 0;
-  const std::uint32_t key = RGBKey(red, green, blue) + 1;
-  const std::size_t mask = cache_.size() - 1;
-  for (std::size_t slot = HomeSlot(key, cache_.size());; slot = (slot + 1) & mask) {
-    const Slot& s = cache_[slot];
-    if (s.key == key) return s.index;
-    if (s.key == 0) break;
-  }
-  const int index = Search(red, green, blue);
-  Remember(key, index);
-  return index;
-}
-
-// The cache starts small, so mapping a handful of pixels stays cheap, and
-// doubles up to kMaxSlots; when that is half full it starts afresh, which
-// keeps probe sequences short.
-void TNearestColorMap::Remember(std::uint32_t key, int index) {
-  if (cached_ >= cache_.size() / 2) {
-    if (cache_.size() < kMaxSlots) {
-      Grow();
-    } else {
-      std::fill(cache_.begin(), cache_.end(), Slot{});
-      cached_ = 0;
-    }
-  }
-  const std::size_t mask = cache_.size() - 1;
-  std::size_t slot = HomeSlot(key, cache_.size());
-  while (cache_[slot].key != 0) slot = (slot + 1) & mask;
-  cache_[slot] = Slot{key, static_cast<std::uint8_t>(index)};
-  ++cached_;
-}
-
-void TNearestColorMap::Grow() {
-  std::vector<Slot> old(cache_.size() * 2);
-  old.swap(cache_);
-  const std::size_t mask = cache_.size() - 1;
-  for (const Slot& s : old) {
-    if (s.key == 0) continue;
-    std::size_t slot = HomeSlot(s.key, cache_.size());
-    while (cache_[slot].key != 0) slot = (slot + 1) & mask;
-    cache_[slot] = s;
-  }
 }
 
 }  // namespace pagewell

@@ -1,8 +1,16 @@
 #pragma once
 // Maps colours to the nearest entry of a palette: smallest squared distance
 // in RGB, lowest index on ties, so an exact colour always finds its first
-// occurrence. Answers are cached, which makes mapping a whole page cost
-// about one hash probe per pixel.
+// occurrence.
+//
+// A page has millions of pixels and often hundreds of thousands of colours,
+// so the palette is searched through a grid of 32 × 32 × 32 cells: for each
+// cell, built when first needed, only the entries that can be nearest to
+// some colour inside it are kept (an entry whose smallest distance to the
+// cell exceeds the largest distance of the best-placed entry never wins).
+// The answer stays exact; a search looks at a handful of entries. Recent
+// answers are kept in a small direct-mapped cache, which serves the few
+// colours that make up most of a scanned page.
 #include <cstdint>
 #include <vector>
 
@@ -10,27 +18,39 @@
 
 namespace pagewell {
 
+// The nearest entry by a plain search, for a single colour.
+int NearestPaletteIndex(const std::vector<TColor>& palette, TColor color);
+
 class TNearestColorMap {
+  struct CacheSlot {
+    std::uint32_t key = 0xFFFFFFFFu;  // no colour has this key
+    std::uint8_t index = 0;
+  };
+
  public:
   explicit TNearestColorMap(const std::vector<TColor>& palette);
 
-  int IndexOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+  int IndexOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    const std::uint32_t key = RGBKey(red, green, blue);
+    if (cache_.empty()) cache_.resize(kCacheSlots);  // a lookup or two should cost no more than that
+    CacheSlot& slot = cache_[(key ^ (key >> 12) ^ (key >> 20)) & (kCacheSlots - 1)];
+    if (slot.key != key) slot = CacheSlot{key, static_cast<std::uint8_t>(Search(red, green, blue))};
+    return slot.index;
+  }
   int IndexOf(TColor color) { return IndexOf(RedOf(color), GreenOf(color), BlueOf(color)); }
 
  private:
-  int Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const;
+  static constexpr int kCellShift = 3;  // 8 values of each channel per cell
+  static constexpr int kCellsPerAxis = 256 >> kCellShift;
 
-  void Remember(std::uint32_t key, int index);
-  void Grow();
+  int Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+  const std::vector<std::uint8_t>& CandidatesOf(int cell);
 
-  static constexpr std::size_t kMaxSlots = 1u << 16;
-  struct Slot {
-    std::uint32_t key = 0;  // RGBKey + 1, 0 for empty
-    std::uint8_t index = 0;
-  };
   std::vector<std::int32_t> red_, green_, blue_;
-  std::vector<Slot> cache_;
-  std::size_t cached_ = 0;
+  std::vector<std::vector<std::uint8_t>> candidates_;  // per cell, ascending indices
+  std::vector<bool> built_;
+  static constexpr std::uint32_t kCacheSlots = 4096;
+  std::vector<CacheSlot> cache_;
 };
 
 }  // namespace pagewell

@@ -16,7 +16,7 @@ std::uint8_t MeanRoundedToEven(std::uint64_t sum, std::uint64_t count) {
 }  // namespace
 
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
-    : maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8)) {
+    : maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8)), leafCache_(kLeafCacheSlots) {
   std::fill(std::begin(reducible_), std::end(reducible_), -1);
   nodes_.reserve(1024);
   root_ = NewNode(0);
@@ -43,28 +43,40 @@ std::int32_t TColorQuantizer::NewNode(int level) {
   return id;
 }
 
-void TColorQuantizer::AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  const std::uint32_t key = RGBKey(red, green, blue);
+void TColorQuantizer::FlushPending() {
+  for (std::uint32_t slot : dirtySlots_) {
+    LeafCacheSlot& cached = leafCache_[slot];
+    TOctreeNode& leaf = nodes_[static_cast<std::size_t>(cached.leaf)];
+    leaf.PixelCount += cached.pending;
+    leaf.RedSum += std::uint64_t{cached.key >> 16} * cached.pending;
+    leaf.GreenSum += std::uint64_t{(cached.key >> 8) & 0xFF} * cached.pending;
+    leaf.BlueSum += std::uint64_t{cached.key & 0xFF} * cached.pending;
+    cached.pending = 0;
+  }
+  dirtySlots_.clear();
+}
+
+void TColorQuantizer::InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t slot) {
+  if (leafCache_[slot].pending != 0) FlushPending();
   std::int32_t id = root_;
-  if (key == lastKey_ && lastLeaf_ >= 0) {
-    id = lastLeaf_;
-  } else {
-    for (int level = 0; !nodes_[static_cast<std::size_t>(id)].IsLeaf; ++level) {
-      const int shift = 7 - level;
-      const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
-      std::int32_t next = nodes_[static_cast<std::size_t>(id)].Children[child];
-      if (next < 0) {
-        next = NewNode(level + 1);  // may move nodes_: index again below
-        nodes_[static_cast<std::size_t>(id)].Children[child] = next;
-      }
-      id = next;
+  for (int level = 0; !nodes_[static_cast<std::size_t>(id)].IsLeaf; ++level) {
+    const int shift = 7 - level;
+    const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+    std::int32_t next = nodes_[static_cast<std::size_t>(id)].Children[child];
+    if (next < 0) {
+      next = NewNode(level + 1);  // may move nodes_: index again below
+      nodes_[static_cast<std::size_t>(id)].Children[child] = next;
     }
+    id = next;
   }
   TOctreeNode& leaf = nodes_[static_cast<std::size_t>(id)];
   ++leaf.PixelCount;
   leaf.RedSum += red, leaf.GreenSum += green, leaf.BlueSum += blue;
-  lastKey_ = key, lastLeaf_ = id;
-  while (leafCount_ > maxColors_) Reduce();
+  leafCache_[slot] = LeafCacheSlot{RGBKey(red, green, blue), id, generation_, 0};
+  if (leafCount_ > maxColors_) {
+    FlushPending();
+    while (leafCount_ > maxColors_) Reduce();
+  }
 }
 
 void TColorQuantizer::Reduce() {
@@ -90,7 +102,7 @@ void TColorQuantizer::Reduce() {
   }
   node.IsLeaf = true;
   leafCount_ -= children - 1;
-  lastLeaf_ = -1;  // the cached leaf may have been folded away
+  ++generation_;  // cached leaves may have been folded away
 }
 
 void TColorQuantizer::ProcessImage(const TRaster& image) {
@@ -104,7 +116,7 @@ void TColorQuantizer::ProcessImage(const TRaster& image) {
   for (int y = 0; y < image.Height(); ++y) {
     const std::uint8_t* p = image.PixelFormat() == TPixelFormat::pf24bit ? image.ScanLine(y) : bgr.data();
     if (p == bgr.data()) image.DecodeRowBGR(y, bgr.data());
-    for (int x = 0; x < image.Width(); ++x, p += 3) AddColor(p[2], p[1], p[0]);
+    for (int x = 0, width = image.Width(); x < width; ++x, p += 3) AddColor(p[2], p[1], p[0]);
   }
 }
 
@@ -123,7 +135,8 @@ void TColorQuantizer::CollectColors(std::int32_t id, std::vector<TColor>& table)
   }
 }
 
-std::vector<TColor> TColorQuantizer::ColorTable() const {
+std::vector<TColor> TColorQuantizer::ColorTable() {
+  FlushPending();
   std::vector<TColor> table;
   if (leafCount_ > 0) CollectColors(root_, table);
   return table;

@@ -22,6 +22,20 @@ struct TOctreeNode {
 };
 
 class TColorQuantizer {
+  // Recently found leaves by exact colour. A page is mostly made of a few
+  // colours, and a pixel of a cached colour only raises the slot's pending
+  // count; the counts are added to their leaves before any node is folded,
+  // before a slot is reused and before the colour table is read, so the
+  // result is exactly that of descending the tree for every pixel. Folding
+  // invalidates every slot: a slot counts only in the generation it was
+  // written in.
+  struct LeafCacheSlot {
+    std::uint32_t key = 0xFFFFFFFFu;
+    std::int32_t leaf = -1;
+    std::uint32_t generation = 0;
+    std::uint32_t pending = 0;
+  };
+
  public:
   // maxColors >= 1; colorBits from 1 to 8.
   TColorQuantizer(int maxColors, int colorBits);
@@ -29,13 +43,27 @@ class TColorQuantizer {
   // Feeds every pixel, rows top to bottom. Palette images are read through
   // their palettes; 15-, 16- and 32-bit images are ignored.
   void ProcessImage(const TRaster& image);
-  void AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+  void AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    const std::uint32_t key = RGBKey(red, green, blue);
+    const std::uint32_t slot = (key ^ (key >> 12) ^ (key >> 20)) & (kLeafCacheSlots - 1);
+    LeafCacheSlot& cached = leafCache_[slot];
+    if (cached.key == key && cached.generation == generation_) {
+      if (cached.pending++ == 0) dirtySlots_.push_back(slot);
+    } else {
+      InsertColor(red, green, blue, slot);
+    }
+  }
 
   int LeafCount() const { return leafCount_; }
   // The leaves' mean colours (rounded, ties to even), depth first.
-  std::vector<TColor> ColorTable() const;
+  std::vector<TColor> ColorTable();
 
  private:
+  static constexpr std::uint32_t kLeafCacheSlots = 4096;
+
+  void InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t slot);
+  void FlushPending();
   std::int32_t NewNode(int level);
   void Reduce();
   void CollectColors(std::int32_t node, std::vector<TColor>& table) const;
@@ -47,9 +75,9 @@ class TColorQuantizer {
   std::int32_t freeList_ = -1;
   std::int32_t reducible_[9];
   std::int32_t root_;
-  // The leaf of the previous colour: runs of one colour skip the descent.
-  std::uint32_t lastKey_ = 0xFFFFFFFFu;
-  std::int32_t lastLeaf_ = -1;
+  std::vector<LeafCacheSlot> leafCache_;
+  std::vector<std::uint32_t> dirtySlots_;  // slots whose pending count is not 0
+  std::uint32_t generation_ = 1;
 };
 
 }  // namespace pagewell

@@ -86,6 +86,9 @@ void EncodeSpanBGR(std::uint8_t* row, int x, int count, const std::uint8_t* bgr,
         row[(x + i) * 2 + 1] = static_cast<std::uint8_t>(v >> 8);
       }
       return;
+    case TPixelFormat::pf8bit:
+      for (int i = 0; i < count; ++i, bgr += 3) row[x + i] = static_cast<std::uint8_t>(nearest->IndexOf(bgr[2], bgr[1], bgr[0]));
+      return;
     default:
       for (int i = 0; i < count; ++i, bgr += 3) {
         WriteIndex(row, x + i, nearest->IndexOf(bgr[2], bgr[1], bgr[0]), format);
@@ -231,12 +234,19 @@ void TRaster::FillRect(int left, int top, int right, int bottom, TColor color) {
   left = std::max(left, 0), top = std::max(top, 0);
   right = std::min(right, width_), bottom = std::min(bottom, height_);
   if (left >= right || top >= bottom) return;
+  if (IsPaletteFormat(format_)) {
+    const int index = NearestPaletteIndex(palette_, color);
+    for (int y = top; y < bottom; ++y) {
+      std::uint8_t* row = ScanLine(y);
+      for (int x = left; x < right; ++x) WriteIndex(row, x, index, format_);
+    }
+    return;
+  }
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(right - left) * 3);
   for (std::size_t i = 0; i < bgr.size(); i += 3) {
     bgr[i] = BlueOf(color), bgr[i + 1] = GreenOf(color), bgr[i + 2] = RedOf(color);
   }
-  TNearestColorMap nearest(palette_);
-  for (int y = top; y < bottom; ++y) EncodeSpanBGR(ScanLine(y), left, right - left, bgr.data(), format_, &nearest);
+  for (int y = top; y < bottom; ++y) EncodeSpanBGR(ScanLine(y), left, right - left, bgr.data(), format_, nullptr);
 }
 
 void TRaster::Draw(const TRaster& source, int x, int y) {
