@@ -1,0 +1,110 @@
+#include "formats/tiff/tiff_directory_writer.h"
+
+#include <algorithm>
+
+#include "formats/tiff/tiff_tags.h"
+
+namespace pagewell {
+namespace {
+
+void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+  out.push_back(static_cast<std::uint8_t>(v));
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  PutU16(out, static_cast<std::uint16_t>(v));
+  PutU16(out, static_cast<std::uint16_t>(v >> 16));
+}
+
+constexpr std::size_t kEntrySize = 12;
+
+}  // namespace
+
+void TTiffDirectoryWriter::Add(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
+                               std::vector<std::uint8_t> payload) {
+  entries_.push_back({tag, type, count, std::move(payload), false});
+}
+
+void TTiffDirectoryWriter::AddShort(std::uint16_t tag, std::uint16_t value) { AddShorts(tag, {value}); }
+
+void TTiffDirectoryWriter::AddLong(std::uint16_t tag, std::uint32_t value) {
+  std::vector<std::uint8_t> payload;
+  PutU32(payload, value);
+  Add(tag, tiff::ftLong, 1, std::move(payload));
+}
+
+void TTiffDirectoryWriter::AddShorts(std::uint16_t tag, const std::vector<std::uint16_t>& values) {
+  std::vector<std::uint8_t> payload;
+  for (std::uint16_t v : values) PutU16(payload, v);
+  Add(tag, tiff::ftShort, static_cast<std::uint32_t>(values.size()), std::move(payload));
+}
+
+void TTiffDirectoryWriter::AddRationals(std::uint16_t tag, const std::vector<std::uint32_t>& numeratorsAndDenominators) {
+  std::vector<std::uint8_t> payload;
+  for (std::uint32_t v : numeratorsAndDenominators) PutU32(payload, v);
+  Add(tag, tiff::ftRational, static_cast<std::uint32_t>(numeratorsAndDenominators.size() / 2), std::move(payload));
+}
+
+void TTiffDirectoryWriter::AddAscii(std::uint16_t tag, const std::string& text, std::size_t fixedLength) {
+  std::vector<std::uint8_t> payload(text.begin(), text.end());
+  payload.push_back(0);
+  if (fixedLength > 0) {
+    payload.resize(fixedLength, 0);
+    payload.back() = 0;
+  }
+  const auto count = static_cast<std::uint32_t>(payload.size());
+  Add(tag, tiff::ftAscii, count, std::move(payload));
+}
+
+void TTiffDirectoryWriter::AddUndefined(std::uint16_t tag, const std::vector<std::uint8_t>& bytes) {
+  Add(tag, tiff::ftUndefined, static_cast<std::uint32_t>(bytes.size()), bytes);
+}
+
+void TTiffDirectoryWriter::AddDataOffset(std::uint16_t tag, const std::vector<std::uint8_t>& data) {
+  entries_.push_back({tag, tiff::ftLong, 1, data, true});
+}
+
+std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
+  const std::size_t start = file.Size();
+  const std::size_t nextIfdField = start + 2 + entries_.size() * kEntrySize;
+
+  // The data blocks, in the order added, and where each one lands.
+  std::vector<std::uint8_t> data;
+  std::vector<std::uint32_t> valueFields(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const TEntry& e = entries_[i];
+    if (!e.pointsToPayload && e.payload.size() <= 4) {
+      std::vector<std::uint8_t> inPlace = e.payload;
+      inPlace.resize(4, 0);
+      valueFields[i] = static_cast<std::uint32_t>(inPlace[0] | inPlace[1] << 8 | inPlace[2] << 16 |
+                                                  static_cast<std::uint32_t>(inPlace[3]) << 24);
+      continue;
+    }
+    valueFields[i] = static_cast<std::uint32_t>(nextIfdField + 4 + data.size());
+    data.insert(data.end(), e.payload.begin(), e.payload.end());
+    if (data.size() % 2 != 0) data.push_back(0);
+  }
+
+  std::vector<std::size_t> order(entries_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return entries_[a].tag < entries_[b].tag; });
+
+  std::vector<std::uint8_t> directory;
+  PutU16(directory, static_cast<std::uint16_t>(entries_.size()));
+  for (std::size_t i : order) {
+    PutU16(directory, entries_[i].tag);
+    PutU16(directory, entries_[i].type);
+    PutU32(directory, entries_[i].count);
+    PutU32(directory, valueFields[i]);
+  }
+  PutU32(directory, 0);  // next IFD: none yet
+
+  file.Seek(start);
+  file.Write(directory.data(), directory.size());
+  file.Write(data.data(), data.size());
+  if (file.Size() % 2 != 0) file.WriteByte(0);
+  return static_cast<std::uint32_t>(nextIfdField);
+}
+
+}  // namespace pagewell
