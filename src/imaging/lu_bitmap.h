@@ -6,6 +6,7 @@
 // its colour content, a background colour, a selection and the metadata
 // records that travel with the page to the encoders.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "formats/bmp/bmp_image.h"
@@ -15,6 +16,7 @@
 #include "formats/png/alpha.h"
 #include "imaging/color.h"
 #include "imaging/color_mode.h"
+#include "imaging/text_renderer.h"
 
 namespace pagewell {
 
@@ -84,6 +86,54 @@ class TluBitmap : public TBMPImage {
   bool HasAlpha() const;
   // Drops the transparency, blending an alpha plane onto AlphaBackground.
   void FlattenAlpha();
+
+  // ---- Image operations ------------------------------------------------
+  // Editing operations that change the page in place, one file each under
+  // imaging/. They work on 1, 4, 8 and 24-bit pages; other formats are left
+  // as they are. Positions are pixels from the top-left corner, rectangles
+  // are inclusive. Flip, Rotate and Crop change an alpha plane the same way
+  // and end by clearing the selection.
+
+  // 0 mirrors left-right, 1 turns upside down; other values do nothing.
+  void Flip(int direction);
+  // Degrees, counter-clockwise. 90, 180 and 270 move pixels exactly (and
+  // exchange the resolutions for 90 and 270); other angles grow the canvas
+  // and fill the uncovered corners with `fill`. `smooth` interpolates
+  // 24-bit pages bilinearly; the others always take the nearest pixel.
+  void Rotate(bool smooth, TColor fill, double angle);
+  // Cuts out the rectangle; parts outside the page become BackgroundColor.
+  // Refused (only the selection is cleared) unless right > left,
+  // bottom > top and the corner (left, top) lies before the page's end.
+  void Crop(int left, int top, int right, int bottom);
+  // A rectangular selection, clipped to the page; ignored when inverted.
+  void SetSelection(int left, int top, int right, int bottom);
+  // Drops the mask; the rectangle is kept for CropToSelection.
+  void ClearSelection();
+  // Crops to the selection rectangle; with a shaped selection the pixels
+  // outside the mask first become BackgroundColor.
+  void CropToSelection();
+  // Removes specks of at most `strength` (1 to 9) differing pixels inside a
+  // 3 × 3 block whose 5 × 5 border is one uniform value.
+  void Despeckle(int strength);
+  // The rotation in degrees that straightens the page, searched within
+  // ± maxAngle (a Hough transform over dark-to-light horizontal edges).
+  // A page without a single such edge answers 0.
+  double DetectSkewAngle(int maxAngle) const;
+  // Rotates by DetectSkewAngle and crops back to the size before, centred.
+  void Deskew(int maxAngle, bool smooth, TColor fill);
+
+  // Font, pen and brush that text output uses, like a drawing canvas's.
+  TCanvasStyle Canvas;
+  // Measures, and draws when `draw` is set, multi-line text with its first
+  // line's top-left corner at (x, y). Transparency (0 to 100) blends the
+  // text into 24-bit pages; alignment 0 left, 1 centre, 2 right.
+  TTextBlockSize DrawTextBlock(ITextRenderer& renderer, const std::wstring& text, int x, int y, int transparency,
+                               int alignment, bool draw);
+  // The editing commands' text stamp: "MS Sans Serif" at max(6, width div
+  // 40) points, black on a white box, one fortieth of the page in from the
+  // left and from the top.
+  void StampText(ITextRenderer& renderer, const std::wstring& text);
+  // ---- end of image operations -----------------------------------------
 
  private:
   void UpdateExifResolution();

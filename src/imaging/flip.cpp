@@ -1,0 +1,105 @@
+// Flip: mirrors the page left-right or upside down.
+#include "imaging/flip.h"
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "imaging/alpha_plane.h"
+#include "imaging/lu_bitmap.h"
+#include "imaging/packed_pixels.h"
+
+namespace pagewell {
+namespace {
+
+constexpr std::array<std::uint8_t, 256> MakeBitReversal() {
+  std::array<std::uint8_t, 256> table{};
+  for (int i = 0; i < 256; ++i) {
+    int reversed = 0;
+    for (int bit = 0; bit < 8; ++bit) reversed |= ((i >> bit) & 1) << (7 - bit);
+    table[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(reversed);
+  }
+  return table;
+}
+
+constexpr std::array<std::uint8_t, 256> MakeNibbleSwap() {
+  std::array<std::uint8_t, 256> table{};
+  for (int i = 0; i < 256; ++i) table[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i << 4) | (i >> 4));
+  return table;
+}
+
+constexpr std::array<std::uint8_t, 256> kBitReversal = MakeBitReversal();
+constexpr std::array<std::uint8_t, 256> kNibbleSwap = MakeNibbleSwap();
+
+// Packed rows: reversing the bytes and the pixels inside each byte leaves
+// the unused bits of the last byte in front, so the result is shifted left
+// by that many bits.
+void ReversePackedRow(const std::uint8_t* source, std::uint8_t* target, int width, int bits,
+                      const std::array<std::uint8_t, 256>& reverseByte) {
+  const int bytes = (width * bits + 7) / 8;
+  const int unused = bytes * 8 - width * bits;
+  if (unused == 0) {
+    for (int i = 0; i < bytes; ++i) target[i] = reverseByte[source[bytes - 1 - i]];
+    return;
+  }
+  for (int i = 0; i < bytes; ++i) {
+    const unsigned high = reverseByte[source[bytes - 1 - i]];
+    const unsigned low = i + 1 < bytes ? reverseByte[source[bytes - 2 - i]] : 0u;
+    target[i] = static_cast<std::uint8_t>((high << unused) | (low >> (8 - unused)));
+  }
+}
+
+void Reverse24BitRow(const std::uint8_t* source, std::uint8_t* target, int width) {
+  const std::uint8_t* s = source + 3 * (width - 1);
+  for (int x = 0; x < width; ++x, s -= 3, target += 3) {
+    target[0] = s[0], target[1] = s[1], target[2] = s[2];
+  }
+}
+
+}  // namespace
+
+void ReverseRowPixels(const std::uint8_t* source, std::uint8_t* target, int width, TPixelFormat format) {
+  switch (format) {
+    case TPixelFormat::pf1bit: ReversePackedRow(source, target, width, 1, kBitReversal); break;
+    case TPixelFormat::pf4bit: ReversePackedRow(source, target, width, 4, kNibbleSwap); break;
+    case TPixelFormat::pf8bit:
+      for (int x = 0; x < width; ++x) target[x] = source[width - 1 - x];
+      break;
+    case TPixelFormat::pf24bit: Reverse24BitRow(source, target, width); break;
+    default: break;
+  }
+}
+
+void FlipLeftRight(TRaster& raster) {
+  if (raster.Empty() || !IsEditableFormat(raster.PixelFormat())) return;
+  std::vector<std::uint8_t> mirrored(raster.RowBytes());
+  for (int y = 0; y < raster.Height(); ++y) {
+    ReverseRowPixels(raster.ScanLine(y), mirrored.data(), raster.Width(), raster.PixelFormat());
+    std::memcpy(raster.ScanLine(y), mirrored.data(), mirrored.size());
+  }
+}
+
+void FlipTopBottom(TRaster& raster) {
+  if (raster.Empty() || !IsEditableFormat(raster.PixelFormat())) return;
+  std::vector<std::uint8_t> saved(raster.RowBytes());
+  for (int top = 0, bottom = raster.Height() - 1; top < bottom; ++top, --bottom) {
+    std::memcpy(saved.data(), raster.ScanLine(top), saved.size());
+    std::memcpy(raster.ScanLine(top), raster.ScanLine(bottom), saved.size());
+    std::memcpy(raster.ScanLine(bottom), saved.data(), saved.size());
+  }
+}
+
+void TluBitmap::Flip(int direction) {
+  if (direction != 0 && direction != 1) return;
+  const bool withAlpha = HasPageSizedAlphaPlane(*this);
+  if (direction == 0) {
+    FlipLeftRight(*this);
+    if (withAlpha) FlipLeftRight(Alpha.AlphaPlane);
+  } else {
+    FlipTopBottom(*this);
+    if (withAlpha) FlipTopBottom(Alpha.AlphaPlane);
+  }
+  ClearSelection();
+}
+
+}  // namespace pagewell

@@ -1,0 +1,21 @@
+#pragma once
+// Rounding as the image operations define it: to the nearest integer with
+// ties to even (2.5 gives 2, 3.5 gives 4). Written out because the library's
+// lrint and nearbyint are out-of-line calls on the plain x86 targets, and the
+// pixel loops call this once per coordinate.
+namespace pagewell {
+
+// Values beyond ± 2^30 are clamped first; they only ever describe points far
+// outside any raster.
+inline int RoundHalfEven(double v) {
+  constexpr double kLimit = 1073741824.0;
+  if (!(v < kLimit)) return static_cast<int>(kLimit);  // also NaN
+  if (v < -kLimit) return -static_cast<int>(kLimit);
+  const int whole = static_cast<int>(v);  // toward zero
+  const double fraction = v - whole;       // exact below 2^30
+  if (fraction > 0.5 || (fraction == 0.5 && (whole & 1))) return whole + 1;
+  if (fraction < -0.5 || (fraction == -0.5 && (whole & 1))) return whole - 1;
+  return whole;
+}
+
+}  // namespace pagewell
