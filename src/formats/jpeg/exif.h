@@ -2,6 +2,8 @@
 // TExif: the Exif tags that travel with a page, kept as texts of the form
 // Name=Value under the standard Exif tag names ("XResolution",
 // "YResolution", "ResolutionUnit", ...), in the order they were set.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,27 @@ class TExif {
 
   bool operator==(const TExif& other) const { return tags_ == other.tags_; }
 
+  // The Exif block as it follows an APP1 marker and its length: "Exif",
+  // two zero bytes, then a little-endian TIFF structure whose first
+  // directory holds the image tags and points to the Exif directory. Tags
+  // whose names are not among the known Exif tags are left out; empty when
+  // no tag is left. Raises EExifError for a value its tag type cannot hold.
+  std::vector<std::uint8_t> SaveToBytes() const;
+  // Replaces the tags with the known tags of an Exif block (either byte
+  // order). Raises EExifError ("Error in Exif data") for malformed data and
+  // then keeps the tags it had.
+  void LoadFromBytes(const std::uint8_t* data, std::size_t size);
+
  private:
   std::vector<std::string>::iterator Find(const std::string& name);
   std::vector<std::string>::const_iterator Find(const std::string& name) const;
 
   std::vector<std::string> tags_;
 };
+
+// The number a rational tag value ("300/1", or a plain "300") stands for.
+// Raises EExifError: "Conversion error - division by zero." for a zero
+// denominator, "Error in Exif data" for text that is not a rational.
+double ExifRationalValue(const std::string& text);
 
 }  // namespace pagewell

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "formats/jpeg/bim_segment.h"
+
 namespace pagewell {
 
 struct TFileInfo {
@@ -20,6 +22,15 @@ struct TFileInfo {
     Changed = false;
   }
   bool operator==(const TFileInfo& other) const { return Fields == other.Fields && Changed == other.Changed; }
+
+  // The fields as Photoshop image resources: the IPTC fields (record 2
+  // datasets such as "Caption" 2:120 and "Keywords" 2:25, each field one
+  // dataset) in one IPTC-NAA resource, "Image URL" in the URL resource.
+  // Fields with other names are not written.
+  TBIMList ToResources() const;
+  // Replaces the fields with those found in the resources; Changed is
+  // cleared. Malformed IPTC data ends the fields found so far.
+  void LoadFromResources(const TBIMList& resources);
 };
 
 }  // namespace pagewell
