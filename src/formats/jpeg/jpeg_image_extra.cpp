@@ -14,7 +14,7 @@ namespace pagewell {
 namespace {
 
 // SOI and the library's 18-byte JFIF APP0 segment: metadata goes after them.
-constexpr std::size_t kMetadataInsertPosition = 20;
+constexpr std::size_t kJfifEnd = 20;
 // The density unit in the APP0 segment; the two densities follow it.
 constexpr std::size_t kDensityUnitOffset = 13;
 constexpr std::uint8_t kDotsPerInch = 1;
@@ -22,6 +22,14 @@ constexpr std::uint8_t kDotsPerCentimetre = 2;
 
 constexpr char kPhotoshopIdentifier[] = "Photoshop 3.0";  // with its zero byte: 14 bytes
 constexpr std::size_t kPhotoshopIdentifierSize = sizeof kPhotoshopIdentifier;
+
+// Data that starts as the library writes it: SOI, then a JFIF APP0 segment
+// whose length field says 16. Loaded files may start otherwise; they keep
+// their own density and get the metadata right after SOI.
+bool StartsWithLibraryApp0(const std::vector<std::uint8_t>& data) {
+  static const std::uint8_t kStart[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0};
+  return data.size() >= kJfifEnd && std::equal(kStart, kStart + sizeof kStart, data.begin());
+}
 
 std::uint16_t ClampDensity(double dpi) {
   return static_cast<std::uint16_t>(std::clamp(std::lround(dpi), 0L, 65535L));
@@ -105,13 +113,14 @@ std::vector<std::uint8_t> TJPEGImageExtra::WithMetadataSegments() const {
   if (!Exif.Empty()) exif = ExifSegment(Exif);
   if (photoshop.empty() && icc.empty() && exif.empty()) return data;
 
+  const std::size_t insertAt = StartsWithLibraryApp0(data) ? kJfifEnd : std::min<std::size_t>(2, data.size());
   std::vector<std::uint8_t> file;
   file.reserve(data.size() + photoshop.size() + icc.size() + exif.size());
-  file.insert(file.end(), data.begin(), data.begin() + kMetadataInsertPosition);
+  file.insert(file.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(insertAt));
   file.insert(file.end(), exif.begin(), exif.end());
   file.insert(file.end(), icc.begin(), icc.end());
   file.insert(file.end(), photoshop.begin(), photoshop.end());
-  file.insert(file.end(), data.begin() + kMetadataInsertPosition, data.end());
+  file.insert(file.end(), data.begin() + static_cast<std::ptrdiff_t>(insertAt), data.end());
   return file;
 }
 
@@ -123,10 +132,12 @@ void TJPEGImageExtra::SaveToStream(TMemoryStream& stream) {
   stream.Write(file.data(), file.size());
   // The library wrote density unit 0 and 1 by 1; the page's resolution goes
   // in its place, in dots per inch.
-  stream.Seek(start + kDensityUnitOffset);
-  stream.WriteByte(kDotsPerInch);
-  stream.WriteU16BE(image_.XDensity);
-  stream.WriteU16BE(image_.YDensity);
+  if (StartsWithLibraryApp0(image_.Data)) {
+    stream.Seek(start + kDensityUnitOffset);
+    stream.WriteByte(kDotsPerInch);
+    stream.WriteU16BE(image_.XDensity);
+    stream.WriteU16BE(image_.YDensity);
+  }
   stream.Seek(start);
 }
 
