@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/jpeg/bim_segment.h"
+#include "formats/jpeg/jpeg_errors.h"
 #include "formats/jpeg/jpeg_image_extra.h"
+#include "formats/jpeg/jpeg_quality_estimate.h"
+#include "formats/jpeg/jpeg_segments.h"
 #include "imaging/errors.h"
 
 namespace {
@@ -32,9 +36,33 @@ void ReadJpeg(const std::uint8_t* data, std::size_t size) {
   jpeg.SaveToStream(saved);
 }
 
+// Our own segment parsers see every segment, also of files the library
+// refuses, so that they are fuzzed without getting past the library first.
+void ParseSegments(const std::uint8_t* data, std::size_t size) {
+  using namespace pagewell;
+  TICCChunkCollector icc;
+  TJpegQualityEstimate quality;
+  for (const auto& segment : SegmentsBeforeScan(data, size)) {
+    const std::vector<std::uint8_t> payload(segment.Payload, segment.Payload + segment.Size);
+    icc.Add(payload.data(), payload.size());
+    quality.AddTables(payload.data(), payload.size());
+    TFileInfo info;
+    info.LoadFromResources(LoadPhotoshopResources(payload.data(), payload.size()));
+    TExif exif;
+    try {
+      exif.LoadFromBytes(payload.data(), payload.size());
+      exif.SaveToBytes();
+    } catch (const EExifError&) {
+    }
+  }
+  icc.Profile();
+  quality.Quality();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ParseSegments(data, size);
   try {
     ReadJpeg(data, size);
   } catch (const pagewell::EInvalidGraphic&) {
