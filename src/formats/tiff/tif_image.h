@@ -10,6 +10,7 @@
 #include "formats/jpeg/file_info.h"
 #include "formats/jpeg/icc_profile.h"
 #include "formats/memory_stream.h"
+#include "formats/tiff/tiff_page_layout.h"
 #include "formats/tiff/tiff_tags.h"
 #include "imaging/raster.h"
 
@@ -34,6 +35,10 @@ class TTIFImage {
   // Dots per inch, written as XDpi × 1000 / 1000; set them before saving.
   std::int32_t XDpi = 0;
   std::int32_t YDpi = 0;
+  // Reading: the 1-based page that LoadFromStream selects, and whether LZW
+  // data may be decoded.
+  std::uint32_t PageToRead = 1;
+  bool LzwReadingEnabled = true;
   // Optional descriptive entries; assigning a bitmap leaves them empty.
   TFileInfo FileInfo;
   TExif Exif;
@@ -50,6 +55,16 @@ class TTIFImage {
   // (whose length is even) and answers the position of its next-IFD field,
   // so that a multi-page writer can link the following page there.
   std::uint32_t AppendDirectory(TMemoryStream& file) const;
+
+  // Reads the whole rest of the stream and keeps the selected page: its
+  // fields, resolution and metadata here, its strips for decoding. Raises
+  // EInvalidGraphic and keeps nothing of the file when it cannot be read.
+  void LoadFromStream(TMemoryStream& stream);
+  void LoadFromBytes(std::vector<std::uint8_t> file);
+  // Decodes the loaded page into `raster` (1, 4, 8 or 24 bits with its
+  // palette). Raises EInvalidGraphic, leaving `raster` as it was, for data
+  // that cannot be decoded.
+  void AssignTo(TRaster& raster) const;
 
   // The colour map (palette pages: all reds, all greens, all blues, each
   // component × 257) and the one strip of pixel data.
@@ -70,6 +85,9 @@ class TTIFImage {
 
   std::vector<std::uint16_t> colorMap_;
   std::vector<std::uint8_t> strip_;
+  // A loaded file and the layout of its selected page.
+  std::vector<std::uint8_t> file_;
+  TTiffPageLayout layout_;
 };
 
 // The first bytes of every TIFF file this codec writes: "II", 42 and the
