@@ -1,0 +1,116 @@
+#include "platform/gdi_text_renderer.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "imaging/errors.h"
+#include "platform/gdi_object.h"
+
+namespace pagewell {
+namespace {
+
+int ScreenPixelsPerInch() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// A font of the style's face, point size and escapement; the height is
+// negative so that GDI matches the character height, as point sizes mean.
+TGdiObject<HFONT> CreateStyleFont(const TFontSpec& font) {
+  LOGFONTA spec{};
+  spec.lfHeight = -MulDiv(font.Size, ScreenPixelsPerInch(), 72);
+  spec.lfEscapement = font.Escapement;
+  spec.lfOrientation = font.Escapement;
+  spec.lfWeight = FW_NORMAL;
+  spec.lfCharSet = DEFAULT_CHARSET;
+  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  spec.lfQuality = DEFAULT_QUALITY;
+  spec.lfPitchAndFamily = DEFAULT_PITCH;
+  lstrcpynA(spec.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+  return TGdiObject<HFONT>(CreateFontIndirectA(&spec));
+}
+
+// A top-down DIB section with the raster's format, palette and pixels; its
+// rows are padded to 4 bytes like the raster's, so the pixels copy in one
+// piece each way.
+class TRasterSection {
+ public:
+  explicit TRasterSection(const TRaster& raster) : bytes_(raster.RowStride() * static_cast<std::size_t>(raster.Height())) {
+    const auto& palette = raster.Palette();
+    std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + palette.size() * sizeof(RGBQUAD));
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = raster.Width();
+    header->biHeight = -raster.Height();
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(raster.BitsPerPixel());
+    header->biCompression = BI_RGB;
+    header->biClrUsed = static_cast<DWORD>(palette.size());
+    auto* colours = reinterpret_cast<RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER));
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+      colours[i] = RGBQUAD{BlueOf(palette[i]), GreenOf(palette[i]), RedOf(palette[i]), 0};
+    }
+    section_ = TGdiObject<HBITMAP>(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
+                                                    &bits_, nullptr, 0));
+    if (!section_ || !bits_) throw ERasterError("Cannot create a drawing surface for text output");
+    std::memcpy(bits_, raster.ScanLine(0), bytes_);
+  }
+
+  HBITMAP Get() const { return section_.Get(); }
+
+  void CopyTo(TRaster& raster) const {
+    GdiFlush();
+    std::memcpy(raster.ScanLine(0), bits_, bytes_);
+  }
+
+ private:
+  std::size_t bytes_;
+  void* bits_ = nullptr;
+  TGdiObject<HBITMAP> section_;
+};
+
+}  // namespace
+
+TTextExtent TGdiTextRenderer::MeasureLine(const TCanvasStyle& style, const std::wstring& line) {
+  TMemoryDC dc;
+  const auto font = CreateStyleFont(style.Font);
+  TSelection selected(dc.Get(), font.Get());
+  SIZE size{};
+  GetTextExtentPoint32W(dc.Get(), line.c_str(), static_cast<int>(line.size()), &size);
+  return {size.cx, size.cy};
+}
+
+int TGdiTextRenderer::LineHeight(const TCanvasStyle& style) {
+  TMemoryDC dc;
+  const auto font = CreateStyleFont(style.Font);
+  TSelection selected(dc.Get(), font.Get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.Get(), &metrics);
+  return metrics.tmHeight;
+}
+
+void TGdiTextRenderer::DrawLines(TRaster& target, const TCanvasStyle& style, const std::vector<TTextLine>& lines) {
+  if (lines.empty() || target.Empty()) return;
+  TRasterSection section(target);
+  TMemoryDC dc;
+  const auto font = CreateStyleFont(style.Font);
+  {
+    TSelection bitmap(dc.Get(), section.Get());
+    TSelection selectedFont(dc.Get(), font.Get());
+    SetTextColor(dc.Get(), style.Font.Color & 0xFFFFFF);
+    SetBkColor(dc.Get(), style.BrushColor & 0xFFFFFF);
+    SetBkMode(dc.Get(), style.BrushSolid ? OPAQUE : TRANSPARENT);
+    SetTextAlign(dc.Get(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    for (const auto& line : lines) {
+      TextOutW(dc.Get(), line.X, line.Y, line.Text.c_str(), static_cast<int>(line.Text.size()));
+    }
+  }
+  section.CopyTo(target);
+}
+
+}  // namespace pagewell
