@@ -51,6 +51,85 @@ void RotateQuarterTiled(const TRaster& source, TRaster& target, const TQuarterTu
   }
 }
 
+// Transposes an 8 × 8 byte matrix held as eight words, row j in word j and
+// column k in byte k (the machines we build for are little-endian): each
+// stage swaps the off-diagonal halves of 2 × 2 blocks of 1, 2 and 4 bytes.
+inline void SwapBlocks(std::uint64_t& a, std::uint64_t& b, int shift, std::uint64_t mask) {
+  const std::uint64_t t = ((a >> shift) ^ b) & mask;
+  b ^= t;
+  a ^= t << shift;
+}
+
+inline void TransposeBytes8x8(std::uint64_t m[8]) {
+  constexpr std::uint64_t kBytes = 0x00FF00FF00FF00FFull, kPairs = 0x0000FFFF0000FFFFull, kQuads = 0x00000000FFFFFFFFull;
+  SwapBlocks(m[0], m[1], 8, kBytes), SwapBlocks(m[2], m[3], 8, kBytes);
+  SwapBlocks(m[4], m[5], 8, kBytes), SwapBlocks(m[6], m[7], 8, kBytes);
+  SwapBlocks(m[0], m[2], 16, kPairs), SwapBlocks(m[1], m[3], 16, kPairs);
+  SwapBlocks(m[4], m[6], 16, kPairs), SwapBlocks(m[5], m[7], 16, kPairs);
+  SwapBlocks(m[0], m[4], 32, kQuads), SwapBlocks(m[1], m[5], 32, kQuads);
+  SwapBlocks(m[2], m[6], 32, kQuads), SwapBlocks(m[3], m[7], 32, kQuads);
+}
+
+// 8 bits: blocks of 8 × 8 pixels are read as eight words from eight source
+// rows, transposed and written as eight words into eight target rows; the
+// strips at the right and bottom that do not fill a block go pixel by pixel.
+void RotateQuarter8Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
+  const int width = target.Width(), height = target.Height();
+  const int blockWidth = width / 8 * 8, blockHeight = height / 8 * 8;
+  std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(width));
+  for (int x = 0; x < width; ++x) sourceRows[static_cast<std::size_t>(x)] = source.ScanLine(turn.SourceRow(x));
+  for (int top = 0; top < blockHeight; top += kTile) {
+    const int bottom = std::min(blockHeight, top + kTile);
+    for (int left = 0; left < blockWidth; left += kTile) {
+      const int right = std::min(blockWidth, left + kTile);
+      for (int y = top; y < bottom; y += 8) {
+        // Target rows y to y + 7 are source columns first to first + 7,
+        // in reverse order for the counter-clockwise turn.
+        const int first = turn.counterClockwise ? turn.SourceColumn(y + 7) : y;
+        for (int x = left; x < right; x += 8) {
+          std::uint64_t m[8];
+          for (int j = 0; j < 8; ++j) std::memcpy(&m[j], sourceRows[static_cast<std::size_t>(x + j)] + first, 8);
+          TransposeBytes8x8(m);
+          for (int i = 0; i < 8; ++i) {
+            const int row = turn.counterClockwise ? y + 7 - i : y + i;
+            std::memcpy(target.ScanLine(row) + x, &m[i], 8);
+          }
+        }
+      }
+    }
+  }
+  auto moveOne = [&](int x, int y) { target.ScanLine(y)[x] = sourceRows[static_cast<std::size_t>(x)][turn.SourceColumn(y)]; };
+  for (int y = 0; y < height; ++y) {
+    for (int x = y < blockHeight ? blockWidth : 0; x < width; ++x) moveOne(x, y);
+  }
+}
+
+// 24 bits: pixels move as 4-byte words, the fourth byte landing on the next
+// target pixel, which is written right after; the last pixel of a row and
+// the source's last column go byte by byte so nothing beyond a row is read
+// or written.
+void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
+  const int width = target.Width(), height = target.Height();
+  std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(width));
+  for (int x = 0; x < width; ++x) sourceRows[static_cast<std::size_t>(x)] = source.ScanLine(turn.SourceRow(x));
+  for (int top = 0; top < height; top += kTile) {
+    const int bottom = std::min(height, top + kTile);
+    for (int left = 0; left < width; left += kTile) {
+      const int right = std::min(width, left + kTile);
+      for (int y = top; y < bottom; ++y) {
+        std::uint8_t* row = target.ScanLine(y);
+        const int column = turn.SourceColumn(y);
+        const std::size_t offset = 3 * static_cast<std::size_t>(column);
+        const bool wordsFit = column + 1 < source.Width();
+        const int wordEnd = wordsFit ? std::min(right, width - 1) : left;
+        int x = left;
+        for (; x < wordEnd; ++x) std::memcpy(row + 3 * x, sourceRows[static_cast<std::size_t>(x)] + offset, 4);
+        for (; x < right; ++x) std::memcpy(row + 3 * x, sourceRows[static_cast<std::size_t>(x)] + offset, 3);
+      }
+    }
+  }
+}
+
 // Transposes an 8 × 8 bit matrix held with row i in byte 7 - i (row 0 most
 // significant) and column j in bit 7 - j of its byte.
 inline std::uint64_t TransposeBits8x8(std::uint64_t m) {
@@ -98,8 +177,8 @@ TRaster RotatedQuarter(const TRaster& source, bool counterClockwise) {
   switch (source.PixelFormat()) {
     case TPixelFormat::pf1bit: RotateQuarter1Bit(source, target, turn); break;
     case TPixelFormat::pf4bit: RotateQuarterTiled<4>(source, target, turn); break;
-    case TPixelFormat::pf8bit: RotateQuarterTiled<8>(source, target, turn); break;
-    default: RotateQuarterTiled<24>(source, target, turn); break;
+    case TPixelFormat::pf8bit: RotateQuarter8Bit(source, target, turn); break;
+    default: RotateQuarter24Bit(source, target, turn); break;
   }
   return target;
 }
