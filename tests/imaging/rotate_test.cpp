@@ -9,6 +9,8 @@
 namespace pagewell::test {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 enum class TTurn { Quarter, Half, ThreeQuarters, None };
 
 // Where target pixel (x, y) comes from, as the operation defines it.
@@ -93,7 +95,7 @@ TEST(Rotate, RejectsAnglesThatAreNotNumbers) {
 // The reference mapping, written from the definition independently of the
 // implementation's row tables.
 std::pair<long, long> NearestSource(int x, int y, int width, int height, int newWidth, int newHeight, double angle) {
-  const double a = angle * M_PI / 180, s = std::sin(a), c = std::cos(a);
+  const double a = angle * kPi / 180, s = std::sin(a), c = std::cos(a);
   const double dx = x - (newWidth - 1) / 2.0, dy = y - (newHeight - 1) / 2.0;
   return {std::lrint(dx * c - dy * s + (width - 1) / 2.0), std::lrint(dx * s + dy * c + (height - 1) / 2.0)};
 }
@@ -106,7 +108,7 @@ TEST(Rotate, AnyAngleTakesTheNearestPixelOnAGrownCanvas) {
       const TluBitmap original = RandomPage(format, width, height, 7);
       TluBitmap page = original;
       page.Rotate(false, clWhite, angle);
-      const double a = std::fmod(angle + 360, 360) * M_PI / 180;
+      const double a = std::fmod(angle + 360, 360) * kPi / 180;
       const int newWidth = static_cast<int>(std::lrint(std::fabs(width * std::cos(a)) + std::fabs(height * std::sin(a))));
       const int newHeight = static_cast<int>(std::lrint(std::fabs(width * std::sin(a)) + std::fabs(height * std::cos(a))));
       ASSERT_EQ(page.Width(), newWidth);

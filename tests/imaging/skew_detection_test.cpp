@@ -9,6 +9,8 @@
 namespace pagewell::test {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 // The Hough transform written out as defined: a ρ-major accumulator of
 // 16-bit counters, the 20-entry table filled in one pass, the middle eight
 // sorted angle indices. The implementation stores and scans differently and
@@ -38,7 +40,7 @@ double ReferenceSkew(const TRaster& page, int m) {
       if (!edge) continue;
       anyEdge = true;
       for (int k = -n; k <= n; ++k) {
-        const double theta = k / 5.0 * M_PI / 180.0;
+        const double theta = k / 5.0 * kPi / 180.0;
         const int rho = static_cast<int>(y * std::cos(theta) + x * std::sin(theta));
         if (rho >= -d && rho <= d) ++cells[static_cast<std::size_t>(rho + d) * angles + (k + n)];
       }

@@ -56,11 +56,13 @@ TEST(StampText, WritesAWhiteBoxOfTheFontsSizeAFortiethIntoThePage) {
     EXPECT_EQ(box.left, c.left);
     EXPECT_EQ(box.top, c.top);
     EXPECT_EQ(page.PixelColor(c.left, c.top), clWhite);
-    const int pixelHeight = c.fontSize * 96 / 72;  // points at 96 pixels per inch
+    // Points at 96 pixels per inch. "MS Sans Serif" is a bitmap font: it
+    // has no face below 13 pixels, and large sizes are its nearest scaling.
+    const int pixelHeight = c.fontSize * 96 / 72;
     const int lineHeight = renderer.LineHeight(page.Canvas);
     EXPECT_EQ(box.bottom - box.top + 1, lineHeight);
-    EXPECT_GE(lineHeight, pixelHeight);
-    EXPECT_LE(lineHeight, pixelHeight * 3 / 2);
+    EXPECT_GE(lineHeight, pixelHeight * 9 / 10);
+    EXPECT_LE(lineHeight, std::max(13, pixelHeight * 3 / 2));
     EXPECT_EQ(box.right - box.left + 1, renderer.MeasureLine(page.Canvas, L"Pagewell 42").Width);
     // The letters themselves are black inside the box.
     int black = 0;
