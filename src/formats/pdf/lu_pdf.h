@@ -1,0 +1,55 @@
+#pragma once
+// TluPDF: turns bitmaps into a PDF document in which every page is one
+// full-page image. A black-and-white page is stored as CCITT Group 4 data,
+// every other page as a JPEG. The document is assembled in memory and
+// copied to the destination stream at the end.
+//
+// Use: create, set the texts, add the pages, SaveToStream. The bitmaps are
+// only read while a page is added; the pages keep no reference to them.
+#include <string>
+
+#include "formats/memory_stream.h"
+#include "formats/pdf/image_list.h"
+#include "imaging/lu_bitmap.h"
+
+namespace pagewell {
+
+// A date and time as the document information's /CreationDate writes it.
+struct TPDFDateTime {
+  int Year = 2000, Month = 1, Day = 1, Hour = 0, Minute = 0, Second = 0;
+  // The local clock now.
+  static TPDFDateTime Now();
+};
+
+class TluPDF {
+ public:
+  TImageList Images;
+  // Document information, each written when not empty.
+  std::string Producer;
+  std::string Title;
+  std::string Keywords;
+  std::string Author;
+  std::string Subject;
+
+  // A JPEG page of the bitmap at the quality (gray when the bitmap has an
+  // all-gray palette). Position as in TImageList::Add.
+  void AddJpegPage(const TluBitmap& bitmap, int position, int quality);
+  // A CCITT Group 4 page; the bitmap must be black-and-white (1 bit,
+  // index 0 black, index 1 white).
+  void AddBilevelPage(const TluBitmap& bitmap, int position);
+
+  // Writes the document at the stream's position, dated by the local clock.
+  void SaveToStream(TMemoryStream& stream) const;
+  void SaveToStream(TMemoryStream& stream, const TPDFDateTime& created) const;
+};
+
+// The page size in points for W pixels at R pixels per metre: W × 2834.645669
+// / R rounded half up, or W when the resolution is unknown.
+std::int32_t PageSizeInPoints(std::int32_t pixels, std::int32_t pixelsPerMetre);
+
+// How a page is saved as a PDF file: a one-page document, Group 4 for a
+// cmBlackWhite page, otherwise JPEG at the quality.
+void SaveBitmapAsPdf(const TluBitmap& page, int quality, const std::string& title, const std::string& subject,
+                     const std::string& author, const std::string& keywords, TMemoryStream& stream);
+
+}  // namespace pagewell
