@@ -24,6 +24,12 @@ class TPDFBuilder {
     out_.WriteByte('\r');
   }
   void Bytes(const TMemoryStream& data) { out_.Write(data.Data(), data.Size()); }
+  // The keyword that opens a stream's data. Every other line ends with a
+  // lone carriage return, but this one must end with CR LF (or LF): a
+  // reader takes a line feed after the CR as part of the end of line, so
+  // data that begins with the byte 0x0A (a Group 4 page can) would lose
+  // that byte.
+  void StreamKeyword() { out_.WriteString("stream\r\n"); }
   // Notes the offset of the object and writes its opening line.
   void OpenObject(int number) {
     offsets_[static_cast<std::size_t>(number)] = Offset();
@@ -110,7 +116,7 @@ void WriteImageObject(TPDFBuilder& pdf, int i, const TPDFImage& page) {
   }
   // The length counts the carriage return after the data as well.
   pdf.Line("/Length " + N(static_cast<long long>(page.Data.Size()) + 1) + " >>");
-  pdf.Line("stream");
+  pdf.StreamKeyword();
   pdf.Bytes(page.Data);
   pdf.Line("");
   pdf.Line("endstream");
@@ -121,7 +127,7 @@ void WriteImageObject(TPDFBuilder& pdf, int i, const TPDFImage& page) {
 std::size_t WriteContentObject(TPDFBuilder& pdf, int i, const TPDFImage& page) {
   pdf.OpenObject(ContentObject(i));
   pdf.Line("<< /Length " + N(LengthObject(i)) + " 0 R >>");
-  pdf.Line("stream");
+  pdf.StreamKeyword();
   const std::size_t start = pdf.Offset();
   pdf.Line("q");
   pdf.Line("q");

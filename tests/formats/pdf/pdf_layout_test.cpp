@@ -24,10 +24,14 @@ TPDFImage FakePage(TPDFImageKind kind, const std::string& data, int pageWidth, i
   return page;
 }
 
-// Replaces "\n" by the carriage return every line of the document ends with.
+// Replaces "\n" by the carriage return every line of the document ends
+// with; "stream\n" becomes the CR LF a stream keyword needs.
 std::string CR(std::string text) {
   for (char& c : text) {
     if (c == '\n') c = '\r';
+  }
+  for (std::size_t at = text.find("stream\r"); at != std::string::npos; at = text.find("stream\r", at + 1)) {
+    if (at == 0 || text[at - 1] != 'd') text.insert(at + 7, "\n");
   }
   return text;
 }
@@ -67,12 +71,12 @@ TEST(PdfLayout, TwoPagesAreNumberedFourObjectsApart) {
   EXPECT_NE(doc.find("/Size 12\r/Info 11 0 R\r"), std::string::npos);
   EXPECT_NE(doc.find("/Im2 8 0 R \r"), std::string::npos);
   EXPECT_NE(doc.find("/Contents 9 0 R\r"), std::string::npos);
-  EXPECT_NE(doc.find("9 0 obj\r<< /Length 10 0 R >>\r"), std::string::npos);
+  EXPECT_NE(doc.find("9 0 obj\r<< /Length 10 0 R >>\rstream\r\nq\r"), std::string::npos);
   EXPECT_NE(doc.find("/Filter /CCITTFaxDecode\r/DecodeParms \r<<\r/K -1 /Columns 100>>\r/Width 100\r/Height 50\r"
                      "/BitsPerComponent 1\r/ColorSpace /DeviceGray\r/Length 5 >>\r"),
             std::string::npos);
   EXPECT_NE(doc.find("/Filter /DCTDecode\r/Width 300\r/Height 300\r/BitsPerComponent 8\r/ColorSpace /DeviceGray\r"
-                     "/Length 2 >>\r"),
+                     "/Length 2 >>\rstream\r\nJ\rendstream\r"),
             std::string::npos);
   // Every cross-reference entry is 20 bytes and points at its object's line.
   const std::size_t xref = doc.find("xref\r0 12\r0000000000 65535 f \r");
