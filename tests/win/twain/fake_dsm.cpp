@@ -194,7 +194,9 @@ TW_UINT16 TFakeDsm::HandleSource(TFakeSource& source, TW_UINT32 dg, TW_UINT16 da
       if (msg == MSG_GET) *static_cast<TW_IMAGELAYOUT*>(data) = source.Layout;
       if (msg == MSG_SET) source.Layout = *static_cast<TW_IMAGELAYOUT*>(data);
       return TWRC_SUCCESS;
-    case DAT_CALLBACK: return TWRC_SUCCESS;
+    case DAT_CALLBACK:
+      source.Callback = static_cast<TW_CALLBACK*>(data)->CallBackProc;
+      return TWRC_SUCCESS;
     default: return HandleTransfer(source, dat, msg, data);
   }
 }

@@ -42,6 +42,8 @@ struct TFakeSource {
   // Answered by the next MSG_PROCESSEVENT (then back to MSG_NULL).
   twain::TW_UINT16 PendingEvent = twain::MSG_NULL;
   twain::TW_IMAGELAYOUT Layout{};
+  // The callback the application registered, if any.
+  twain::TW_MEMREF Callback = nullptr;
 
   // State kept by the fake.
   int PagesTransferred = 0;

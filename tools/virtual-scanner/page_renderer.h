@@ -1,0 +1,51 @@
+#pragma once
+// The synthetic document pages the virtual scanner hands over: rendered at
+// the negotiated pixel type, resolution and frame, as the colour of every
+// pixel and as the packed DIB a native transfer delivers. Portable, so that
+// tests can render the very page the source rendered and compare.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace virtual_scanner {
+
+// What a page shows.
+struct TPageContent {
+  bool Blank = false;
+  bool Text = true;         // text-like lines of word blocks
+  double SkewDegrees = 0;   // the lines run at this angle
+  int Specks = 0;           // isolated dark dots
+  bool Photo = false;       // a colour gradient area
+};
+
+// Parses "blank", or words among "text", "skew=DEG", "specks=N", "photo";
+// false (and `content` unchanged) for anything else.
+bool ParsePageContent(const std::string& text, TPageContent& content);
+
+// How the page is scanned and delivered.
+struct TScanSettings {
+  int PixelType = 2;            // 0 black and white, 1 gray, 2 RGB, 3 palette
+  double XDpi = 100, YDpi = 100;
+  double Left = 0, Top = 0, Right = 8.5, Bottom = 11;  // inches
+  int BitDepthOverride = 0;     // 0 = the pixel type's own depth
+  bool WhiteFirstTable = false; // 1-bit table (white, black) with bits inverted
+  bool ZeroResolution = false;  // biXPelsPerMeter = biYPelsPerMeter = 0
+  bool TopDown = false;         // negative biHeight, first row on top
+  int PageNumber = 1;           // varies the text so pages differ
+};
+
+struct TRenderedPage {
+  int Width = 0;
+  int Height = 0;
+  // Colours 0x00BBGGRR, top row first, as the pixel type shows them.
+  std::vector<std::uint32_t> Colors;
+  std::vector<std::uint8_t> Dib;
+};
+
+// Pages are limited to this many pixels a side so that an odd frame or
+// resolution cannot make the source allocate without bound.
+constexpr int kMaxSide = 12000;
+
+TRenderedPage RenderPage(const TPageContent& content, const TScanSettings& settings);
+
+}  // namespace virtual_scanner
