@@ -7,6 +7,10 @@
 #include <map>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace virtual_scanner {
 namespace {
 
@@ -181,6 +185,19 @@ bool SetPage(TDeviceConfig& device, const std::string& key, const std::string& v
   return true;
 }
 
+// The variable is read through the process environment, which the
+// application and the source share whatever C runtime each was built with.
+std::string ConfigPath() {
+#ifdef _WIN32
+  char path[1024];
+  const DWORD length = GetEnvironmentVariableA(kConfigVariable, path, sizeof path);
+  return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
+#else
+  const char* path = std::getenv(kConfigVariable);
+  return path ? path : "";
+#endif
+}
+
 }  // namespace
 
 const TPageContent& TDeviceConfig::ContentOf(int page) const {
@@ -261,12 +278,12 @@ TScannerConfig DefaultScannerConfig() {
 }
 
 TScannerConfig LoadScannerConfig() {
-  const char* path = std::getenv(kConfigVariable);
-  if (!path || !*path) return DefaultScannerConfig();
+  const std::string path = ConfigPath();
+  if (path.empty()) return DefaultScannerConfig();
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     TScannerConfig fallback = DefaultScannerConfig();
-    fallback.Error = std::string("cannot read ") + path;
+    fallback.Error = "cannot read " + path;
     return fallback;
   }
   std::string text(kMaxConfigBytes + 1, '\0');
