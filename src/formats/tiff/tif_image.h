@@ -16,6 +16,8 @@
 
 namespace pagewell {
 
+class TTiffDirectoryWriter;
+
 // What a page holds, decided by the bitmap's depth and palette.
 enum class TTIFKind : std::uint16_t { BlackWhite = 0, Gray = 1, Palette = 2, RGB = 3 };
 
@@ -81,7 +83,7 @@ class TTIFImage {
   void EncodePalette(const TRaster& bitmap);
   void EncodeRGB(const TRaster& bitmap);
   void AppendRow(const std::uint8_t* row, std::size_t count);
-  void AddMetadataEntries(class TTiffDirectoryWriter& directory) const;
+  void AddMetadataEntries(TTiffDirectoryWriter& directory) const;
 
   std::vector<std::uint16_t> colorMap_;
   std::vector<std::uint8_t> strip_;
