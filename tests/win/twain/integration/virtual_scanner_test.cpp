@@ -117,7 +117,10 @@ class VirtualScannerTest : public ::testing::Test {
     std::ofstream(configPath) << kConfig;
     SetEnvironmentVariableA("PAGEWELL_VIRTUAL_SCANNER_CONFIG", configPath.c_str());
   }
-  static void TearDownTestSuite() { DeleteFileA(configPath.c_str()); }
+  static void TearDownTestSuite() {
+    DeleteFileA(configPath.c_str());
+    SetEnvironmentVariableA("PAGEWELL_VIRTUAL_SCANNER_CONFIG", nullptr);
+  }
 
   TluTwain& Open(const std::string& device) {
     // Wine's manager is one per process: the old session closes it before
