@@ -13,6 +13,7 @@
 #include "formats/jpeg/exif.h"
 #include "formats/jpeg/file_info.h"
 #include "formats/jpeg/icc_profile.h"
+#include "formats/memory_stream.h"
 #include "formats/png/alpha.h"
 #include "imaging/color.h"
 #include "imaging/color_mode.h"
@@ -86,6 +87,14 @@ class TluBitmap : public TBMPImage {
   bool HasAlpha() const;
   // Drops the transparency, blending an alpha plane onto AlphaBackground.
   void FlattenAlpha();
+
+  // Writes the page as one file of the format `formatCode` (TFormatCode:
+  // 0 BMP ... 8 PDF) to the stream; codes 9 and above write nothing.
+  // `quality` is the JPEG quality (1 to 100); the four texts are the PDF
+  // document information. Every format but PNG drops the transparency
+  // first; TIFF with TiffCompression 2 turns the page black-and-white.
+  void SaveToStreamAs(TMemoryStream& stream, int formatCode, int quality, const std::string& title,
+                      const std::string& subject, const std::string& author, const std::string& keywords);
 
   // ---- Image operations ------------------------------------------------
   // Editing operations that change the page in place, one file each under

@@ -4,6 +4,7 @@
 // metre as in the BMP header; 0 means unknown.
 #include <cstdint>
 
+#include "formats/memory_stream.h"
 #include "imaging/raster.h"
 
 namespace pagewell {
@@ -14,6 +15,14 @@ class TBMPImage : public TRaster {
 
   std::int32_t XPelsPerMeter = 0;
   std::int32_t YPelsPerMeter = 0;
+
+  // Writes a Windows BMP file (file header, 40-byte info header, colour
+  // table, rows bottom-up) carrying this image's resolution.
+  void SaveToStream(TMemoryStream& stream) const;
+  // Reads a BMP file from the stream's position: 1, 4, 8, 16, 24 and 32 bits,
+  // uncompressed or with bit-field masks. Malformed or run-length compressed
+  // files raise EInvalidGraphic.
+  void LoadFromStream(TMemoryStream& stream);
 };
 
 }  // namespace pagewell
