@@ -132,13 +132,16 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& compressed, s
   return out;
 }
 
+// 0..65535 onto 0..255, rounded to the nearest.
+std::uint8_t Round16To8(unsigned value) { return static_cast<std::uint8_t>((value * 255 + 32767) / 65535); }
+
 // Sample `index` of a row of samples of `depth` bits, scaled to 8 bits.
 class TSampleReader {
  public:
   explicit TSampleReader(std::uint8_t depth) : depth_(depth) {}
   unsigned Raw(const std::uint8_t* row, std::size_t index) const {
     switch (depth_) {
-      case 16: return row[2 * index];  // the high byte
+      case 16: return static_cast<unsigned>(row[2 * index] << 8 | row[2 * index + 1]);
       case 8: return row[index];
       default: {
         const std::size_t bit = index * depth_;
@@ -153,6 +156,7 @@ class TSampleReader {
       case 1: return static_cast<std::uint8_t>(raw * 255);
       case 2: return static_cast<std::uint8_t>(raw * 85);
       case 4: return static_cast<std::uint8_t>(raw * 17);
+      case 16: return Round16To8(raw);
       default: return static_cast<std::uint8_t>(raw);
     }
   }
@@ -164,7 +168,7 @@ class TSampleReader {
 // 16-bit and sub-byte values of bKGD and tRNS, scaled to 8 bits.
 std::uint8_t ScaleValue(unsigned value, std::uint8_t depth) {
   switch (depth) {
-    case 16: return static_cast<std::uint8_t>(value >> 8);
+    case 16: return Round16To8(value);
     case 1: return static_cast<std::uint8_t>((value & 1) * 255);
     case 2: return static_cast<std::uint8_t>((value & 3) * 85);
     case 4: return static_cast<std::uint8_t>((value & 15) * 17);
