@@ -7,6 +7,7 @@
 #include "formats/pcx/pcx_image.h"
 #include "formats/png/png_image.h"
 #include "formats/psd/psd_image.h"
+#include "formats/tiff/tif_image.h"
 #include "formats/wbmp/wbmp_image.h"
 #include "imaging/lu_bitmap.h"
 
@@ -36,6 +37,25 @@ void SaveAsPcx(const TluBitmap& page, TMemoryStream& stream) {
   pcx.Assign(page);
   pcx.SetResolution(page.XDpi(), page.YDpi());
   pcx.SaveToStream(stream);
+}
+
+// TiffCompression 2 asks for CCITT Group 4, which needs a black-and-white
+// page: the page itself is converted. The conversion resets TiffCompression,
+// so the request is read before it and the field is put back afterwards;
+// otherwise a page that was not yet black-and-white would silently be
+// written uncompressed.
+void SaveAsTiff(TluBitmap& page, TMemoryStream& stream) {
+  const std::uint8_t requested = page.TiffCompression;
+  if (requested == 2) {
+    page.ConvertColorMode(cmBlackWhite, 2, 128);
+    page.TiffCompression = requested;
+  }
+  TTIFImage tiff;
+  tiff.Compression = requested == 2 ? tiff::compCCITTGroup4 : requested == 1 ? tiff::compPackBits : tiff::compNone;
+  tiff.Assign(page);
+  tiff.XDpi = page.XDpi();
+  tiff.YDpi = page.YDpi();
+  tiff.SaveToStream(stream);
 }
 
 void SaveAsPng(const TluBitmap& page, TMemoryStream& stream) {
@@ -71,6 +91,7 @@ void TluBitmap::SaveToStreamAs(TMemoryStream& stream, int formatCode, int qualit
     case fcBMP: SaveToStream(stream); break;
     case fcGIF: SaveAsGif(*this, stream); break;
     case fcPCX: SaveAsPcx(*this, stream); break;
+    case fcTIFF: SaveAsTiff(*this, stream); break;
     case fcPNG: SaveAsPng(*this, stream); break;
     case fcPSD: SaveAsPsd(*this, stream); break;
     case fcWBMP: SaveAsWbmp(*this, stream); break;

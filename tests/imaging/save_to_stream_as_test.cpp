@@ -5,6 +5,7 @@
 #include "formats/format_code.h"
 #include "imaging/default_palettes.h"
 #include "imaging/lu_bitmap.h"
+#include "support/codec_checks.h"
 
 namespace pagewell {
 namespace {
@@ -26,7 +27,7 @@ std::string Head(TluBitmap& page, int code, std::size_t count = 4) {
 
 TEST(SaveToStreamAs, EachCodeWritesItsFormat) {
   const std::vector<std::pair<int, std::string>> cases = {
-      {fcBMP, "BM"}, {fcGIF, "GIF8"}, {fcPCX, "\x0A\x05"}, {fcPNG, "\x89PNG"}, {fcPSD, "8BPS"}, {fcWBMP, std::string("\0\0", 2)}};
+      {fcBMP, "BM"}, {fcGIF, "GIF8"}, {fcPCX, "\x0A\x05"}, {fcTIFF, std::string("II*\0", 4)}, {fcPNG, "\x89PNG"}, {fcPSD, "8BPS"}, {fcWBMP, std::string("\0\0", 2)}};
   for (const auto& [code, magic] : cases) {
     TluBitmap page = SmallPage();
     EXPECT_EQ(Head(page, code, magic.size()), magic) << "code " << code;
@@ -67,6 +68,21 @@ TEST(SaveToStreamAs, GifLeavesATrueColourPageAsItWas) {
   Head(page, fcGIF);
   EXPECT_EQ(page.ColorMode, cmTrueColor);
   EXPECT_EQ(page.PixelFormat(), TPixelFormat::pf24bit);
+}
+
+TEST(SaveToStreamAs, TiffCompressionTwoWritesGroup4FromAColourPage) {
+  TluBitmap page = SmallPage();
+  page.TiffCompression = 2;
+  TMemoryStream stream;
+  page.SaveToStreamAs(stream, fcTIFF, 90, "", "", "", "");
+  EXPECT_EQ(page.ColorMode, cmBlackWhite) << "the page itself is converted";
+  EXPECT_EQ(page.TiffCompression, 2);
+  if (!testing::HaveTool("tiffinfo")) GTEST_SKIP() << "libtiff tools missing";
+  testing::TTempDir dir;
+  testing::WriteFileBytes(dir.File("page.tif"), stream.Bytes());
+  const auto info = testing::RunCommand("tiffinfo " + dir.File("page.tif"));
+  EXPECT_NE(info.output.find("CCITT Group 4"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("Resolution: 300, 300 pixels/inch"), std::string::npos) << info.output;
 }
 
 }  // namespace
