@@ -4,6 +4,7 @@
 #include "formats/bmp/bmp_image.h"
 #include "formats/format_code.h"
 #include "formats/gif/gif_image.h"
+#include "formats/jpeg/jpeg_image_extra.h"
 #include "formats/pcx/pcx_image.h"
 #include "formats/png/png_image.h"
 #include "formats/psd/psd_image.h"
@@ -90,6 +91,7 @@ void TluBitmap::SaveToStreamAs(TMemoryStream& stream, int formatCode, int qualit
   switch (formatCode) {
     case fcBMP: SaveToStream(stream); break;
     case fcGIF: SaveAsGif(*this, stream); break;
+    case fcJPEG: SaveBitmapAsJpeg(*this, quality, stream); break;
     case fcPCX: SaveAsPcx(*this, stream); break;
     case fcTIFF: SaveAsTiff(*this, stream); break;
     case fcPNG: SaveAsPng(*this, stream); break;

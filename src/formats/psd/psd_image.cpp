@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "formats/jpeg/bim_segment.h"
+
 namespace pagewell {
 namespace {
 
@@ -77,10 +79,14 @@ std::vector<std::uint8_t> ResolutionResource(int xDpi, int yDpi) {
 
 bool WritableResolution(int dpi) { return dpi >= 1 && dpi <= 65535; }
 
+// Changed file information goes first, as its Photoshop resources; then
+// the resolution.
 void WriteImageResources(TMemoryStream& out, const TPSDImage& image) {
   std::vector<std::uint8_t> section;
+  if (image.FileInfo.Changed) section = SavePhotoshopResources(image.FileInfo.ToResources());
   if (WritableResolution(image.XDpi) && WritableResolution(image.YDpi)) {
-    section = ResolutionResource(image.XDpi, image.YDpi);
+    const auto resolution = ResolutionResource(image.XDpi, image.YDpi);
+    section.insert(section.end(), resolution.begin(), resolution.end());
   }
   out.WriteU32BE(static_cast<std::uint32_t>(section.size()));
   out.Write(section.data(), section.size());

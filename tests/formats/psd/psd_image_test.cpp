@@ -59,6 +59,25 @@ TEST(PsdWriter, ResolutionInfoResource) {
   EXPECT_EQ(std::vector<std::uint8_t>(f.begin() + section + 4, f.begin() + section + 42), expected);
 }
 
+TEST(PsdWriter, ChangedFileInfoPrecedesTheResolution) {
+  TluBitmap page = testing::DocumentPage(8, 8, true);
+  page.SetXDpi(300), page.SetYDpi(300);
+  page.FileInfo.Fields = {{"Caption", "A scanned page"}};
+  page.FileInfo.Changed = true;
+  const auto f = testing::SaveAs(page, fcPSD);
+  const std::size_t section = 30;
+  const std::uint32_t length = U32BE(f, section);
+  ASSERT_GT(length, 38u);
+  EXPECT_EQ(std::string(f.begin() + section + 4, f.begin() + section + 8), "8BIM");
+  EXPECT_EQ(U16BE(f, section + 8), 0x0404) << "the IPTC resource first";
+  EXPECT_EQ(U16BE(f, section + 4 + length - 38 + 4), 0x03ED) << "the resolution last";
+  const std::string text(f.begin(), f.end());
+  EXPECT_NE(text.find("A scanned page"), std::string::npos);
+
+  page.FileInfo.Changed = false;
+  EXPECT_EQ(U32BE(testing::SaveAs(page, fcPSD), section), 38u) << "unchanged information is not written";
+}
+
 TEST(PsdWriter, BitmapModeWritesOneForBlack) {
   TRaster bitmap(10, 1, TPixelFormat::pf1bit);  // black, white
   bitmap.SetPixelIndex(0, 0, 1);                // white at x = 0, black elsewhere
