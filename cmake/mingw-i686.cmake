@@ -32,9 +32,20 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES PAGEWELL_THIRD_PARTY)
 
 # Windows 7 API level; Wine 8 implements it and so does every supported
-# Windows.
-set(CMAKE_C_FLAGS_INIT "-D_WIN32_WINNT=0x0601")
-set(CMAKE_CXX_FLAGS_INIT "-D_WIN32_WINNT=0x0601")
+# Windows. _USE_MATH_DEFINES: in strict C++17 mode mingw's <math.h> hides
+# M_PI and friends unless asked, while glibc shows them; the portable core
+# must compile the same way in both builds.
+#
+# -msse2 -mfpmath=sse: i686 code otherwise does floating point on the x87
+# with 80-bit intermediates, and geometry (rotation, deskew, scaling) then
+# rounds differently from the x86-64 build by the odd pixel. With SSE2
+# doubles both builds compute bit-identical results. -mstackrealign: Windows
+# only promises a 4-byte aligned stack on x86, so functions entered from
+# system code (window procedures, COM calls, thread starts) realign it
+# before using SSE spill slots.
+set(_pagewell_flags "-D_WIN32_WINNT=0x0601 -D_USE_MATH_DEFINES -msse2 -mfpmath=sse -mstackrealign")
+set(CMAKE_C_FLAGS_INIT "${_pagewell_flags}")
+set(CMAKE_CXX_FLAGS_INIT "${_pagewell_flags}")
 
 # Link the GCC runtime statically so the DLL and the test programs import
 # only system DLLs and run from anywhere (a Wine prefix knows nothing of the
