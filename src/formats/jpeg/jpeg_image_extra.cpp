@@ -102,6 +102,10 @@ void TJPEGImageExtra::CompressFrom(const TRaster& bitmap) {
   image_.Grayscale = Grayscale;
 }
 
+bool TJPEGImageExtra::HasMetadataToWrite() const {
+  return FileInfo.Changed || (EmbedIccProfile && !IccProfile.Empty()) || !Exif.Empty();
+}
+
 // "Each one is inserted directly after the first 20 bytes, so a segment
 // inserted later ends up before those inserted earlier": APP13, then the
 // APP2 chunks, then APP1 give SOI, APP0, APP1, APP2..., APP13.
@@ -111,8 +115,6 @@ std::vector<std::uint8_t> TJPEGImageExtra::WithMetadataSegments() const {
   if (FileInfo.Changed) photoshop = PhotoshopSegment(FileInfo);
   if (EmbedIccProfile) icc = IccProfile.JpegSegments();
   if (!Exif.Empty()) exif = ExifSegment(Exif);
-  if (photoshop.empty() && icc.empty() && exif.empty()) return data;
-
   const std::size_t insertAt = StartsWithLibraryApp0(data) ? kJfifEnd : std::min<std::size_t>(2, data.size());
   std::vector<std::uint8_t> file;
   file.reserve(data.size() + photoshop.size() + icc.size() + exif.size());
@@ -128,8 +130,12 @@ void TJPEGImageExtra::SaveToStream(TMemoryStream& stream) {
   Compress();
   if (image_.Data.empty()) return;
   const std::size_t start = stream.Position();
-  const auto file = WithMetadataSegments();
-  stream.Write(file.data(), file.size());
+  if (HasMetadataToWrite()) {
+    const auto file = WithMetadataSegments();
+    stream.Write(file.data(), file.size());
+  } else {
+    stream.Write(image_.Data.data(), image_.Data.size());
+  }
   // The library wrote density unit 0 and 1 by 1; the page's resolution goes
   // in its place, in dots per inch.
   if (StartsWithLibraryApp0(image_.Data)) {

@@ -127,6 +127,7 @@ class TJPEGImageExtra {
   static constexpr std::uint64_t kMaxDecodedPixels = std::uint64_t{1} << 27;
 
  private:
+  bool HasMetadataToWrite() const;
   std::vector<std::uint8_t> WithMetadataSegments() const;
   void ReadHeader();
   void ReadSegments(bool densityFromExif);
