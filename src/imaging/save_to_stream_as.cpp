@@ -6,6 +6,7 @@
 #include "formats/gif/gif_image.h"
 #include "formats/jpeg/jpeg_image_extra.h"
 #include "formats/pcx/pcx_image.h"
+#include "formats/pdf/lu_pdf.h"
 #include "formats/png/png_image.h"
 #include "formats/psd/psd_image.h"
 #include "formats/tiff/tif_image.h"
@@ -97,6 +98,7 @@ void TluBitmap::SaveToStreamAs(TMemoryStream& stream, int formatCode, int qualit
     case fcPNG: SaveAsPng(*this, stream); break;
     case fcPSD: SaveAsPsd(*this, stream); break;
     case fcWBMP: SaveAsWbmp(*this, stream); break;
+    case fcPDF: SaveBitmapAsPdf(*this, quality, title, subject, author, keywords, stream); break;
     default: break;  // 9 and above: not an output format
   }
 }

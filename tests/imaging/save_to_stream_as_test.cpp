@@ -27,7 +27,7 @@ std::string Head(TluBitmap& page, int code, std::size_t count = 4) {
 
 TEST(SaveToStreamAs, EachCodeWritesItsFormat) {
   const std::vector<std::pair<int, std::string>> cases = {
-      {fcBMP, "BM"}, {fcGIF, "GIF8"}, {fcJPEG, "\xFF\xD8\xFF\xE0"}, {fcPCX, "\x0A\x05"}, {fcTIFF, std::string("II*\0", 4)}, {fcPNG, "\x89PNG"}, {fcPSD, "8BPS"}, {fcWBMP, std::string("\0\0", 2)}};
+      {fcBMP, "BM"}, {fcGIF, "GIF8"}, {fcJPEG, "\xFF\xD8\xFF\xE0"}, {fcPCX, "\x0A\x05"}, {fcTIFF, std::string("II*\0", 4)}, {fcPNG, "\x89PNG"}, {fcPSD, "8BPS"}, {fcWBMP, std::string("\0\0", 2)}, {fcPDF, "%PDF"}};
   for (const auto& [code, magic] : cases) {
     TluBitmap page = SmallPage();
     EXPECT_EQ(Head(page, code, magic.size()), magic) << "code " << code;
