@@ -34,12 +34,14 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 std::string FindDsmPath(bool preferNewDsm) {
+  return FindDsmPath(preferNewDsm, FolderPath(IsWow64() ? CSIDL_SYSTEMX86 : CSIDL_SYSTEM), FolderPath(CSIDL_WINDOWS));
+}
+
+std::string FindDsmPath(bool preferNewDsm, const std::string& systemFolder, const std::string& windowsFolder) {
   std::string candidate;
-  const std::string system = FolderPath(IsWow64() ? CSIDL_SYSTEMX86 : CSIDL_SYSTEM);
-  if (!system.empty() && FileExists(system + "\\twaindsm.dll")) candidate = system + "\\twaindsm.dll";
+  if (!systemFolder.empty() && FileExists(systemFolder + "\\twaindsm.dll")) candidate = systemFolder + "\\twaindsm.dll";
   if (!candidate.empty() && preferNewDsm) return candidate;
-  const std::string windows = FolderPath(CSIDL_WINDOWS);
-  if (!windows.empty() && FileExists(windows + "\\twain_32.dll")) candidate = windows + "\\twain_32.dll";
+  if (!windowsFolder.empty() && FileExists(windowsFolder + "\\twain_32.dll")) candidate = windowsFolder + "\\twain_32.dll";
   return candidate;
 }
 

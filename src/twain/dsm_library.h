@@ -12,6 +12,8 @@ namespace pagewell {
 // `preferNewDsm` "twaindsm.dll" wins whenever it exists, otherwise
 // "twain_32.dll" wins whenever it exists.
 std::string FindDsmPath(bool preferNewDsm);
+// The same search in the given folders.
+std::string FindDsmPath(bool preferNewDsm, const std::string& systemFolder, const std::string& windowsFolder);
 
 class TDsmLibrary {
  public:

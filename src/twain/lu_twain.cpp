@@ -163,6 +163,9 @@ void TluTwain::FetchSourceIdentity(int index) {
 }
 
 bool TluTwain::SelectDeviceByName(const std::string& name) {
+  // Without a manager every operation is neutral; "no sources" is an error
+  // only when a manager answered with none.
+  if (!dsmOpen_) return false;
   const std::string current = deviceIndex_ >= 0 && deviceIndex_ < DeviceCount() ? devices_[deviceIndex_] : "";
   if (name == current || sourceEnabled_) return false;
   CloseSource();

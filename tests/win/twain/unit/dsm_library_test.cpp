@@ -1,4 +1,5 @@
-// Finding the source manager in the Windows and system folders of the prefix.
+// Finding the source manager: "twaindsm.dll" in the system folder or
+// "twain_32.dll" in the Windows folder, as PreferNewDSM decides.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -16,37 +17,57 @@ std::string Lower(std::string text) {
   return text;
 }
 
-TEST(DsmLibrary, TheOlderManagerServesWhenTheNewOneIsAbsent) {
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
-  const std::string newDsm = std::string(system) + "\\twaindsm.dll";
-  ASSERT_EQ(GetFileAttributesA(newDsm.c_str()), INVALID_FILE_ATTRIBUTES) << "the prefix has its own twaindsm.dll";
-  EXPECT_EQ(Lower(FindDsmPath(true)), "c:\\windows\\twain_32.dll");
-  EXPECT_EQ(Lower(FindDsmPath(false)), "c:\\windows\\twain_32.dll");
+// Two scratch folders standing in for the system and Windows folders.
+class DsmSearchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    root = std::string(temp) + "pagewell-dsm-search";
+    system = root + "\\system32";
+    windows = root + "\\windows";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(system.c_str(), nullptr);
+    CreateDirectoryA(windows.c_str(), nullptr);
+  }
+  void TearDown() override {
+    DeleteFileA((system + "\\twaindsm.dll").c_str());
+    DeleteFileA((windows + "\\twain_32.dll").c_str());
+    RemoveDirectoryA(system.c_str());
+    RemoveDirectoryA(windows.c_str());
+    RemoveDirectoryA(root.c_str());
+  }
+  static void Touch(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
 
+  std::string root, system, windows;
+};
+
+TEST_F(DsmSearchTest, ChoosesByPresenceAndPreference) {
+  EXPECT_EQ(FindDsmPath(true, system, windows), "");
+  EXPECT_EQ(FindDsmPath(false, system, windows), "");
+
+  Touch(windows + "\\twain_32.dll");
+  EXPECT_EQ(FindDsmPath(true, system, windows), windows + "\\twain_32.dll");
+
+  Touch(system + "\\twaindsm.dll");
+  EXPECT_EQ(FindDsmPath(true, system, windows), system + "\\twaindsm.dll");
+  EXPECT_EQ(FindDsmPath(false, system, windows), windows + "\\twain_32.dll");
+
+  DeleteFileA((windows + "\\twain_32.dll").c_str());
+  EXPECT_EQ(FindDsmPath(false, system, windows), system + "\\twaindsm.dll");
+  // A file that is no library loads nothing.
+  EXPECT_FALSE(TDsmLibrary(FindDsmPath(true, system, windows)).Loaded());
+}
+
+TEST(DsmLibrary, WinesManagerIsFoundAndLoaded) {
+  EXPECT_EQ(Lower(FindDsmPath(false)), "c:\\windows\\twain_32.dll");
   TDsmLibrary library(FindDsmPath(true));
   EXPECT_TRUE(library.Loaded());
-}
-
-TEST(DsmLibrary, PreferNewDsmChoosesBetweenBothManagers) {
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
-  const std::string newDsm = std::string(system) + "\\twaindsm.dll";
-  // An empty file is enough for the search; loading it would fail.
-  HANDLE file = CreateFileA(newDsm.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
-  EXPECT_EQ(Lower(FindDsmPath(true)), Lower(newDsm));
-  EXPECT_EQ(Lower(FindDsmPath(false)), "c:\\windows\\twain_32.dll");
-  TDsmLibrary broken(FindDsmPath(true));
-  EXPECT_FALSE(broken.Loaded());
-  DeleteFileA(newDsm.c_str());
-}
-
-TEST(DsmLibrary, NoPathLoadsNothing) {
-  TDsmLibrary none(std::string{});
-  EXPECT_FALSE(none.Loaded());
-  EXPECT_EQ(none.Entry(), nullptr);
+  EXPECT_FALSE(TDsmLibrary(std::string{}).Loaded());
 }
 
 }  // namespace

@@ -96,6 +96,18 @@ TEST_F(SessionTest, AManagerThatDoesNotOpenLeavesAnInertSession) {
   EXPECT_EQ(dsm.Log(), (Log{"PARENT CLOSEDSM"}));
 }
 
+TEST_F(SessionTest, WithoutAManagerEverythingIsNeutral) {
+  TluTwain twain("Orlavex Pagewell", 1, 1, DsmEntry{});
+  EXPECT_FALSE(twain.DSMOpen());
+  EXPECT_EQ(twain.DeviceCount(), 0);
+  EXPECT_NO_THROW(twain.SelectDevice(0));
+  EXPECT_NO_THROW(twain.Acquire());
+  EXPECT_TRUE(twain.AcquireDone());
+  EXPECT_EQ(twain.DeviceName(0), "");
+  EXPECT_FALSE(twain.SelectDeviceByName("Flatbed"));
+  EXPECT_EQ(twain.CurrentImage(), nullptr);
+}
+
 TEST_F(SessionTest, SelectDeviceWalksToTheSourceAndSendsNothingForTheCurrentOne) {
   AddSource("A");
   AddSource("B");
