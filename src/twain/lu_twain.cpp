@@ -268,14 +268,27 @@ void TluTwain::MarkSourceDisabled() {
   acquireDone_ = true;
 }
 
+// Events are raised from the window procedure, which no exception may leave
+// (it would have to unwind through the system's message dispatch), and in
+// the middle of the transfer protocol, which must run to its end whatever a
+// handler does. A failing handler therefore ends only its own work.
 void TluTwain::Raise(const TNotifyEvent& event) {
-  if (event) event(*this);
+  if (!event) return;
+  try {
+    event(*this);
+  } catch (...) {
+  }
 }
 
 LRESULT CALLBACK TluTwain::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* session = reinterpret_cast<TluTwain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!session) return DefWindowProcA(window, message, wParam, lParam);
-  return session->HandleWindowMessage(window, message, wParam, lParam);
+  try {
+    return session->HandleWindowMessage(window, message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind into the system's message dispatch.
+    return 0;
+  }
 }
 
 LRESULT TluTwain::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -327,7 +340,12 @@ TW_UINT16 WINAPI TluTwain::CallbackProcedure(TW_IDENTITY* origin, TW_IDENTITY* d
   HWND window = FindWindowA(kWindowClassName, kWindowName);
   auto* session = window ? reinterpret_cast<TluTwain*>(GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
   if (!session) return dg == DG_CONTROL && dat == DAT_NULL ? TWRC_SUCCESS : TWRC_FAILURE;
-  return session->HandleCallback(dg, dat, msg);
+  try {
+    return session->HandleCallback(dg, dat, msg);
+  } catch (...) {
+    session->inCallback_ = false;
+    return TWRC_FAILURE;
+  }
 }
 
 TW_UINT16 TluTwain::HandleCallback(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) {

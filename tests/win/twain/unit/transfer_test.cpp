@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "fake_dsm.h"
 #include "twain/lu_twain.h"
@@ -274,6 +275,21 @@ TEST_F(TransferTest, TheCallbackPathHandsTheTransferToTheWindowThread) {
     Sleep(1);
   }
   EXPECT_EQ(images.size(), 2u);
+  EXPECT_TRUE(twain.AcquireDone());
+}
+
+TEST_F(TransferTest, AThrowingImageHandlerDoesNotBreakTheBatch) {
+  AddPages(3);
+  TluTwain& twain = Open();
+  twain.SetMultiImage(true);
+  int seen = 0;
+  twain.OnImage = [&seen](TluTwain&) {
+    ++seen;
+    throw std::runtime_error("handler failed");
+  };
+  Scan();
+  EXPECT_EQ(seen, 3);
+  EXPECT_EQ(finished, 1);
   EXPECT_TRUE(twain.AcquireDone());
 }
 
