@@ -152,7 +152,7 @@ void TCompression::SetDefaults() {
 }
 
 void TCompression::SetQuality(int quality, bool forceBaseline) {
-  struct TArgs { int quality; boolean baseline; } args{quality, forceBaseline ? TRUE : FALSE};
+  struct TArgs { int quality; boolean baseline; } args{quality, static_cast<boolean>(forceBaseline ? TRUE : FALSE)};
   Run([](jpeg_compress_struct& info, void* a) {
         auto* args = static_cast<TArgs*>(a);
         jpeg_set_quality(&info, args->quality, args->baseline);
