@@ -1,6 +1,5 @@
 #pragma once
-// Writes a scanned page as a Windows BMP file: the DIB the scanner sent,
-// rows bottom-up, with the page's palette and resolution.
+// Saves a scanned page as a BMP file through the image's own BMP writer.
 #include <string>
 
 #include "formats/bmp/bmp_image.h"
