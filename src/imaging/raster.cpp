@@ -118,11 +118,25 @@ TRaster::TRaster(int width, int height, TPixelFormat format) : format_(format), 
   SetSize(width, height);
 }
 
+TRaster TRaster::WithUnsetPixels(int width, int height, TPixelFormat format) {
+  CheckSize(width, height, format);
+  TRaster raster;
+  raster.format_ = format;
+  raster.palette_ = DefaultPalette(format);
+  raster.stride_ = StrideFor(width, format);
+  raster.pixels_.resize(raster.stride_ * static_cast<std::size_t>(height));  // no values written
+  raster.width_ = width;
+  raster.height_ = height;
+  constexpr std::size_t kTail = 4;  // the stride is a whole number of these
+  for (int y = 0; y < height; ++y) std::memset(raster.ScanLine(y) + raster.stride_ - kTail, 0, kTail);
+  return raster;
+}
+
 void TRaster::SetSize(int width, int height) {
   CheckSize(width, height, format_);
   if (width == width_ && height == height_) return;
   const std::size_t stride = StrideFor(width, format_);
-  std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(height), 0);
+  TPixelBytes pixels(stride * static_cast<std::size_t>(height), 0);
   const std::size_t keep = std::min(RowBytesFor(width, format_), RowBytes());
   for (int y = 0; y < std::min(height, height_); ++y) {
     std::memcpy(pixels.data() + static_cast<std::size_t>(y) * stride, ScanLine(y), keep);
@@ -149,7 +163,7 @@ void TRaster::SetPixelFormat(TPixelFormat format) {
 void TRaster::ConvertPixelsTo(TPixelFormat format, const std::vector<TColor>& palette) {
   if (!Empty()) CheckSize(width_, height_, format);
   const std::size_t stride = StrideFor(width_, format);
-  std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(height_), 0);
+  TPixelBytes pixels(stride * static_cast<std::size_t>(height_), 0);
   TNearestColorMap nearest(palette);
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width_) * 3);
   for (int y = 0; y < height_; ++y) {

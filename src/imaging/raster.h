@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imaging/color.h"
+#include "imaging/no_fill_allocator.h"
 #include "imaging/pixel_format.h"
 
 namespace pagewell {
@@ -20,6 +21,13 @@ class TRaster {
  public:
   TRaster() = default;  // empty (0 × 0, 24 bits)
   TRaster(int width, int height, TPixelFormat format);
+  // A raster whose pixels are left unset, for an operation that writes every
+  // pixel of it at once (a quarter turn of a whole page) and would only
+  // overwrite the zeros of the other constructor. The last four bytes of
+  // every row (the padding and the unused bits after the last pixel among
+  // them) are 0 as in every raster; pixel bytes written whole must keep
+  // those unused bits 0. The palette is the format's default one.
+  static TRaster WithUnsetPixels(int width, int height, TPixelFormat format);
   virtual ~TRaster() = default;
   TRaster(const TRaster&) = default;
   TRaster& operator=(const TRaster&) = default;
@@ -86,7 +94,8 @@ class TRaster {
   int height_ = 0;
   TPixelFormat format_ = TPixelFormat::pf24bit;
   std::size_t stride_ = 0;
-  std::vector<std::uint8_t> pixels_;
+  using TPixelBytes = std::vector<std::uint8_t, TNoFillAllocator<std::uint8_t>>;
+  TPixelBytes pixels_;
   std::vector<TColor> palette_;
 };
 

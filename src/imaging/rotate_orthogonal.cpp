@@ -32,12 +32,25 @@ struct TQuarterTurn {
 
 constexpr int kTile = 64;
 
+// Row pointers: the source row shown in each target column, and the target
+// row showing each source column.
+std::vector<const std::uint8_t*> SourceRowsByTargetColumn(const TRaster& source, const TQuarterTurn& turn) {
+  std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(source.Height()));
+  for (int x = 0; x < source.Height(); ++x) rows[static_cast<std::size_t>(x)] = source.ScanLine(turn.SourceRow(x));
+  return rows;
+}
+
+std::vector<std::uint8_t*> TargetRowsBySourceColumn(TRaster& target, const TQuarterTurn& turn) {
+  std::vector<std::uint8_t*> rows(static_cast<std::size_t>(target.Height()));
+  for (int y = 0; y < target.Height(); ++y) rows[static_cast<std::size_t>(turn.SourceColumn(y))] = target.ScanLine(y);
+  return rows;
+}
+
 template <int Bits>
 void RotateQuarterTiled(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
   using Pixels = TPackedPixels<Bits>;
   const int width = target.Width(), height = target.Height();
-  std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(width));
-  for (int x = 0; x < width; ++x) sourceRows[static_cast<std::size_t>(x)] = source.ScanLine(turn.SourceRow(x));
+  const auto sourceRows = SourceRowsByTargetColumn(source, turn);
   for (int top = 0; top < height; top += kTile) {
     const int bottom = std::min(height, top + kTile);
     for (int left = 0; left < width; left += kTile) {
@@ -70,30 +83,45 @@ inline void TransposeBytes8x8(std::uint64_t m[8]) {
   SwapBlocks(m[2], m[6], 32, kQuads), SwapBlocks(m[3], m[7], 32, kQuads);
 }
 
+// The eight word moves are written out: as loops they stay loops at -O2
+// and the block then lives in memory instead of registers.
+inline void LoadBlock(const std::uint8_t* const* rows, int column, std::uint64_t m[8]) {
+  std::memcpy(&m[0], rows[0] + column, 8), std::memcpy(&m[1], rows[1] + column, 8);
+  std::memcpy(&m[2], rows[2] + column, 8), std::memcpy(&m[3], rows[3] + column, 8);
+  std::memcpy(&m[4], rows[4] + column, 8), std::memcpy(&m[5], rows[5] + column, 8);
+  std::memcpy(&m[6], rows[6] + column, 8), std::memcpy(&m[7], rows[7] + column, 8);
+}
+
+inline void StoreBlock(const std::uint64_t m[8], std::uint8_t* const* rows, int column) {
+  std::memcpy(rows[0] + column, &m[0], 8), std::memcpy(rows[1] + column, &m[1], 8);
+  std::memcpy(rows[2] + column, &m[2], 8), std::memcpy(rows[3] + column, &m[3], 8);
+  std::memcpy(rows[4] + column, &m[4], 8), std::memcpy(rows[5] + column, &m[5], 8);
+  std::memcpy(rows[6] + column, &m[6], 8), std::memcpy(rows[7] + column, &m[7], 8);
+}
+
 // 8 bits: blocks of 8 × 8 pixels are read as eight words from eight source
 // rows, transposed and written as eight words into eight target rows; the
 // strips at the right and bottom that do not fill a block go pixel by pixel.
 void RotateQuarter8Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
   const int width = target.Width(), height = target.Height();
   const int blockWidth = width / 8 * 8, blockHeight = height / 8 * 8;
-  std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(width));
-  for (int x = 0; x < width; ++x) sourceRows[static_cast<std::size_t>(x)] = source.ScanLine(turn.SourceRow(x));
+  const auto sourceRows = SourceRowsByTargetColumn(source, turn);
   for (int top = 0; top < blockHeight; top += kTile) {
     const int bottom = std::min(blockHeight, top + kTile);
     for (int left = 0; left < blockWidth; left += kTile) {
       const int right = std::min(blockWidth, left + kTile);
       for (int y = top; y < bottom; y += 8) {
         // Target rows y to y + 7 are source columns first to first + 7,
-        // in reverse order for the counter-clockwise turn.
+        // in reverse order for the counter-clockwise turn: word i of the
+        // transposed block goes to rows[i].
         const int first = turn.counterClockwise ? turn.SourceColumn(y + 7) : y;
+        std::uint8_t* rows[8];
+        for (int i = 0; i < 8; ++i) rows[i] = target.ScanLine(turn.counterClockwise ? y + 7 - i : y + i);
         for (int x = left; x < right; x += 8) {
           std::uint64_t m[8];
-          for (int j = 0; j < 8; ++j) std::memcpy(&m[j], sourceRows[static_cast<std::size_t>(x + j)] + first, 8);
+          LoadBlock(&sourceRows[static_cast<std::size_t>(x)], first, m);
           TransposeBytes8x8(m);
-          for (int i = 0; i < 8; ++i) {
-            const int row = turn.counterClockwise ? y + 7 - i : y + i;
-            std::memcpy(target.ScanLine(row) + x, &m[i], 8);
-          }
+          StoreBlock(m, rows, x);
         }
       }
     }
@@ -110,8 +138,7 @@ void RotateQuarter8Bit(const TRaster& source, TRaster& target, const TQuarterTur
 // or written.
 void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
   const int width = target.Width(), height = target.Height();
-  std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(width));
-  for (int x = 0; x < width; ++x) sourceRows[static_cast<std::size_t>(x)] = source.ScanLine(turn.SourceRow(x));
+  const auto sourceRows = SourceRowsByTargetColumn(source, turn);
   for (int top = 0; top < height; top += kTile) {
     const int bottom = std::min(height, top + kTile);
     for (int left = 0; left < width; left += kTile) {
@@ -122,9 +149,10 @@ void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTu
         const std::size_t offset = 3 * static_cast<std::size_t>(column);
         const bool wordsFit = column + 1 < source.Width();
         const int wordEnd = wordsFit ? std::min(right, width - 1) : left;
+        const std::uint8_t* const* from = sourceRows.data();
         int x = left;
-        for (; x < wordEnd; ++x) std::memcpy(row + 3 * x, sourceRows[static_cast<std::size_t>(x)] + offset, 4);
-        for (; x < right; ++x) std::memcpy(row + 3 * x, sourceRows[static_cast<std::size_t>(x)] + offset, 3);
+        for (; x < wordEnd; ++x) std::memcpy(row + 3 * x, from[x] + offset, 4);
+        for (; x < right; ++x) std::memcpy(row + 3 * x, from[x] + offset, 3);
       }
     }
   }
@@ -144,34 +172,41 @@ inline std::uint64_t TransposeBits8x8(std::uint64_t m) {
 
 // 1 bit: eight target pixels of a byte column come from eight source rows;
 // each source byte of those rows gives, after the transpose, one byte for
-// each of eight target rows.
+// each of eight target rows. Target columns beyond the last read a row of
+// zeros, which keeps the unused bits of each target row 0.
 void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
-  const int targetWidth = target.Width();
-  const int sourceBytes = static_cast<int>(source.RowBytes());
-  std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
+  const int targetWidth = target.Width(), sourceWidth = source.Width();
+  const int wholeBytes = sourceWidth / 8, sourceBytes = static_cast<int>(source.RowBytes());
+  const auto targetRows = TargetRowsBySourceColumn(target, turn);
+  std::uint8_t* const* out = targetRows.data();
+  const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
   const std::uint8_t* rows[8];
   for (int block = 0; block * 8 < targetWidth; ++block) {
     for (int i = 0; i < 8; ++i) {
       const int x = block * 8 + i;
       rows[i] = x < targetWidth ? source.ScanLine(turn.SourceRow(x)) : zeros.data();
     }
-    for (int j = 0; j < sourceBytes; ++j) {
+    auto transposed = [&](int j) {
       std::uint64_t m = 0;
       for (int i = 0; i < 8; ++i) m = (m << 8) | rows[i][j];
-      m = TransposeBits8x8(m);
-      for (int k = 0; k < 8; ++k) {
-        const int sourceColumn = j * 8 + k;
-        if (sourceColumn >= source.Width()) break;
-        const int y = turn.counterClockwise ? source.Width() - 1 - sourceColumn : sourceColumn;
-        target.ScanLine(y)[block] = static_cast<std::uint8_t>(m >> (56 - 8 * k));
-      }
+      return TransposeBits8x8(m);
+    };
+    for (int j = 0; j < wholeBytes; ++j) {
+      const std::uint64_t m = transposed(j);
+      std::uint8_t* const* column = out + 8 * j;
+      for (int k = 0; k < 8; ++k) column[k][block] = static_cast<std::uint8_t>(m >> (56 - 8 * k));
+    }
+    if (wholeBytes < sourceBytes) {
+      const std::uint64_t m = transposed(wholeBytes);
+      for (int c = 8 * wholeBytes, k = 0; c < sourceWidth; ++c, ++k) out[c][block] = static_cast<std::uint8_t>(m >> (56 - 8 * k));
     }
   }
 }
 
 TRaster RotatedQuarter(const TRaster& source, bool counterClockwise) {
   if (source.Empty() || !IsEditableFormat(source.PixelFormat())) return TRaster();
-  TRaster target(source.Height(), source.Width(), source.PixelFormat());
+  // Every pixel byte of the target is written below.
+  TRaster target = TRaster::WithUnsetPixels(source.Height(), source.Width(), source.PixelFormat());
   target.SetPaletteKeepingIndices(source.Palette());
   const TQuarterTurn turn{counterClockwise, source.Width(), source.Height()};
   switch (source.PixelFormat()) {

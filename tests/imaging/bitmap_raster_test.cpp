@@ -2,6 +2,8 @@
 // that keep the picture, drawing with nearest colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "imaging/default_palettes.h"
 #include "imaging/errors.h"
 #include "imaging/raster.h"
@@ -52,6 +54,37 @@ TEST(Raster, RowsArePaddedToFourBytes) {
     EXPECT_EQ(raster.RowStride(), c.stride) << c.width;
     EXPECT_EQ(raster.ScanLine(1) - raster.ScanLine(0), static_cast<std::ptrdiff_t>(c.stride));
   }
+}
+
+// Rows whose pixels are left unset still end in zeros: the padding and the
+// unused bits after the last pixel. Memory that held other bytes just
+// before (likely handed out again) shows that they are really written.
+TEST(Raster, WithUnsetPixelsClearsTheEndOfEveryRow) {
+  struct Case {
+    int width;
+    TPixelFormat format;
+  };
+  for (const Case& c : {Case{1, TPixelFormat::pf1bit}, Case{33, TPixelFormat::pf1bit}, Case{9, TPixelFormat::pf4bit},
+                        Case{5, TPixelFormat::pf8bit}, Case{8, TPixelFormat::pf8bit}, Case{3, TPixelFormat::pf24bit}}) {
+    const int height = 300;
+    {
+      TRaster dirty(c.width, height, c.format);
+      for (int y = 0; y < height; ++y) std::fill_n(dirty.ScanLine(y), dirty.RowStride(), 0xFF);
+    }
+    const TRaster raster = TRaster::WithUnsetPixels(c.width, height, c.format);
+    const TRaster zeroed(c.width, height, c.format);
+    ASSERT_EQ(raster.Width(), c.width);
+    ASSERT_EQ(raster.Height(), height);
+    EXPECT_EQ(raster.PixelFormat(), c.format);
+    EXPECT_EQ(raster.RowStride(), zeroed.RowStride());
+    EXPECT_EQ(raster.Palette(), zeroed.Palette());
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* tail = raster.ScanLine(y) + raster.RowStride() - 4;
+      ASSERT_TRUE(std::all_of(tail, tail + 4, [](std::uint8_t b) { return b == 0; })) << c.width << ", row " << y;
+    }
+  }
+  EXPECT_THROW(TRaster::WithUnsetPixels(0, 1, TPixelFormat::pf8bit), ERasterError);
+  EXPECT_THROW(TRaster::WithUnsetPixels(65536, 65536, TPixelFormat::pf24bit), ERasterError);
 }
 
 TEST(Raster, PackedPixelLayout) {
