@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "imaging/packed_pixels.h"
@@ -13,6 +14,16 @@ namespace pagewell {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+// out[x] = round((products[x] + rowPart) + centre) for an even count, two
+// at a time so that the compiler keeps a pair in one vector register. For
+// dx cos - dy sin + cx, adding -(dy sin) is the same subtraction.
+void RoundedSums(const double* products, std::size_t count, double rowPart, double centre, int* out) {
+  for (std::size_t x = 0; x < count; x += 2) {
+    out[x] = static_cast<int>(RoundedHalfEvenWithinLimit(products[x] + rowPart + centre));
+    out[x + 1] = static_cast<int>(RoundedHalfEvenWithinLimit(products[x + 1] + rowPart + centre));
+  }
+}
 
 // The source point of a target pixel is computed row by row: the column
 // products dx cos and dx sin are the same for every row and are kept in
@@ -25,8 +36,8 @@ class TSourceMapping {
         sourceCentreX_((g.SourceWidth - 1) / 2.0),
         sourceCentreY_((g.SourceHeight - 1) / 2.0),
         targetCentreY_((g.TargetHeight - 1) / 2.0),
-        dxCos_(static_cast<std::size_t>(g.TargetWidth)),
-        dxSin_(static_cast<std::size_t>(g.TargetWidth)) {
+        dxCos_(static_cast<std::size_t>(g.TargetWidth + 1) / 2 * 2),  // an even count; the last may be spare
+        dxSin_(dxCos_.size()) {
     const double targetCentreX = (g.TargetWidth - 1) / 2.0;
     for (int x = 0; x < g.TargetWidth; ++x) {
       const double dx = x - targetCentreX;
@@ -43,7 +54,36 @@ class TSourceMapping {
   double X(int x) const { return dxCos_[static_cast<std::size_t>(x)] - dySin_ + sourceCentreX_; }
   double Y(int x) const { return dxSin_[static_cast<std::size_t>(x)] + dyCos_ + sourceCentreY_; }
 
+  // The rounded source points of the whole row; `xs` and `ys` hold
+  // PaddedWidth() entries. Rows whose points may lie beyond ± 2^30 (on
+  // absurdly large canvases only) go point by point through the clamp of
+  // RoundHalfEven.
+  std::size_t PaddedWidth() const { return dxCos_.size(); }
+  void RoundedRow(int* xs, int* ys) const {
+    if (!RowWithinLimit()) {
+      for (int x = 0; x < g_.TargetWidth; ++x) xs[x] = RoundHalfEven(X(x)), ys[x] = RoundHalfEven(Y(x));
+      return;
+    }
+    const std::size_t count = dxCos_.size();
+    const double minusDySin = -dySin_, dyCos = dyCos_, centreX = sourceCentreX_, centreY = sourceCentreY_;
+    RoundedSums(dxCos_.data(), count, minusDySin, centreX, xs);
+    RoundedSums(dxSin_.data(), count, dyCos, centreY, ys);
+  }
+
  private:
+  // Along a row both coordinates change monotonically (the tables are
+  // products of one factor with increasing dx), so its ends, and the spare
+  // entry of the padded tables, bound every point of it.
+  bool RowWithinLimit() const {
+    constexpr double kLimit = 1073741823.0;  // below 2^30, so no point needs the clamp
+    auto within = [&](double v) { return v > -kLimit && v < kLimit; };
+    const std::size_t last = dxCos_.size() - 1;
+    const double ends[] = {dxCos_[0] - dySin_ + sourceCentreX_, dxCos_[last] - dySin_ + sourceCentreX_,
+                           dxSin_[0] + dyCos_ + sourceCentreY_, dxSin_[last] + dyCos_ + sourceCentreY_,
+                           X(g_.TargetWidth - 1), Y(g_.TargetWidth - 1)};
+    return std::all_of(std::begin(ends), std::end(ends), within);
+  }
+
   const TRotationGeometry& g_;
   double sourceCentreX_, sourceCentreY_, targetCentreY_;
   std::vector<double> dxCos_, dxSin_;
@@ -56,19 +96,53 @@ std::vector<const std::uint8_t*> RowPointers(const TRaster& raster) {
   return rows;
 }
 
-template <typename Pixels>
+// Takes the pixels of one target row left to right. Packed pixels are
+// gathered into a byte that is stored whole, the unused bits after the last
+// pixel of the row left 0.
+template <int Bits>
+class TRowWriter {
+ public:
+  explicit TRowWriter(std::uint8_t* row) : row_(row) {}
+  void Put(int x, std::uint32_t value) {
+    if constexpr (Bits >= 8) {
+      TPackedPixels<Bits>::Set(row_, x, value);
+    } else {
+      const unsigned bits = Bits == 1 ? (value != 0) : (value & 0x0Fu);
+      byte_ = (byte_ << Bits) | bits;
+      filled_ += Bits;
+      if (filled_ == 8) *next_++ = static_cast<std::uint8_t>(byte_), byte_ = 0, filled_ = 0;
+    }
+  }
+  void Finish() {
+    if (filled_ > 0) *next_ = static_cast<std::uint8_t>(byte_ << (8 - filled_));
+  }
+
+ private:
+  std::uint8_t* row_;
+  std::uint8_t* next_ = row_;
+  unsigned byte_ = 0;
+  int filled_ = 0;  // bits in byte_
+};
+
+// The rounded source points of a row are computed in one pass, then the
+// pixels are fetched; the target is written whole, pixel after pixel.
+template <int Bits>
 void RotateNearest(const TRaster& source, TRaster& target, const TRotationGeometry& geometry, std::uint32_t fill) {
+  using Pixels = TPackedPixels<Bits>;
   const auto rows = RowPointers(source);
   const unsigned width = static_cast<unsigned>(source.Width()), height = static_cast<unsigned>(source.Height());
   TSourceMapping mapping(geometry);
+  std::vector<int> xs(mapping.PaddedWidth()), ys(mapping.PaddedWidth());
   for (int y = 0; y < target.Height(); ++y) {
     mapping.StartRow(y);
-    std::uint8_t* row = target.ScanLine(y);
+    mapping.RoundedRow(xs.data(), ys.data());
+    TRowWriter<Bits> out(target.ScanLine(y));
     for (int x = 0; x < target.Width(); ++x) {
-      const unsigned sx = static_cast<unsigned>(RoundHalfEven(mapping.X(x)));
-      const unsigned sy = static_cast<unsigned>(RoundHalfEven(mapping.Y(x)));
-      Pixels::Set(row, x, sx < width && sy < height ? Pixels::Get(rows[sy], static_cast<int>(sx)) : fill);
+      const unsigned sx = static_cast<unsigned>(xs[static_cast<std::size_t>(x)]);
+      const unsigned sy = static_cast<unsigned>(ys[static_cast<std::size_t>(x)]);
+      out.Put(x, sx < width && sy < height ? Pixels::Get(rows[sy], static_cast<int>(sx)) : fill);
     }
+    out.Finish();
   }
 }
 
@@ -147,10 +221,16 @@ double TRotationGeometry::SourceY(int x, int y) const {
 }
 
 TRaster RotatedNearest(const TRaster& source, const TRotationGeometry& geometry, std::uint32_t fillValue) {
-  TRaster target = FilledRasterLike(source, geometry.TargetWidth, geometry.TargetHeight, 0);
-  VisitPackedPixels(source.PixelFormat(), [&](auto pixels) {
-    RotateNearest<decltype(pixels)>(source, target, geometry, fillValue);
-  });
+  if (!IsEditableFormat(source.PixelFormat())) return FilledRasterLike(source, geometry.TargetWidth, geometry.TargetHeight, 0);
+  // Every pixel of the target is written below.
+  TRaster target = TRaster::WithUnsetPixels(geometry.TargetWidth, geometry.TargetHeight, source.PixelFormat());
+  target.SetPaletteKeepingIndices(source.Palette());
+  switch (source.PixelFormat()) {
+    case TPixelFormat::pf1bit: RotateNearest<1>(source, target, geometry, fillValue); break;
+    case TPixelFormat::pf4bit: RotateNearest<4>(source, target, geometry, fillValue); break;
+    case TPixelFormat::pf8bit: RotateNearest<8>(source, target, geometry, fillValue); break;
+    default: RotateNearest<24>(source, target, geometry, fillValue); break;
+  }
   return target;
 }
 

@@ -18,4 +18,15 @@ inline int RoundHalfEven(double v) {
   return whole;
 }
 
+// The same rounding without a branch, for |v| <= 2^30 (no clamp), in loops
+// over whole rows that the compiler turns into vector instructions (the
+// branches of RoundHalfEven go either way at random along a turned row).
+// Adding 1.5 × 2^52 moves v where a double has no fraction bits, so the
+// addition itself rounds to nearest, ties to even, and taking the constant
+// away again is exact.
+inline double RoundedHalfEvenWithinLimit(double v) {
+  constexpr double kShift = 6755399441055744.0;
+  return (v + kShift) - kShift;
+}
+
 }  // namespace pagewell
