@@ -49,6 +49,40 @@ void ReversePackedRow(const std::uint8_t* source, std::uint8_t* target, int widt
   }
 }
 
+// 1 bit, 64 pixels at a time: eight source bytes from the end of the row,
+// read as a little-endian word, have their bits reversed within each byte;
+// the word then holds the eight target bytes in big-endian order, is shifted
+// left by the unused bits (taking the top bits of the next reversed byte)
+// and is stored with its bytes swapped back. The last few bytes go one by
+// one.
+inline std::uint64_t ReverseBitsOfEachByte(std::uint64_t w) {
+  w = ((w >> 1) & 0x5555555555555555ull) | ((w & 0x5555555555555555ull) << 1);
+  w = ((w >> 2) & 0x3333333333333333ull) | ((w & 0x3333333333333333ull) << 2);
+  return ((w >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((w & 0x0F0F0F0F0F0F0F0Full) << 4);
+}
+
+void Reverse1BitRow(const std::uint8_t* source, std::uint8_t* target, int width) {
+  const int bytes = (width + 7) / 8;
+  const int unused = bytes * 8 - width;
+  int i = 0;
+  for (; i + 8 <= bytes; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, source + bytes - 8 - i, 8);
+    std::uint64_t reversed = ReverseBitsOfEachByte(word);
+    if (unused > 0) {
+      const unsigned next = i + 8 < bytes ? kBitReversal[source[bytes - 9 - i]] : 0u;
+      reversed = (reversed << unused) | (next >> (8 - unused));
+    }
+    reversed = __builtin_bswap64(reversed);
+    std::memcpy(target + i, &reversed, 8);
+  }
+  for (; i < bytes; ++i) {
+    const unsigned high = kBitReversal[source[bytes - 1 - i]];
+    const unsigned low = i + 1 < bytes ? kBitReversal[source[bytes - 2 - i]] : 0u;
+    target[i] = static_cast<std::uint8_t>(unused == 0 ? high : (high << unused) | (low >> (8 - unused)));
+  }
+}
+
 // Eight pixels at a time: a word read from the end of the source row, its
 // bytes swapped (the machines we build for are little-endian).
 void Reverse8BitRow(const std::uint8_t* source, std::uint8_t* target, int width) {
@@ -73,7 +107,7 @@ void Reverse24BitRow(const std::uint8_t* source, std::uint8_t* target, int width
 
 void ReverseRowPixels(const std::uint8_t* source, std::uint8_t* target, int width, TPixelFormat format) {
   switch (format) {
-    case TPixelFormat::pf1bit: ReversePackedRow(source, target, width, 1, kBitReversal); break;
+    case TPixelFormat::pf1bit: Reverse1BitRow(source, target, width); break;
     case TPixelFormat::pf4bit: ReversePackedRow(source, target, width, 4, kNibbleSwap); break;
     case TPixelFormat::pf8bit: Reverse8BitRow(source, target, width); break;
     case TPixelFormat::pf24bit: Reverse24BitRow(source, target, width); break;

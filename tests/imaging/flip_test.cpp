@@ -6,8 +6,9 @@
 namespace pagewell::test {
 namespace {
 
-// Widths around the byte boundaries of 1 and 4-bit rows.
-const int kWidths[] = {1, 7, 8, 9, 13, 16, 33};
+// Widths around the byte boundaries of 1 and 4-bit rows, and rows of one or
+// more whole 64-pixel words with and without pixels after them.
+const int kWidths[] = {1, 7, 8, 9, 13, 16, 33, 64, 71, 128, 130, 203};
 
 TEST(Flip, MirrorsEveryFormatAndWidthExactly) {
   for (TPixelFormat format : EditableFormats()) {
