@@ -1,0 +1,358 @@
+// The control's own ITwainForm members (DISPIDs 217 to 283). Members whose
+// behaviour belongs to the element layout, the scan panel, the page list,
+// the editing commands, the local save or the upload answer E_NOTIMPL with a
+// message until those parts are built; they never invent a value.
+#include <string>
+
+#include "com/control_object.h"
+#include "com/member_helpers.h"
+#include "file_format.h"
+#include "text/wide_text.h"
+#include "twain_form.h"
+
+namespace pagewell {
+namespace {
+
+const wchar_t kVersion[] = L"Orlavex Pagewell, Version 1.3.0.0";
+
+const char* customTextEdit(int number) {
+  static const char* const kEdits[] = {"edtText1", "edtText2", "edtText3", "edtText4", "edtText5",
+                                       "edtText6", "edtText7", "edtText8", "edtText9", "edtText10"};
+  return kEdits[number - 1];
+}
+
+long windowExtent(HWND window, bool width) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  return width ? bounds.right - bounds.left : bounds.bottom - bounds.top;
+}
+
+}  // namespace
+
+// --- element layout -------------------------------------------------------------
+
+HRESULT TwainFormControl::SetLeft(BSTR, LONG, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetLeft"); });
+}
+HRESULT TwainFormControl::SetTop(BSTR, LONG, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetTop"); });
+}
+HRESULT TwainFormControl::SetWidth(BSTR, LONG, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetWidth"); });
+}
+HRESULT TwainFormControl::SetHeight(BSTR, LONG, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetHeight"); });
+}
+HRESULT TwainFormControl::SetBorder(BSTR, LONG, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetBorder"); });
+}
+HRESULT TwainFormControl::SetText(BSTR, BSTR, LONG, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetText"); });
+}
+HRESULT TwainFormControl::SetContainer(BSTR, BSTR, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetContainer"); });
+}
+HRESULT TwainFormControl::SetColor(BSTR, OLE_COLOR, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("SetColor"); });
+}
+HRESULT TwainFormControl::HideElement(BSTR, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("HideElement"); });
+}
+HRESULT TwainFormControl::ShowElement(BSTR, LONG* Result) {
+  return guardedGet(Result, []() -> LONG { notImplemented("ShowElement"); });
+}
+
+HRESULT TwainFormControl::get_DebugAlerts(VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] { return toVariantBool(form_->state().debugAlerts); });
+}
+HRESULT TwainFormControl::put_DebugAlerts(VARIANT_BOOL Value) {
+  return guarded([&] { form_->state().debugAlerts = fromVariantBool(Value); });
+}
+HRESULT TwainFormControl::get_ControlPanelTabs(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().controlPanelTabs); });
+}
+HRESULT TwainFormControl::put_ControlPanelTabs(LONG Value) {
+  return guarded([&] { form_->setControlPanelTabs(Value); });
+}
+HRESULT TwainFormControl::get_RequiredWidth(LONG* Value) {
+  return guardedGet(Value, [&] { return windowExtent(form_->window(), true); });
+}
+HRESULT TwainFormControl::get_RequiredHeight(LONG* Value) {
+  return guardedGet(Value, [&] { return windowExtent(form_->window(), false); });
+}
+
+// --- thumbnails and pages ----------------------------------------------------------
+
+HRESULT TwainFormControl::get_ThumbRows(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().thumbRows); });
+}
+HRESULT TwainFormControl::put_ThumbRows(LONG Value) {
+  return guarded([&] { form_->setThumbRows(Value); });
+}
+HRESULT TwainFormControl::SetThumbnails(LONG, LONG, LONG) {
+  return guarded([] { notImplemented("SetThumbnails"); });
+}
+HRESULT TwainFormControl::get_ImageIndex(LONG* Value) {
+  return guardedGet(Value, [&] {
+    return static_cast<LONG>(form_->pageCount() == 0 ? 0 : form_->state().currentPage);
+  });
+}
+// Only 1..count names a page; with no page held every value is ignored.
+HRESULT TwainFormControl::put_ImageIndex(LONG Value) {
+  return guarded([&] {
+    if (Value < 1 || static_cast<unsigned long>(Value) > form_->pageCount()) return;
+    notImplemented("ImageIndex");
+  });
+}
+HRESULT TwainFormControl::get_ImageCount(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->pageCount()); });
+}
+HRESULT TwainFormControl::Clear() {
+  return guarded([] { notImplemented("Clear"); });
+}
+HRESULT TwainFormControl::get_PagesSelected(LONG* Value) {
+  return guardedGet(Value, [&] { return form_->checked("rdbSingle") ? 1L : 2L; });
+}
+HRESULT TwainFormControl::put_PagesSelected(LONG Value) {
+  return guarded([&] { form_->selectPages(Value == 2); });
+}
+
+// --- upload ---------------------------------------------------------------------------
+
+HRESULT TwainFormControl::get_Username(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().username; });
+}
+HRESULT TwainFormControl::put_Username(BSTR Value) {
+  return guarded([&] { form_->state().username = Bstr::viewOf(Value); });
+}
+HRESULT TwainFormControl::get_Password(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().password; });
+}
+HRESULT TwainFormControl::put_Password(BSTR Value) {
+  return guarded([&] { form_->state().password = Bstr::viewOf(Value); });
+}
+HRESULT TwainFormControl::get_UploadStatus(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().uploadStatus); });
+}
+HRESULT TwainFormControl::get_AuthenticationType(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().authenticationType); });
+}
+// Kept in one byte: the low 8 bits of the value.
+HRESULT TwainFormControl::put_AuthenticationType(LONG Value) {
+  return guarded([&] { form_->state().authenticationType = static_cast<unsigned char>(Value & 0xFF); });
+}
+HRESULT TwainFormControl::get_UploadURL(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().uploadUrl; });
+}
+HRESULT TwainFormControl::put_UploadURL(BSTR Value) {
+  return guarded([&] { form_->state().uploadUrl = Bstr::viewOf(Value); });
+}
+HRESULT TwainFormControl::get_UploadTimeout(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().uploadTimeout); });
+}
+HRESULT TwainFormControl::put_UploadTimeout(LONG Value) {
+  return guarded([&] {
+    if (Value >= 0) form_->state().uploadTimeout = Value;
+  });
+}
+HRESULT TwainFormControl::get_UploadReturnString(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().uploadReturnString; });
+}
+// Each entry is kept as it goes onto the network: Name=Value in the ANSI
+// code page.
+HRESULT TwainFormControl::AddFormVar(BSTR Name, BSTR Value, LONG* RetValue) {
+  return guardedGet(RetValue, [&] {
+    std::wstring entry = std::wstring(Bstr::viewOf(Name)) + L"=" + std::wstring(Bstr::viewOf(Value));
+    auto& formVars = form_->state().formVars;
+    formVars.push_back(ansiFromWide(entry));
+    return static_cast<LONG>(formVars.size());
+  });
+}
+HRESULT TwainFormControl::get_FormTagName(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().formTagName; });
+}
+HRESULT TwainFormControl::put_FormTagName(BSTR Value) {
+  return guarded([&] { form_->state().formTagName = Bstr::viewOf(Value); });
+}
+HRESULT TwainFormControl::AbortUpload() {
+  return guarded([&] { form_->state().abortUpload = true; });
+}
+HRESULT TwainFormControl::Upload() {
+  return guarded([] { notImplemented("Upload"); });
+}
+HRESULT TwainFormControl::get_MaxUploadSize(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().maxUploadSize); });
+}
+HRESULT TwainFormControl::put_MaxUploadSize(LONG Value) {
+  return guarded([&] {
+    if (Value >= 0) form_->state().maxUploadSize = Value;
+  });
+}
+
+// --- output ---------------------------------------------------------------------------
+
+HRESULT TwainFormControl::get_FileFormat(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().fileFormat; });
+}
+HRESULT TwainFormControl::put_FileFormat(BSTR Value) {
+  return guarded([&] {
+    if (auto stored = storedFileFormat(Bstr::viewOf(Value))) form_->state().fileFormat = *stored;
+  });
+}
+HRESULT TwainFormControl::get_FileName(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->text("edtFileName"); });
+}
+HRESULT TwainFormControl::put_FileName(BSTR Value) {
+  return guarded([&] { form_->setText("edtFileName", Bstr::viewOf(Value)); });
+}
+HRESULT TwainFormControl::get_FileNameExtension(BSTR* Value) {
+  return guardedGetString(Value, [&] { return outputExtension(form_->text("edtFileName")); });
+}
+HRESULT TwainFormControl::get_SaveLocalSuccess(VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] { return toVariantBool(form_->state().saveLocalSuccess); });
+}
+HRESULT TwainFormControl::get_SaveLocalError(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->state().saveLocalError; });
+}
+HRESULT TwainFormControl::SaveUploadReturnString(BSTR) {
+  return guarded([] { notImplemented("SaveUploadReturnString"); });
+}
+HRESULT TwainFormControl::get_AddText(BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->text("edtText"); });
+}
+HRESULT TwainFormControl::put_AddText(BSTR Value) {
+  return guarded([&] { form_->setText("edtText", Bstr::viewOf(Value)); });
+}
+
+HRESULT TwainFormControl::getCustomText(int number, BSTR* Value) {
+  return guardedGetString(Value, [&] { return form_->text(customTextEdit(number)); });
+}
+HRESULT TwainFormControl::putCustomText(int number, BSTR Value) {
+  return guarded([&] { form_->setText(customTextEdit(number), Bstr::viewOf(Value)); });
+}
+HRESULT TwainFormControl::get_CustomText1(BSTR* Value) { return getCustomText(1, Value); }
+HRESULT TwainFormControl::put_CustomText1(BSTR Value) { return putCustomText(1, Value); }
+HRESULT TwainFormControl::get_CustomText2(BSTR* Value) { return getCustomText(2, Value); }
+HRESULT TwainFormControl::put_CustomText2(BSTR Value) { return putCustomText(2, Value); }
+HRESULT TwainFormControl::get_CustomText3(BSTR* Value) { return getCustomText(3, Value); }
+HRESULT TwainFormControl::put_CustomText3(BSTR Value) { return putCustomText(3, Value); }
+HRESULT TwainFormControl::get_CustomText4(BSTR* Value) { return getCustomText(4, Value); }
+HRESULT TwainFormControl::put_CustomText4(BSTR Value) { return putCustomText(4, Value); }
+HRESULT TwainFormControl::get_CustomText5(BSTR* Value) { return getCustomText(5, Value); }
+HRESULT TwainFormControl::put_CustomText5(BSTR Value) { return putCustomText(5, Value); }
+HRESULT TwainFormControl::get_CustomText6(BSTR* Value) { return getCustomText(6, Value); }
+HRESULT TwainFormControl::put_CustomText6(BSTR Value) { return putCustomText(6, Value); }
+HRESULT TwainFormControl::get_CustomText7(BSTR* Value) { return getCustomText(7, Value); }
+HRESULT TwainFormControl::put_CustomText7(BSTR Value) { return putCustomText(7, Value); }
+HRESULT TwainFormControl::get_CustomText8(BSTR* Value) { return getCustomText(8, Value); }
+HRESULT TwainFormControl::put_CustomText8(BSTR Value) { return putCustomText(8, Value); }
+HRESULT TwainFormControl::get_CustomText9(BSTR* Value) { return getCustomText(9, Value); }
+HRESULT TwainFormControl::put_CustomText9(BSTR Value) { return putCustomText(9, Value); }
+HRESULT TwainFormControl::get_CustomText10(BSTR* Value) { return getCustomText(10, Value); }
+HRESULT TwainFormControl::put_CustomText10(BSTR Value) { return putCustomText(10, Value); }
+
+HRESULT TwainFormControl::get_Version(BSTR* Value) {
+  return guardedGetString(Value, [] { return std::wstring(kVersion); });
+}
+
+// --- scan settings ----------------------------------------------------------------------
+
+HRESULT TwainFormControl::get_MultiImage(VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] { return toVariantBool(form_->checked("chkMultiImage")); });
+}
+HRESULT TwainFormControl::put_MultiImage(VARIANT_BOOL Value) {
+  return guarded([&] { form_->setChecked("chkMultiImage", fromVariantBool(Value)); });
+}
+HRESULT TwainFormControl::get_UseInterface(VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] { return toVariantBool(form_->checked("chkInterface")); });
+}
+HRESULT TwainFormControl::put_UseInterface(VARIANT_BOOL Value) {
+  return guarded([&] { form_->setChecked("chkInterface", fromVariantBool(Value)); });
+}
+HRESULT TwainFormControl::get_CloseInterface(VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] { return toVariantBool(form_->checked("chkCloseInterface")); });
+}
+HRESULT TwainFormControl::put_CloseInterface(VARIANT_BOOL Value) {
+  return guarded([&] { form_->setChecked("chkCloseInterface", fromVariantBool(Value)); });
+}
+HRESULT TwainFormControl::get_PageSizeMode(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().pageSizeMode); });
+}
+HRESULT TwainFormControl::put_PageSizeMode(LONG Value) {
+  return guarded([&] { form_->setPageSizeMode(Value); });
+}
+
+HRESULT TwainFormControl::get_PixelType(LONG* Value) {
+  return guardedGet(Value, []() -> LONG { notImplemented("PixelType"); });
+}
+HRESULT TwainFormControl::put_PixelType(LONG) {
+  return guarded([] { notImplemented("PixelType"); });
+}
+HRESULT TwainFormControl::get_ResolutionUnits(LONG* Value) {
+  return guardedGet(Value, []() -> LONG { notImplemented("ResolutionUnits"); });
+}
+HRESULT TwainFormControl::put_ResolutionUnits(LONG) {
+  return guarded([] { notImplemented("ResolutionUnits"); });
+}
+HRESULT TwainFormControl::get_DeviceCount(LONG* Value) {
+  return guardedGet(Value, []() -> LONG { notImplemented("DeviceCount"); });
+}
+HRESULT TwainFormControl::get_DeviceName(BSTR* Value) {
+  return guardedGetString(Value, []() -> std::wstring { notImplemented("DeviceName"); });
+}
+HRESULT TwainFormControl::put_DeviceName(BSTR) {
+  return guarded([] { notImplemented("DeviceName"); });
+}
+HRESULT TwainFormControl::get_DeviceIndex(LONG* Value) {
+  return guardedGet(Value, []() -> LONG { notImplemented("DeviceIndex"); });
+}
+HRESULT TwainFormControl::put_DeviceIndex(LONG) {
+  return guarded([] { notImplemented("DeviceIndex"); });
+}
+HRESULT TwainFormControl::get_Resolution(DOUBLE* Value) {
+  return guardedGet(Value, []() -> DOUBLE { notImplemented("Resolution"); });
+}
+HRESULT TwainFormControl::put_Resolution(DOUBLE) {
+  return guarded([] { notImplemented("Resolution"); });
+}
+HRESULT TwainFormControl::get_PageSize(LONG* Value) {
+  return guardedGet(Value, []() -> LONG { notImplemented("PageSize"); });
+}
+HRESULT TwainFormControl::put_PageSize(LONG) {
+  return guarded([] { notImplemented("PageSize"); });
+}
+HRESULT TwainFormControl::get_PageSizeUnits(LONG* Value) {
+  return guardedGet(Value, []() -> LONG { notImplemented("PageSizeUnits"); });
+}
+HRESULT TwainFormControl::put_PageSizeUnits(LONG) {
+  return guarded([] { notImplemented("PageSizeUnits"); });
+}
+HRESULT TwainFormControl::get_PageWidth(DOUBLE* Value) {
+  return guardedGet(Value, []() -> DOUBLE { notImplemented("PageWidth"); });
+}
+HRESULT TwainFormControl::put_PageWidth(DOUBLE) {
+  return guarded([] { notImplemented("PageWidth"); });
+}
+HRESULT TwainFormControl::get_PageHeight(DOUBLE* Value) {
+  return guardedGet(Value, []() -> DOUBLE { notImplemented("PageHeight"); });
+}
+HRESULT TwainFormControl::put_PageHeight(DOUBLE) {
+  return guarded([] { notImplemented("PageHeight"); });
+}
+HRESULT TwainFormControl::get_MICREnabled(VARIANT_BOOL* Value) {
+  return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("MICREnabled"); });
+}
+HRESULT TwainFormControl::put_MICREnabled(VARIANT_BOOL) {
+  return guarded([] { notImplemented("MICREnabled"); });
+}
+HRESULT TwainFormControl::get_MICRString(BSTR* Value) {
+  return guardedGetString(Value, []() -> std::wstring { notImplemented("MICRString"); });
+}
+HRESULT TwainFormControl::get_UseDuplex(VARIANT_BOOL* Value) {
+  return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("UseDuplex"); });
+}
+HRESULT TwainFormControl::put_UseDuplex(VARIANT_BOOL) {
+  return guarded([] { notImplemented("UseDuplex"); });
+}
+
+}  // namespace pagewell

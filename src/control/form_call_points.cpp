@@ -1,0 +1,46 @@
+// Where the form's creation, destruction and handlers call into the parts of
+// the control that are built on top of it. Each call point states what it
+// will do; until its part exists it does nothing and reports nothing, so no
+// value is ever invented here.
+#include "twain_form.h"
+
+namespace pagewell {
+
+// Element layout: the table of 79 named elements and their containers.
+void TTwainForm::buildElementTable() {}
+
+// Element layout: steps 1-3 of ControlPanelTabs move the elements declared
+// in tab1 into grpPanel (count 1) or back.
+void TTwainForm::moveTab1Elements(int) {}
+
+// Page list: created at step 4, freed with every page viewer and bitmap.
+void TTwainForm::createPageList() {}
+void TTwainForm::freePageList() {}
+void TTwainForm::freeSlotLabels() {}
+unsigned TTwainForm::pageCount() const { return 0; }
+
+// Main viewer: automatic zoom and multi-image acquisition (step 9), the
+// multi-image switch of chkMultiImage, and duplex.
+void TTwainForm::setViewerModes() {}
+void TTwainForm::setViewerMultiImage(bool) {}
+void TTwainForm::switchViewerDuplexOff() {}
+
+// Main viewer and scan panel: the TWAIN devices (step 12). Until the viewer
+// can load the source manager there is no device to list.
+int TTwainForm::deviceCount() { return 0; }
+void TTwainForm::selectFirstDevice() {}
+bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
+void TTwainForm::updateSettingsControls() {}
+void TTwainForm::retryDeviceConnection() {}
+
+// Page list and element layout: the thumbnail strip and the form fitting
+// (step 15).
+void TTwainForm::layOutThumbnailStrip() {}
+void TTwainForm::fitForm() {}
+void TTwainForm::refreshThumbnails() {}
+
+// The buttons whose commands belong to the scan panel, the page list, the
+// editing commands, the local save and the upload.
+void TTwainForm::runCommand(const std::string&) {}
+
+}  // namespace pagewell

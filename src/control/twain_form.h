@@ -1,0 +1,139 @@
+#pragma once
+// TTwainForm: the control's form, a real window hierarchy that the host
+// places in-place in its page. It owns its components and all form state,
+// runs the creation and destruction sequences and reports its events to the
+// control object through FormEventSink.
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "com/com_ptr.h"
+#include "form_events.h"
+#include "form_state.h"
+#include "framework_properties.h"
+#include "window_handle.h"
+
+namespace pagewell {
+
+class TTwainForm {
+ public:
+  static constexpr int kDesignWidth = 796;
+  static constexpr int kDesignHeight = 618;
+  static constexpr UINT_PTR kConnectTimerId = 1;
+  static constexpr UINT kConnectTimerInterval = 10000;
+
+  explicit TTwainForm(FormEventSink& events);
+  ~TTwainForm();
+  TTwainForm(const TTwainForm&) = delete;
+  TTwainForm& operator=(const TTwainForm&) = delete;
+
+  HWND window() const { return window_.get(); }
+  // The component of that name, or nullptr.
+  HWND component(std::string_view name) const;
+  FormState& state() { return state_; }
+  const FormState& state() const { return state_; }
+  FrameworkProperties& framework() { return framework_; }
+
+  // In-place hosting: the form lives in the host's window while attached and
+  // in a hidden parking window otherwise.
+  void attach(HWND parent, const RECT& bounds);
+  void detach();
+  void setBounds(const RECT& bounds);
+  void setActive(bool active);
+  bool active() const { return active_; }
+  void drawTo(HDC dc, const RECT& bounds);
+
+  // State kept in on-screen components.
+  std::wstring text(std::string_view name) const;
+  void setText(std::string_view name, std::wstring_view text);
+  bool checked(std::string_view name) const;
+  // Sets the state and runs the component's click handler, as a user's
+  // click would.
+  void setChecked(std::string_view name, bool checked);
+
+  // Framework members that act on the window.
+  void applyColor(DWORD color);
+  void applyBorderStyle(AxBorderStyle style);
+  IFont* font() const { return font_.get(); }
+  void applyFont(IFont* font);
+  void showAboutBox();
+
+  void setControlPanelTabs(int count);
+  void setThumbRows(int rows);
+  void setPageSizeMode(int mode);
+  void selectPages(bool allPages);
+  // Pages held in the page list.
+  unsigned pageCount() const;
+  bool connectTimerRunning() const { return connectTimerRunning_; }
+
+  // Window procedure entry for the form window.
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Key preview for every component (see subclassing in the .cpp).
+  bool previewKey(WPARAM& key);
+  HBRUSH backgroundBrush() const { return background_.get(); }
+
+ private:
+  void createWindows();
+  void createComponents();
+  void runCreationSequence();
+  void setControlPanelDefaults();
+  void createLists();
+  void colourShapes();
+  void stopConnectTimer();
+  void storeTextTables();
+  void clearUploadAndOutputState();
+  void checkDefaultOptions();
+  void fillUnitLists();
+  void listDevices();
+  void enableDuplexOption();
+  void disableOutputControls();
+  void layOutAndFit();
+
+  // Call points into the parts of the control built elsewhere: the element
+  // layout, the scan settings panel, the page list and the main viewer
+  // (form_call_points.cpp).
+  void buildElementTable();
+  void moveTab1Elements(int newTabCount);
+  void createPageList();
+  void freePageList();
+  void freeSlotLabels();
+  void setViewerModes();
+  void setViewerMultiImage(bool multiImage);
+  int deviceCount();
+  void selectFirstDevice();
+  bool deviceCanScanDuplex();
+  void switchViewerDuplexOff();
+  void updateSettingsControls();
+  void retryDeviceConnection();
+  void layOutThumbnailStrip();
+  void fitForm();
+  void refreshThumbnails();
+  void runCommand(const std::string& buttonName);
+
+  void onCommand(HWND control, WORD code);
+  void onClick(const std::string& name);
+  void onInterfaceClick();
+  void onMultiImageClick();
+  void onTabChange();
+  void showSheet(int index);
+  void enable(std::string_view name, bool enabled);
+  void show(std::string_view name, bool visible);
+
+  FormEventSink& events_;
+  FormState state_;
+  FrameworkProperties framework_;
+  WindowHandle parking_;
+  WindowHandle window_;
+  std::map<std::string, HWND, std::less<>> components_;
+  std::map<HWND, std::string> namesByWindow_;
+  ComPtr<IFont> font_;
+  BrushHandle background_;
+  bool active_ = false;
+  bool connectTimerRunning_ = false;
+};
+
+}  // namespace pagewell
