@@ -23,7 +23,7 @@ WindowRecipe recipeFor(const ComponentSpec& spec) {
   switch (spec.kind) {
     case ComponentKind::Shape: return {kShapeClass, child, 0};
     // Stands in the viewer's place until the viewer control is built.
-    case ComponentKind::Viewer: return {L"STATIC", child | SS_WHITERECT, 0};
+    case ComponentKind::Viewer: return {kShapeClass, child, 0};
     case ComponentKind::GroupBox: return {kGroupBoxClass, child | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ComponentKind::PageControl: return {WC_TABCONTROLW, child | WS_CLIPCHILDREN | WS_TABSTOP, WS_EX_CONTROLPARENT};
     case ComponentKind::TabSheet: return {kSheetClass, child | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
@@ -63,6 +63,7 @@ HWND createComponentWindow(const ComponentSpec& spec, HWND parent, HWND form, in
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), moduleInstance(),
                                 reinterpret_cast<void*>(form));
   if (window && spec.kind == ComponentKind::Edit) SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
+  if (window && spec.kind == ComponentKind::Viewer) setShapeBrush(window, RGB(255, 255, 255));
   return window;
 }
 

@@ -80,6 +80,11 @@ void TTwainForm::createComponents() {
     namesByWindow_.emplace(created, spec.name);
     SetWindowSubclass(created, keyPreviewProc, 1, reinterpret_cast<DWORD_PTR>(this));
   }
+  // A shape is only ever a backdrop (the viewer lies above its frame), but
+  // child windows are created below their earlier siblings.
+  for (const ComponentSpec& spec : componentTable())
+    if (spec.kind == ComponentKind::Shape)
+      SetWindowPos(component(spec.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   setControlPanelTabs(state_.controlPanelTabs);
 }
 
@@ -347,6 +352,12 @@ void TTwainForm::setControlPanelTabs(int count) {
     item.pszText = caption.data();
     TabCtrl_InsertItem(pages, i, &item);
   }
+  // The sheets cover the page control's display area, which depends on the
+  // tabs it now has.
+  RECT area = sheetArea(pages);
+  for (const char* sheet : kSheets)
+    SetWindowPos(component(sheet), nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
   int keep = (selected >= 0 && selected < count) ? selected : 0;
   TabCtrl_SetCurSel(pages, keep);
   showSheet(keep);

@@ -1,0 +1,32 @@
+#pragma once
+// Presses a button of every modal dialog or message box that appears on
+// this thread, so that a page script never hangs on one, and remembers what
+// the dialog said.
+#include <windows.h>
+
+#include <string>
+
+namespace pagehost {
+
+class DialogDismisser {
+ public:
+  // `postTo` receives the request to dismiss once the dialog is up.
+  explicit DialogDismisser(HWND postTo);
+  ~DialogDismisser();
+  DialogDismisser(const DialogDismisser&) = delete;
+  DialogDismisser& operator=(const DialogDismisser&) = delete;
+
+  static constexpr UINT kDismissMessage = WM_APP + 17;
+  // Handles kDismissMessage (wParam: the dialog).
+  void dismiss(HWND dialog);
+
+  std::wstring lastText;
+  // Caption of the button to press ("Cancel", "No", ...); empty: the
+  // dialog's default button.
+  std::wstring answer;
+
+ private:
+  HHOOK hook_ = nullptr;
+};
+
+}  // namespace pagehost

@@ -1,0 +1,90 @@
+#include "host_actions.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "host_object.h"
+#include "png_file.h"
+
+namespace pagehost {
+namespace {
+
+struct ButtonSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+bool isClickableButton(HWND window) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (lstrcmpiW(className, L"Button") != 0) return false;
+  switch (GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+      return true;
+  }
+  return false;
+}
+
+BOOL CALLBACK matchButton(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  if (text != *search->caption) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+bool clickButton(HWND window, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(window, matchButton, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  SendMessageW(search.found, BM_CLICK, 0, 0);
+  return true;
+}
+
+bool saveScreenshot(HWND window, const std::wstring& path) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  pumpMessages(200);
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  int width = bounds.right - bounds.left;
+  int height = bounds.bottom - bounds.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool written = false;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
+    GdiFlush();
+    int stride = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> pixels(static_cast<const uint8_t*>(bits),
+                                static_cast<const uint8_t*>(bits) + static_cast<size_t>(stride) * height);
+    written = writePng(path, width, height, pixels, stride);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return written;
+}
+
+}  // namespace pagehost
