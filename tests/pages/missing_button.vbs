@@ -1,0 +1,3 @@
+Host.Echo "before"
+Host.Click "No Such Button"
+Host.Echo "not reached"

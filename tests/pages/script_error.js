@@ -1,0 +1,3 @@
+var reached = true;
+TwainForm.NoSuchMember();
+Host.Echo("not reached");
