@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <mutex>
+
 #include "com/module.h"
 #include "twain_form.h"
 #include "window_handle.h"
@@ -162,12 +164,7 @@ void registerClass(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH backgro
   RegisterClassExW(&windowClass);
 }
 
-}  // namespace
-
-void registerFormWindowClasses() {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(moduleInstance(), kFormClass, &existing)) return;
+void registerAll() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_PROGRESS_CLASS;
@@ -177,6 +174,15 @@ void registerFormWindowClasses() {
   registerClass(kSheetClass, containerProc, 0, nullptr);
   registerClass(kShapeClass, shapeProc, CS_HREDRAW | CS_VREDRAW, nullptr);
 }
+
+}  // namespace
+
+// Registered once per process.
+void registerFormWindowClasses() {
+  static std::once_flag once;
+  std::call_once(once, registerAll);
+}
+
 
 void setShapeBrush(HWND shape, COLORREF color) {
   SetWindowLongPtrW(shape, GWLP_USERDATA, static_cast<LONG_PTR>(color));

@@ -57,14 +57,16 @@ TTwainForm::~TTwainForm() {
 }
 
 void TTwainForm::createWindows() {
-  parking_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kSheetClass, L"", WS_POPUP, 0, 0, kDesignWidth,
-                                 kDesignHeight, nullptr, nullptr, moduleInstance(), nullptr));
+  // The form waits in a message-only window while no host shows it.
+  parking_.reset(CreateWindowExW(0, kSheetClass, L"", 0, 0, 0, kDesignWidth,
+                                 kDesignHeight, HWND_MESSAGE, nullptr, moduleInstance(), nullptr));
+  if (!parking_) throw ComError(HRESULT_FROM_WIN32(GetLastError()), "The form's parking window could not be created");
   background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
   window_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, L"TwainForm",
                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                                 kDesignWidth, kDesignHeight, parking_.get(), nullptr, moduleInstance(),
                                 this));
-  if (!parking_ || !window_) throw ComError(E_FAIL, "The form window could not be created");
+  if (!window_) throw ComError(HRESULT_FROM_WIN32(GetLastError()), "The form window could not be created");
   createComponents();
   font_ = designFont();
   applyFont(font_.get());

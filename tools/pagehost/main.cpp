@@ -42,6 +42,21 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   pagehost::quitHost(2);
 }
 
+// The HRESULT in hex and the error information the failing call left.
+std::wstring errorText(HRESULT hr) {
+  wchar_t code[16];
+  wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
+  std::wstring text = code;
+  ComPtr<IErrorInfo> error;
+  if (GetErrorInfo(0, error.put()) == S_OK) {
+    BSTR description = nullptr;
+    error->GetDescription(&description);
+    if (description) text += std::wstring(L" ") + description;
+    SysFreeString(description);
+  }
+  return text;
+}
+
 std::wstring readScript(const std::wstring& path) {
   std::ifstream file(path.c_str(), std::ios::binary);
   if (!file) failStart(L"cannot read " + path);
@@ -109,10 +124,10 @@ int runHost(const std::vector<std::wstring>& arguments) {
 
   CLSID controlClass;
   ComPtr<IOleObject> control;
-  if (FAILED(CLSIDFromProgID(L"Pagewell.TwainForm", &controlClass)) ||
-      FAILED(CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                              control.put_void())))
-    failStart(L"cannot create Pagewell.TwainForm (is it registered?)");
+  if (FAILED(CLSIDFromProgID(L"Pagewell.TwainForm", &controlClass)))
+    failStart(L"Pagewell.TwainForm is not registered");
+  HRESULT hr = CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, control.put_void());
+  if (FAILED(hr)) failStart(L"cannot create Pagewell.TwainForm: " + errorText(hr));
 
   SIZE size = controlSize(control.get());
   HWND window = createHostWindow(size);

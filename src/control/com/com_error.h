@@ -9,8 +9,9 @@ namespace pagewell {
 
 class ComError : public std::runtime_error {
  public:
+  // A failure never travels as a success code (GetLastError may say 0).
   ComError(HRESULT code, const std::string& message)
-      : std::runtime_error(message), code_(code) {}
+      : std::runtime_error(message), code_(SUCCEEDED(code) ? E_FAIL : code) {}
   HRESULT code() const { return code_; }
 
  private:
