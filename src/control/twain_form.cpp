@@ -17,11 +17,27 @@ namespace {
 constexpr int kFirstComponentId = 100;
 
 // Key preview: while KeyPreview is on, the form sees every character typed
-// into one of its components before the component does.
-LRESULT CALLBACK keyPreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR, DWORD_PTR form) {
-  if (message == WM_CHAR && !reinterpret_cast<TTwainForm*>(form)->previewKey(wParam)) return 0;
-  return DefSubclassProc(window, message, wParam, lParam);
+// into one of its components before the component does. Each component's
+// own window procedure is kept in a window property and called after.
+const wchar_t kOriginalProc[] = L"PagewellOriginalProc";
+const wchar_t kOwningForm[] = L"PagewellForm";
+
+LRESULT CALLBACK keyPreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProc));
+  auto* form = reinterpret_cast<TTwainForm*>(GetPropW(window, kOwningForm));
+  if (message == WM_CHAR && form && !form->previewKey(wParam)) return 0;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    RemovePropW(window, kOriginalProc);
+    RemovePropW(window, kOwningForm);
+  }
+  return CallWindowProcW(original, window, message, wParam, lParam);
+}
+
+void previewKeysOf(HWND window, TTwainForm* form) {
+  SetPropW(window, kOwningForm, form);
+  SetPropW(window, kOriginalProc, reinterpret_cast<HANDLE>(GetWindowLongPtrW(window, GWLP_WNDPROC)));
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(keyPreviewProc));
 }
 
 ComPtr<IFont> designFont() {
@@ -57,9 +73,9 @@ TTwainForm::~TTwainForm() {
 }
 
 void TTwainForm::createWindows() {
-  // The form waits in a message-only window while no host shows it.
-  parking_.reset(CreateWindowExW(0, kSheetClass, L"", 0, 0, 0, kDesignWidth,
-                                 kDesignHeight, HWND_MESSAGE, nullptr, moduleInstance(), nullptr));
+  // The form waits in a hidden window of its own while no host shows it.
+  parking_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kSheetClass, L"", WS_POPUP, 0, 0, kDesignWidth,
+                                 kDesignHeight, nullptr, nullptr, moduleInstance(), nullptr));
   if (!parking_) throw ComError(HRESULT_FROM_WIN32(GetLastError()), "The form's parking window could not be created");
   background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
   window_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, L"TwainForm",
@@ -80,7 +96,7 @@ void TTwainForm::createComponents() {
     if (!created) throw ComError(E_FAIL, std::string("The component ") + spec.name + " could not be created");
     components_.emplace(spec.name, created);
     namesByWindow_.emplace(created, spec.name);
-    SetWindowSubclass(created, keyPreviewProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    previewKeysOf(created, this);
   }
   // A shape is only ever a backdrop (the viewer lies above its frame), but
   // child windows are created below their earlier siblings.

@@ -94,6 +94,7 @@ class EmbeddingTest : public testing::Test {
     ASSERT_EQ(CoCreateInstance(CLSID_TwainForm, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()),
               S_OK);
   }
+  EventRecorder recorder;  // outlives the control
   ComPtr<IDispatch> control;
 };
 
@@ -128,7 +129,7 @@ TEST_F(EmbeddingTest, InPlaceActivationPlacesTheFormInTheHostWindow) {
                               nullptr, nullptr, nullptr);
   ASSERT_NE(host, nullptr);
   Site site(host);
-  EventRecorder sink;
+  EventRecorder& sink = recorder;
   auto container = control.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
   ComPtr<IConnectionPoint> point;
   ASSERT_EQ(container->FindConnectionPoint(DIID_ITwainFormEvents, point.put()), S_OK);
