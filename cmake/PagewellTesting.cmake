@@ -1,6 +1,16 @@
 # pagewell_add_test_area(NAME FOLDER): one GoogleTest executable made of every
 # .cpp under tests/FOLDER, registered with CTest. When cross-compiling, CTest
 # runs it through CMAKE_CROSSCOMPILING_EMULATOR (scripts/wine-run).
+
+# Test programs are mostly GoogleTest assertion macros, which the optimiser
+# chews on for seconds per file at -O2 and which need no speed; -O1 with line
+# tables only builds them in about half the time and still gives readable
+# backtraces. This applies to every target in the directory that includes
+# this file (tests/ and everything below it); the code under test keeps the
+# build type's optimisation.
+add_compile_options($<$<NOT:$<CONFIG:Debug>>:-O1>
+                    $<$<NOT:$<CONFIG:Debug>>:-g1>)
+
 function(pagewell_add_test_area name folder)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
   if(NOT sources)
