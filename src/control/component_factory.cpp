@@ -18,9 +18,9 @@ struct WindowRecipe {
 // height of the closed box.
 constexpr int kDropDownListHeight = 200;
 
-WindowRecipe recipeFor(const ComponentSpec& spec) {
+WindowRecipe recipeFor(const ComponentDesign& design) {
   const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
-  switch (spec.kind) {
+  switch (design.kind) {
     case ComponentKind::Shape: return {kShapeClass, child, 0};
     // Stands in the viewer's place until the viewer control is built.
     case ComponentKind::Viewer: return {kShapeClass, child, 0};
@@ -33,7 +33,7 @@ WindowRecipe recipeFor(const ComponentSpec& spec) {
     case ComponentKind::Label: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, 0};
     case ComponentKind::ComboBox: {
       // The device list also shows a plain text when there is no device.
-      DWORD type = lstrcmpA(spec.name, "cboSelect") == 0 ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
+      DWORD type = lstrcmpA(design.name, "cboSelect") == 0 ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
       return {WC_COMBOBOXW, child | type | WS_VSCROLL | WS_TABSTOP, 0};
     }
     case ComponentKind::Edit: return {WC_EDITW, child | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
@@ -51,19 +51,19 @@ RECT sheetArea(HWND pageControl) {
   return area;
 }
 
-HWND createComponentWindow(const ComponentSpec& spec, HWND parent, HWND form, int id) {
-  WindowRecipe recipe = recipeFor(spec);
-  RECT bounds{spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
-  if (spec.kind == ComponentKind::TabSheet) bounds = sheetArea(parent);
+HWND createComponentWindow(const ComponentDesign& design, HWND parent, HWND form, int id) {
+  WindowRecipe recipe = recipeFor(design);
+  RECT bounds{design.left, design.top, design.left + design.width, design.top + design.height};
+  if (design.kind == ComponentKind::TabSheet) bounds = sheetArea(parent);
   int height = bounds.bottom - bounds.top;
-  if (spec.kind == ComponentKind::ComboBox) height += kDropDownListHeight;
-  DWORD style = recipe.style | (spec.visible ? WS_VISIBLE : 0);
-  HWND window = CreateWindowExW(recipe.exStyle, recipe.windowClass, spec.caption, style, bounds.left,
+  if (design.kind == ComponentKind::ComboBox) height += kDropDownListHeight;
+  DWORD style = recipe.style | (design.visible ? WS_VISIBLE : 0);
+  HWND window = CreateWindowExW(recipe.exStyle, recipe.windowClass, design.caption, style, bounds.left,
                                 bounds.top, bounds.right - bounds.left, height, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), moduleInstance(),
                                 reinterpret_cast<void*>(form));
-  if (window && spec.kind == ComponentKind::Edit) SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
-  if (window && spec.kind == ComponentKind::Viewer) setShapeBrush(window, RGB(255, 255, 255));
+  if (window && design.kind == ComponentKind::Edit) SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
+  if (window && design.kind == ComponentKind::Viewer) setShapeBrush(window, RGB(255, 255, 255));
   return window;
 }
 

@@ -4,9 +4,9 @@ namespace pagewell {
 
 // The design positions of the elements on tab4 are placeholders: pages move
 // them where they want them with the element layout methods.
-const std::vector<ComponentSpec>& componentTable() {
+const std::vector<ComponentDesign>& componentTable() {
   using K = ComponentKind;
-  static const std::vector<ComponentSpec> table = {
+  static const std::vector<ComponentDesign> table = {
       {"shpMain", K::Shape, nullptr, 8, 8, 450, 450, L"", true},
       {"PWImageMain", K::Viewer, nullptr, 16, 16, 433, 433, L"", true},
       {"grpPanel", K::GroupBox, nullptr, 472, 8, 313, 449, L"Control Panel", false},

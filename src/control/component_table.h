@@ -8,7 +8,7 @@
 
 namespace pagewell {
 
-struct ComponentSpec {
+struct ComponentDesign {
   const char* name;
   ComponentKind kind;
   const char* parent;  // nullptr: the form itself
@@ -17,6 +17,6 @@ struct ComponentSpec {
   bool visible;
 };
 
-const std::vector<ComponentSpec>& componentTable();
+const std::vector<ComponentDesign>& componentTable();
 
 }  // namespace pagewell

@@ -90,19 +90,19 @@ void TTwainForm::createWindows() {
 
 void TTwainForm::createComponents() {
   int id = kFirstComponentId;
-  for (const ComponentSpec& spec : componentTable()) {
-    HWND parent = spec.parent ? component(spec.parent) : window_.get();
-    HWND created = createComponentWindow(spec, parent, window_.get(), id++);
-    if (!created) throw ComError(E_FAIL, std::string("The component ") + spec.name + " could not be created");
-    components_.emplace(spec.name, created);
-    namesByWindow_.emplace(created, spec.name);
+  for (const ComponentDesign& design : componentTable()) {
+    HWND parent = design.parent ? component(design.parent) : window_.get();
+    HWND created = createComponentWindow(design, parent, window_.get(), id++);
+    if (!created) throw ComError(E_FAIL, std::string("The component ") + design.name + " could not be created");
+    components_.emplace(design.name, created);
+    namesByWindow_.emplace(created, design.name);
     previewKeysOf(created, this);
   }
   // A shape is only ever a backdrop (the viewer lies above its frame), but
   // child windows are created below their earlier siblings.
-  for (const ComponentSpec& spec : componentTable())
-    if (spec.kind == ComponentKind::Shape)
-      SetWindowPos(component(spec.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const ComponentDesign& design : componentTable())
+    if (design.kind == ComponentKind::Shape)
+      SetWindowPos(component(design.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   setControlPanelTabs(state_.controlPanelTabs);
 }
 

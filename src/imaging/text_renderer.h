@@ -11,7 +11,7 @@
 
 namespace pagewell {
 
-struct TFontSpec {
+struct TFontStyle {
   std::string Name = "MS Sans Serif";
   int Size = 8;        // points, at the screen's 96 pixels per inch
   int Escapement = 0;  // text angle in tenths of a degree, counter-clockwise
@@ -22,7 +22,7 @@ struct TFontSpec {
 // brush. A solid brush gives each line an opaque box in the brush colour; a
 // clear one leaves the background as it is.
 struct TCanvasStyle {
-  TFontSpec Font;
+  TFontStyle Font;
   TColor PenColor = clBlack;
   TColor BrushColor = clWhite;
   bool BrushSolid = true;

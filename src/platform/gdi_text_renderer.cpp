@@ -20,19 +20,19 @@ int ScreenPixelsPerInch() {
 
 // A font of the style's face, point size and escapement; the height is
 // negative so that GDI matches the character height, as point sizes mean.
-TGdiObject<HFONT> CreateStyleFont(const TFontSpec& font) {
-  LOGFONTA spec{};
-  spec.lfHeight = -MulDiv(font.Size, ScreenPixelsPerInch(), 72);
-  spec.lfEscapement = font.Escapement;
-  spec.lfOrientation = font.Escapement;
-  spec.lfWeight = FW_NORMAL;
-  spec.lfCharSet = DEFAULT_CHARSET;
-  spec.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  spec.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  spec.lfQuality = DEFAULT_QUALITY;
-  spec.lfPitchAndFamily = DEFAULT_PITCH;
-  lstrcpynA(spec.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-  return TGdiObject<HFONT>(CreateFontIndirectA(&spec));
+TGdiObject<HFONT> CreateStyleFont(const TFontStyle& font) {
+  LOGFONTA logFont{};
+  logFont.lfHeight = -MulDiv(font.Size, ScreenPixelsPerInch(), 72);
+  logFont.lfEscapement = font.Escapement;
+  logFont.lfOrientation = font.Escapement;
+  logFont.lfWeight = FW_NORMAL;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  logFont.lfQuality = DEFAULT_QUALITY;
+  logFont.lfPitchAndFamily = DEFAULT_PITCH;
+  lstrcpynA(logFont.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+  return TGdiObject<HFONT>(CreateFontIndirectA(&logFont));
 }
 
 // A top-down DIB section with the raster's format, palette and pixels; its
