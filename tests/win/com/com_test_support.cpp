@@ -7,35 +7,50 @@ std::wstring dllPath() {
   return std::wstring(path.begin(), path.end());
 }
 
+// The child writes into a temporary file rather than a pipe: a process the
+// child starts in passing (Wine brings up its services on first use) may
+// inherit the write end and keep a pipe open long after the child is gone.
+// The wait is bounded so that a hanging child fails the test instead of
+// stalling the whole run.
 ProcessResult runProcess(const std::wstring& commandLine) {
+  wchar_t folder[MAX_PATH] = {};
+  wchar_t outputPath[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  GetTempFileNameW(folder, L"pw", 0, outputPath);
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE output = CreateFileW(outputPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ProcessResult result;
+  result.exitCode = 0xFFFFFFFF;
+  if (output == INVALID_HANDLE_VALUE) return result;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
   std::wstring line = commandLine;
-  ProcessResult result;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(readEnd);
-    CloseHandle(writeEnd);
-    result.exitCode = 0xFFFFFFFF;
-    return result;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(process.hProcess, &result.exitCode);
+    } else {
+      TerminateProcess(process.hProcess, 1);
+      result.output = "[no exit within 120 s] ";
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
   }
-  CloseHandle(writeEnd);
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
-  CloseHandle(readEnd);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  GetExitCodeProcess(process.hProcess, &result.exitCode);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  CloseHandle(output);
+  HANDLE input = CreateFileW(outputPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (input != INVALID_HANDLE_VALUE) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(input, buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
+    CloseHandle(input);
+  }
+  DeleteFileW(outputPath);
   return result;
 }
 
