@@ -12,8 +12,13 @@ using pagewell::Variant;
 
 namespace {
 
-// mingw's uuid library lacks it; the value is the published one.
+// mingw's uuid library lacks it; the values are the published ones. The
+// interface has its own identity for each pointer width.
+#ifdef _WIN64
+const IID kIActiveScriptParse = {0xc7ef7658, 0xe1ee, 0x480e, {0x97, 0xea, 0xd5, 0x2c, 0xb4, 0xd7, 0x6d, 0x17}};
+#else
 const IID kIActiveScriptParse = {0xbb1a2ae2, 0xa4f9, 0x11cf, {0x8f, 0x20, 0x00, 0x80, 0x5f, 0x2c, 0xd0, 0x64}};
+#endif
 
 // Script errors end the run: the line (1-based) and the engine's message.
 [[noreturn]] void scriptError(long line, const std::wstring& message) {

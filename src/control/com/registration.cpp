@@ -85,7 +85,11 @@ HRESULT unregisterServer() {
   HRESULT hr = guarded([] {
     deleteTree(classKeyPath());
     deleteTree(kProgId);
+#ifdef _WIN64
+    UnRegisterTypeLib(LIBID_Pagewell, kMajor, kMinor, kLocale, SYS_WIN64);
+#else
     UnRegisterTypeLib(LIBID_Pagewell, kMajor, kMinor, kLocale, SYS_WIN32);
+#endif
   });
   return FAILED(hr) ? SELFREG_E_CLASS : S_OK;
 }

@@ -16,6 +16,12 @@ using comtest::runProcess;
 const std::wstring kClass = L"CLSID\\{60953E2E-8F0C-4A8C-8882-62DE8446F78C}";
 const std::wstring kLibrary = L"TypeLib\\{16906855-A4E2-4870-B870-8C496E3BEAA5}";
 const std::wstring kInterface = L"Interface\\{E25131F9-F0FD-438B-A971-2A9F350D33C2}";
+// The type library registers under the platform of the DLL's pointer width.
+#ifdef _WIN64
+const std::wstring kPlatform = L"win64";
+#else
+const std::wstring kPlatform = L"win32";
+#endif
 const std::wstring kEvents = L"Interface\\{7498676B-B33D-4A98-817B-1E5F21C5976B}";
 
 struct ExpectedValue {
@@ -51,7 +57,7 @@ std::vector<ExpectedValue> expectedValues() {
       {L"Pagewell.TwainForm", nullptr, L"Pagewell Control"},
       {L"Pagewell.TwainForm\\CLSID", nullptr, L"{60953E2E-8F0C-4A8C-8882-62DE8446F78C}"},
       {kLibrary + L"\\1.3", nullptr, L"Pagewell Library"},
-      {kLibrary + L"\\1.3\\409\\win32", nullptr, path},
+      {kLibrary + L"\\1.3\\409\\" + kPlatform, nullptr, path},
       {kInterface, nullptr, L"ITwainForm"},
       {kEvents, nullptr, L"ITwainFormEvents"},
   };
