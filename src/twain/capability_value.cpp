@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "twain/twain_values.h"
+
 namespace pagewell {
 
 using namespace twain;
@@ -12,20 +14,6 @@ std::optional<TW_UINT32> TCapabilityValue::Current(TW_UINT16 itemType) const {
   if (ConType == TWON_ONEVALUE && !Items.empty()) return Items.front();
   if (ConType == TWON_ENUMERATION && CurrentIndex < Items.size()) return Items[CurrentIndex];
   return std::nullopt;
-}
-
-std::size_t ItemSize(TW_UINT16 itemType) {
-  switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8: return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32: return 4;
-    default: return 0;
-  }
 }
 
 namespace {

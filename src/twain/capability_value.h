@@ -28,9 +28,6 @@ struct TCapabilityValue {
   std::optional<twain::TW_UINT32> Current(twain::TW_UINT16 itemType) const;
 };
 
-// Size in bytes of one item of the type, 0 for types the session does not read.
-std::size_t ItemSize(twain::TW_UINT16 itemType);
-
 // Reads a container of the given type from `data`. `size` is the block's
 // size, or 0 when it is unknown, in which case at most kMaxUnsizedItems
 // items are read.

@@ -1,13 +1,31 @@
 #pragma once
 // Conversions between TWAIN's value encodings and ordinary C++ values:
-// fixed-point numbers and the fixed-size, zero-filled TWAIN strings.
+// fixed-point numbers, the fixed-size, zero-filled TWAIN strings, and the
+// sizes of container items.
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <string>
 
 #include "twain/twain_types.h"
 
 namespace twain {
+
+// Size in bytes of one container item of the type; 0 for the types no
+// container of ours holds (strings, frames), so a reader never guesses.
+inline std::size_t ItemSize(TW_UINT16 itemType) {
+  switch (itemType) {
+    case TWTY_INT8:
+    case TWTY_UINT8: return 1;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL: return 2;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+    case TWTY_FIX32: return 4;
+    default: return 0;
+  }
+}
 
 inline double Fix32ToReal(TW_FIX32 value) { return value.Whole + value.Frac / 65536.0; }
 

@@ -1,90 +1,17 @@
 #pragma once
-// Helpers for the codec tests: temporary folders, files, running the real
-// decoders (pngcheck, giflib, ImageMagick) and making page-like pictures.
-// The external tools exist only natively; tests that need them skip in the
-// win32 build.
+// Helpers for the codec tests: comparing our files with what the real
+// decoders make of them, and page-like pictures to encode.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 #include "formats/memory_stream.h"
 #include "imaging/lu_bitmap.h"
+#include "support/external_tools.h"
 
 namespace pagewell::testing {
-
-struct TCommandResult {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
-
-inline TCommandResult RunCommand(const std::string& command) {
-  TCommandResult result;
-#ifndef _WIN32
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-  const int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#else
-  (void)command;
-#endif
-  return result;
-}
-
-// True when the program can be run here (never in the win32 build).
-inline bool HaveTool(const std::string& name) {
-#ifdef _WIN32
-  (void)name;
-  return false;
-#else
-  return RunCommand("command -v " + name + " >/dev/null").exitCode == 0;
-#endif
-}
-
-class TTempDir {
- public:
-  TTempDir() {
-    const auto base = std::filesystem::temp_directory_path();
-    std::random_device random;
-    for (;;) {
-      path_ = base / ("pagewell-test-" + std::to_string(random()));
-      if (std::filesystem::create_directory(path_)) break;
-    }
-  }
-  ~TTempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The picture as a binary PPM: the reference the real decoders' output is
 // compared with.

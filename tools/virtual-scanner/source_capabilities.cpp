@@ -43,17 +43,6 @@ TCapAnswer UInt16List(const std::vector<int>& values, int current, bool asOneVal
 
 TW_UINT32 Fix(double value) { return Fix32Bits(RealToFix32(value)); }
 
-std::size_t ItemBytes(TW_UINT16 itemType) {
-  switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8: return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
-    default: return 4;
-  }
-}
-
 TW_HANDLE Container(const TCapAnswer& a, TW_UINT16 conType) {
   if (conType == TWON_RANGE) {
     TW_RANGE r{a.ItemType, a.MinValue, a.MaxValue, a.StepSize, a.DefaultValue, a.CurrentValue};
@@ -70,7 +59,7 @@ TW_HANDLE Container(const TCapAnswer& a, TW_UINT16 conType) {
     return h;
   }
   const std::size_t head = offsetof(TW_ENUMERATION, ItemList);
-  const std::size_t size = ItemBytes(a.ItemType);
+  const std::size_t size = twain::ItemSize(a.ItemType);
   TW_HANDLE h = GlobalAlloc(GHND, head + size * a.Items.size());
   auto* bytes = static_cast<std::uint8_t*>(GlobalLock(h));
   TW_ENUMERATION e{};

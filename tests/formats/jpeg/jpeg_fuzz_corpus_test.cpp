@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "formats/external_tools.h"
+#include "support/external_tools.h"
 #include "formats/jpeg/jpeg_image_extra.h"
 
 #include "../../../fuzz/jpeg_reader_fuzzer.cpp"
@@ -18,7 +18,7 @@ const std::filesystem::path kCorpus = std::filesystem::path(PAGEWELL_SOURCE_DIR)
 TEST(JpegReaderCorpus, EveryInputIsReadWithoutCrashing) {
   std::size_t count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(kCorpus)) {
-    const auto bytes = testing::ReadFile(entry.path().string());
+    const auto bytes = testing::ReadFileBytes(entry.path().string());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     ++count;
   }
@@ -26,7 +26,7 @@ TEST(JpegReaderCorpus, EveryInputIsReadWithoutCrashing) {
 }
 
 TEST(JpegReaderCorpus, CmykFileFromImageMagickDecodesToItsColours) {
-  TMemoryStream stream(testing::ReadFile((kCorpus / "cmyk.jpg").string()));
+  TMemoryStream stream(testing::ReadFileBytes((kCorpus / "cmyk.jpg").string()));
   TJPEGImageExtra jpeg;
   jpeg.LoadFromStream(stream);
   EXPECT_EQ(jpeg.ColorSpaceCode, jcCMYK);

@@ -2,7 +2,7 @@
 // identify -verbose and exiftool.
 #include <gtest/gtest.h>
 
-#include "formats/external_tools.h"
+#include "support/external_tools.h"
 #include "formats/jpeg/jpeg_image_extra.h"
 #include "formats/jpeg/jpeg_pages.h"
 
@@ -21,7 +21,7 @@ class JpegTools : public ::testing::Test {
 
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const std::string path = dir_.File(name);
-    WriteFile(path, bytes);
+    WriteFileBytes(path, bytes);
     return path;
   }
 
@@ -32,39 +32,39 @@ class JpegTools : public ::testing::Test {
 
 TEST_F(JpegTools, DjpegDecodesColourAndGrayPagesWithTheirColours) {
   const std::string colour = Write("colour.jpg", SaveJpeg(PlainPage(40, 30, RGBColor(200, 40, 30))));
-  const auto ppm = RunTool("djpeg -pnm " + colour);
-  ASSERT_EQ(ppm.ExitCode, 0) << ppm.Output;
-  ASSERT_EQ(ppm.Output.substr(0, 2), "P6");
-  const std::size_t pixels = ppm.Output.size() - 40 * 30 * 3;  // the header ends here
-  const auto red = static_cast<std::uint8_t>(ppm.Output[pixels]), blue = static_cast<std::uint8_t>(ppm.Output[pixels + 2]);
+  const auto ppm = RunCommand("djpeg -pnm " + colour);
+  ASSERT_EQ(ppm.exitCode, 0) << ppm.output;
+  ASSERT_EQ(ppm.output.substr(0, 2), "P6");
+  const std::size_t pixels = ppm.output.size() - 40 * 30 * 3;  // the header ends here
+  const auto red = static_cast<std::uint8_t>(ppm.output[pixels]), blue = static_cast<std::uint8_t>(ppm.output[pixels + 2]);
   EXPECT_NEAR(red, 200, 4);
   EXPECT_NEAR(blue, 30, 4);
 
   const std::string gray = Write("gray.jpg", SaveJpeg(BlackWhitePage(40, 30)));
-  const auto pgm = RunTool("djpeg -pnm " + gray);
-  ASSERT_EQ(pgm.ExitCode, 0) << pgm.Output;
-  EXPECT_EQ(pgm.Output.substr(0, 2), "P5");
+  const auto pgm = RunCommand("djpeg -pnm " + gray);
+  ASSERT_EQ(pgm.exitCode, 0) << pgm.output;
+  EXPECT_EQ(pgm.output.substr(0, 2), "P5");
 }
 
 TEST_F(JpegTools, IdentifyShowsResolutionQualityAndColourspace) {
   TluBitmap page = GradientPage(80, 60);
   page.SetXDpi(200);
   page.SetYDpi(100);
-  const auto colour = RunTool("identify -verbose " + Write("colour.jpg", SaveJpeg(page, 75)));
-  ASSERT_EQ(colour.ExitCode, 0) << colour.Output;
-  EXPECT_NE(colour.Output.find("Resolution: 200x100"), std::string::npos) << colour.Output;
-  EXPECT_NE(colour.Output.find("Units: PixelsPerInch"), std::string::npos);
-  EXPECT_NE(colour.Output.find("Quality: 75"), std::string::npos);
-  EXPECT_NE(colour.Output.find("Colorspace: sRGB"), std::string::npos);
-  EXPECT_NE(colour.Output.find("Geometry: 80x60+0+0"), std::string::npos);
+  const auto colour = RunCommand("identify -verbose " + Write("colour.jpg", SaveJpeg(page, 75)));
+  ASSERT_EQ(colour.exitCode, 0) << colour.output;
+  EXPECT_NE(colour.output.find("Resolution: 200x100"), std::string::npos) << colour.output;
+  EXPECT_NE(colour.output.find("Units: PixelsPerInch"), std::string::npos);
+  EXPECT_NE(colour.output.find("Quality: 75"), std::string::npos);
+  EXPECT_NE(colour.output.find("Colorspace: sRGB"), std::string::npos);
+  EXPECT_NE(colour.output.find("Geometry: 80x60+0+0"), std::string::npos);
 
-  const auto gray = RunTool("identify -verbose " + Write("gray.jpg", SaveJpeg(BlackWhitePage(50, 20))));
-  EXPECT_NE(gray.Output.find("Colorspace: Gray"), std::string::npos) << gray.Output;
+  const auto gray = RunCommand("identify -verbose " + Write("gray.jpg", SaveJpeg(BlackWhitePage(50, 20))));
+  EXPECT_NE(gray.output.find("Colorspace: Gray"), std::string::npos) << gray.output;
 
   TluBitmap progressive = GradientPage(64, 64);
   progressive.Progressive = true;
-  const auto plane = RunTool("identify -verbose " + Write("progressive.jpg", SaveJpeg(progressive)));
-  EXPECT_NE(plane.Output.find("Interlace: JPEG"), std::string::npos) << plane.Output;
+  const auto plane = RunCommand("identify -verbose " + Write("progressive.jpg", SaveJpeg(progressive)));
+  EXPECT_NE(plane.output.find("Interlace: JPEG"), std::string::npos) << plane.output;
 }
 
 TJPEGImageExtra WithMetadata() {
@@ -88,13 +88,13 @@ TEST_F(JpegTools, IdentifyShowsTheMetadataProfiles) {
   auto jpeg = WithMetadata();
   TMemoryStream stream;
   jpeg.SaveToStream(stream);
-  const auto out = RunTool("identify -verbose " + Write("meta.jpg", stream.Bytes()));
-  ASSERT_EQ(out.ExitCode, 0) << out.Output;
-  EXPECT_NE(out.Output.find("Profile-exif:"), std::string::npos) << out.Output;
-  EXPECT_NE(out.Output.find("Profile-icc: 70000 bytes"), std::string::npos);
-  EXPECT_NE(out.Output.find("Profile-8bim:"), std::string::npos);
-  EXPECT_NE(out.Output.find("Caption[2,120]: A scanned page"), std::string::npos);
-  EXPECT_NE(out.Output.find("Keyword[2,25]: invoice"), std::string::npos);
+  const auto out = RunCommand("identify -verbose " + Write("meta.jpg", stream.Bytes()));
+  ASSERT_EQ(out.exitCode, 0) << out.output;
+  EXPECT_NE(out.output.find("Profile-exif:"), std::string::npos) << out.output;
+  EXPECT_NE(out.output.find("Profile-icc: 70000 bytes"), std::string::npos);
+  EXPECT_NE(out.output.find("Profile-8bim:"), std::string::npos);
+  EXPECT_NE(out.output.find("Caption[2,120]: A scanned page"), std::string::npos);
+  EXPECT_NE(out.output.find("Keyword[2,25]: invoice"), std::string::npos);
 }
 
 TEST_F(JpegTools, ExiftoolReadsExifIptcAndIcc) {
@@ -102,8 +102,8 @@ TEST_F(JpegTools, ExiftoolReadsExifIptcAndIcc) {
   auto jpeg = WithMetadata();
   TMemoryStream stream;
   jpeg.SaveToStream(stream);
-  const auto out = RunTool("exiftool -s -a -G1 " + Write("meta.jpg", stream.Bytes()));
-  ASSERT_EQ(out.ExitCode, 0) << out.Output;
+  const auto out = RunCommand("exiftool -s -a -G1 " + Write("meta.jpg", stream.Bytes()));
+  ASSERT_EQ(out.exitCode, 0) << out.output;
   for (const char* line : {"[IFD0]          Make                            : Pagewell",
                            "[IFD0]          Artist                          : Ann Example",
                            "[IFD0]          XResolution                     : 300",
@@ -114,17 +114,17 @@ TEST_F(JpegTools, ExiftoolReadsExifIptcAndIcc) {
                            "[Photoshop]     URL                             : https://example.com/page",
                            "[ICC-header]    ProfileClass                    : Display Device Profile",
                            "[ICC_Profile]   ProfileDescription              : Pagewell test"}) {
-    EXPECT_NE(out.Output.find(line), std::string::npos) << line << "\n" << out.Output;
+    EXPECT_NE(out.output.find(line), std::string::npos) << line << "\n" << out.output;
   }
-  EXPECT_EQ(out.Output.find("Warning"), std::string::npos) << out.Output;
+  EXPECT_EQ(out.output.find("Warning"), std::string::npos) << out.output;
 }
 
 TEST_F(JpegTools, ReaderEstimatesTheQualityOfCjpegFiles) {
   const std::string ppm = dir_.File("page.ppm"), jpg = dir_.File("page.jpg");
-  const auto made = RunTool("convert -size 64x48 gradient:red-blue " + ppm + " && cjpeg -quality 60 -outfile " + jpg +
+  const auto made = RunCommand("convert -size 64x48 gradient:red-blue " + ppm + " && cjpeg -quality 60 -outfile " + jpg +
                             " " + ppm);
-  ASSERT_EQ(made.ExitCode, 0) << made.Output;
-  TMemoryStream stream(ReadFile(jpg));
+  ASSERT_EQ(made.exitCode, 0) << made.output;
+  TMemoryStream stream(ReadFileBytes(jpg));
   TJPEGImageExtra jpeg;
   jpeg.LoadFromStream(stream);
   EXPECT_EQ(jpeg.EstimatedQuality, 60);

@@ -89,7 +89,9 @@ TEST_P(PcxWithRealDecoders, DecodersSeeEveryPixel) {
   const auto netpbm = testing::RunCommand("pcxtoppm " + path + " > " + dir.File("netpbm.ppm"));
   ASSERT_EQ(netpbm.exitCode, 0) << netpbm.output;
   EXPECT_EQ(testing::ImageMagickDifference(dir, dir.File("netpbm.ppm"), page), 0);
-  if (page.PixelFormat() != TPixelFormat::pf1bit) EXPECT_EQ(testing::ImageMagickDifference(dir, path, page), 0);
+  if (page.PixelFormat() != TPixelFormat::pf1bit) {
+    EXPECT_EQ(testing::ImageMagickDifference(dir, path, page), 0);
+  }
 }
 
 // Widths 17 to 23 and under 8 lost pixels or never ended with bytes per

@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "formats/external_tools.h"
+#include "support/external_tools.h"
 #include "formats/pdf/lu_pdf.h"
 #include "formats/pdf/pdf_pages.h"
 #include "formats/tiff/ccitt_group4_encoder.h"
@@ -26,7 +26,7 @@ class PdfTools : public ::testing::Test {
     TMemoryStream stream;
     pdf.SaveToStream(stream);
     const std::string path = dir_.File(name);
-    WriteFile(path, stream.Bytes());
+    WriteFileBytes(path, stream.Bytes());
     return path;
   }
 
@@ -49,33 +49,33 @@ TluPDF MixedDocument() {
 }
 
 TEST_F(PdfTools, QpdfFindsNoErrors) {
-  const auto check = RunTool("qpdf --check " + Save(MixedDocument(), "mixed.pdf"));
-  EXPECT_EQ(check.ExitCode, 0) << check.Output;
-  EXPECT_NE(check.Output.find("No syntax or stream encoding errors found"), std::string::npos) << check.Output;
-  EXPECT_EQ(check.Output.find("WARNING"), std::string::npos) << check.Output;
+  const auto check = RunCommand("qpdf --check " + Save(MixedDocument(), "mixed.pdf"));
+  EXPECT_EQ(check.exitCode, 0) << check.output;
+  EXPECT_NE(check.output.find("No syntax or stream encoding errors found"), std::string::npos) << check.output;
+  EXPECT_EQ(check.output.find("WARNING"), std::string::npos) << check.output;
 }
 
 TEST_F(PdfTools, PdfinfoShowsPageSizesAndTexts) {
-  const auto info = RunTool("pdfinfo -f 1 -l 3 " + Save(MixedDocument(), "mixed.pdf"));
-  ASSERT_EQ(info.ExitCode, 0) << info.Output;
+  const auto info = RunCommand("pdfinfo -f 1 -l 3 " + Save(MixedDocument(), "mixed.pdf"));
+  ASSERT_EQ(info.exitCode, 0) << info.output;
   for (const char* line : {"Title:           Report (draft) \\ v2", "Subject:         Scans", "Author:          Ann",
                            "Keywords:        a) b(", "Pages:           3", "Page    1 size:  612 x 792 pts (letter)",
                            "Page    2 size:  612 x 792 pts (letter)", "Page    3 size:  300 x 200 pts",
                            "PDF version:     1.2"}) {
-    EXPECT_NE(info.Output.find(line), std::string::npos) << line << "\n" << info.Output;
+    EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
   }
 }
 
 TEST_F(PdfTools, PdfimagesListsFiltersColourSpacesAndSizes) {
-  const auto list = RunTool("pdfimages -list " + Save(MixedDocument(), "mixed.pdf"));
-  ASSERT_EQ(list.ExitCode, 0) << list.Output;
+  const auto list = RunCommand("pdfimages -list " + Save(MixedDocument(), "mixed.pdf"));
+  ASSERT_EQ(list.exitCode, 0) << list.output;
   // page num type width height color comp bpc enc interp object ID ...
   const std::regex rows[] = {
       std::regex("\n +1 +0 image +2550 +3300 +rgb +3 +8 +jpeg +no +4 +0 +300 +300 "),
       std::regex("\n +2 +1 image +1700 +2200 +gray +1 +1 +ccitt +no +8 +0 +200 +200 "),
       std::regex("\n +3 +2 image +300 +200 +gray +1 +8 +jpeg +no +12 +0 +72 +72 "),
   };
-  for (const auto& row : rows) EXPECT_TRUE(std::regex_search(list.Output, row)) << list.Output;
+  for (const auto& row : rows) EXPECT_TRUE(std::regex_search(list.output, row)) << list.output;
 }
 
 // The rendered page as rows of 0 (black) and 255 (white) from a binary PGM.
@@ -105,15 +105,15 @@ TEST_F(PdfTools, BilevelPagesRenderToExactlyTheBitmapPixels) {
     TluPDF pdf;
     pdf.AddBilevelPage(page, 1);
     const std::string path = Save(pdf, "bilevel.pdf"), base = dir_.File("render");
-    const auto check = RunTool("qpdf --check " + path);
-    EXPECT_EQ(check.ExitCode, 0) << check.Output;
+    const auto check = RunCommand("qpdf --check " + path);
+    EXPECT_EQ(check.exitCode, 0) << check.output;
     // At 72 dpi a page point is an image pixel; at 4 times that poppler
     // draws each pixel as a 4 x 4 block without smoothing.
     constexpr int kScale = 4;
-    const auto render = RunTool("pdftoppm -r 288 -gray -singlefile " + path + " " + base);
-    ASSERT_EQ(render.ExitCode, 0) << render.Output;
+    const auto render = RunCommand("pdftoppm -r 288 -gray -singlefile " + path + " " + base);
+    ASSERT_EQ(render.exitCode, 0) << render.output;
     int width = 0, height = 0;
-    const auto pixels = PgmPixels(ReadFile(base + ".pgm"), width, height);
+    const auto pixels = PgmPixels(ReadFileBytes(base + ".pgm"), width, height);
     ASSERT_EQ(width, page.Width() * kScale);
     ASSERT_EQ(height, page.Height() * kScale);
     ASSERT_EQ(pixels.size(), static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -129,15 +129,15 @@ TEST_F(PdfTools, BilevelPagesRenderToExactlyTheBitmapPixels) {
 
 TEST_F(PdfTools, PdftoppmRendersEveryPage) {
   const std::string base = dir_.File("page");
-  const auto render = RunTool("pdftoppm -r 20 " + Save(MixedDocument(), "mixed.pdf") + " " + base);
-  ASSERT_EQ(render.ExitCode, 0) << render.Output;
-  EXPECT_EQ(render.Output, "");
+  const auto render = RunCommand("pdftoppm -r 20 " + Save(MixedDocument(), "mixed.pdf") + " " + base);
+  ASSERT_EQ(render.exitCode, 0) << render.output;
+  EXPECT_EQ(render.output, "");
   for (const char* page : {"-1.ppm", "-2.ppm", "-3.ppm"}) {
-    EXPECT_FALSE(ReadFile(base + page).empty()) << page;
+    EXPECT_FALSE(ReadFileBytes(base + page).empty()) << page;
   }
   // The colour page keeps its colours: red grows to the right.
   int width = 0, height = 0, maxValue = 0, consumed = 0;
-  const auto ppm = ReadFile(base + "-1.ppm");
+  const auto ppm = ReadFileBytes(base + "-1.ppm");
   std::sscanf(std::string(ppm.begin(), ppm.begin() + 32).c_str(), "P6 %d %d %d%n", &width, &height, &maxValue, &consumed);
   const std::size_t row = static_cast<std::size_t>(consumed + 1) + static_cast<std::size_t>(height / 2 * width * 3);
   EXPECT_LT(ppm[row + 3], 40);
@@ -149,16 +149,16 @@ TEST_F(PdfTools, OnePageEntryPointMakesAValidDocument) {
   TMemoryStream stream;
   SaveBitmapAsPdf(PatternPage(2550, 3300, 300), 90, "T", "S", "A", "K", stream);
   const std::string path = dir_.File("one.pdf");
-  WriteFile(path, stream.Bytes());
-  EXPECT_EQ(RunTool("qpdf --check " + path).ExitCode, 0);
-  const auto list = RunTool("pdfimages -list " + path);
-  EXPECT_NE(list.Output.find("ccitt"), std::string::npos) << list.Output;
+  WriteFileBytes(path, stream.Bytes());
+  EXPECT_EQ(RunCommand("qpdf --check " + path).exitCode, 0);
+  const auto list = RunCommand("pdfimages -list " + path);
+  EXPECT_NE(list.output.find("ccitt"), std::string::npos) << list.output;
 
   TMemoryStream colour;
   SaveBitmapAsPdf(ColourPage(100, 100, 150), 75, "", "", "", "", colour);
-  WriteFile(path, colour.Bytes());
-  EXPECT_EQ(RunTool("qpdf --check " + path).ExitCode, 0);
-  EXPECT_NE(RunTool("pdfimages -list " + path).Output.find("jpeg"), std::string::npos);
+  WriteFileBytes(path, colour.Bytes());
+  EXPECT_EQ(RunCommand("qpdf --check " + path).exitCode, 0);
+  EXPECT_NE(RunCommand("pdfimages -list " + path).output.find("jpeg"), std::string::npos);
 }
 
 #endif

@@ -10,8 +10,6 @@ namespace pagewell::testing {
 
 using namespace twain;
 
-std::size_t ItemSizeOf(TW_UINT16 itemType);
-
 namespace {
 
 TW_HANDLE WINAPI FakeAllocate(TW_UINT32 size) { return GlobalAlloc(GHND, size); }
@@ -68,7 +66,7 @@ TW_HANDLE AllocateCopy(const T& value, std::size_t size = sizeof(T)) {
 }
 
 TW_HANDLE Container(const TFakeCapability& cap) {
-  const std::size_t itemSize = ItemSizeOf(cap.ItemType);
+  const std::size_t itemSize = twain::ItemSize(cap.ItemType);
   if (cap.ConType == TWON_ONEVALUE) {
     TW_ONEVALUE one{cap.ItemType, cap.Items.empty() ? 0 : cap.Items.front()};
     return AllocateCopy(one);
@@ -287,17 +285,6 @@ TW_UINT16 TFakeDsm::HandleTransfer(TFakeSource& source, TW_UINT16 dat, TW_UINT16
     return TWRC_SUCCESS;
   }
   return TWRC_FAILURE;
-}
-
-std::size_t ItemSizeOf(TW_UINT16 itemType) {
-  switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8: return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
-    default: return 4;
-  }
 }
 
 std::vector<std::uint8_t> MakeDib(int width, int height, int bitCount, const std::vector<std::uint32_t>& table,
