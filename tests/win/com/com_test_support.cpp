@@ -32,11 +32,11 @@ ProcessResult runProcess(const std::wstring& commandLine) {
   PROCESS_INFORMATION process{};
   std::wstring line = commandLine;
   if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
       GetExitCodeProcess(process.hProcess, &result.exitCode);
     } else {
       TerminateProcess(process.hProcess, 1);
-      result.output = "[no exit within 120 s] ";
+      result.output = "[no exit within 60 s] ";
     }
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
