@@ -96,11 +96,20 @@ void Reverse8BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
   for (; x < width; ++x) target[x] = source[width - 1 - x];
 }
 
+// A pixel at a time as a 4-byte word: read together with the byte before it
+// (the previous pixel's last), which the shift drops, and written together
+// with the byte after it, which the next pixel overwrites. The source's
+// first pixel, which has no byte before it, and the target's last, which
+// has none after it, are one and the same and go byte by byte.
 void Reverse24BitRow(const std::uint8_t* source, std::uint8_t* target, int width) {
   const std::uint8_t* s = source + 3 * (width - 1);
-  for (int x = 0; x < width; ++x, s -= 3, target += 3) {
-    target[0] = s[0], target[1] = s[1], target[2] = s[2];
+  for (int x = 0; x + 1 < width; ++x, s -= 3, target += 3) {
+    std::uint32_t word;
+    std::memcpy(&word, s - 1, 4);
+    word >>= 8;
+    std::memcpy(target, &word, 4);
   }
+  std::memcpy(target, source, 3);
 }
 
 }  // namespace

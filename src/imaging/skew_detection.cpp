@@ -195,11 +195,12 @@ class THoughAccumulator {
 
   void Count(Counter* column, std::size_t count) const {
     const int* rho = rhos_.data();
-    const std::size_t quarter = count / 4;
-    for (std::size_t i = 0; i < quarter; ++i) {
-      ++column[rho[i]], ++column[rho[i + quarter]], ++column[rho[i + 2 * quarter]], ++column[rho[i + 3 * quarter]];
+    const std::size_t q = count / 8;
+    for (std::size_t i = 0; i < q; ++i) {
+      ++column[rho[i]], ++column[rho[i + q]], ++column[rho[i + 2 * q]], ++column[rho[i + 3 * q]];
+      ++column[rho[i + 4 * q]], ++column[rho[i + 5 * q]], ++column[rho[i + 6 * q]], ++column[rho[i + 7 * q]];
     }
-    for (std::size_t i = 4 * quarter; i < count; ++i) ++column[rho[i]];
+    for (std::size_t i = 8 * q; i < count; ++i) ++column[rho[i]];
   }
 
   int distance_;

@@ -33,9 +33,10 @@ TEST(Rotate, ExactTurnsMovePixelsOfEveryFormat) {
                               {450, TTurn::Quarter},    {-90, TTurn::ThreeQuarters}, {-270, TTurn::Quarter},
                               {-180, TTurn::Half},      {0, TTurn::None},            {360, TTurn::None},
                               {-360, TTurn::None},      {720, TTurn::None}};
-  // Sizes that are not multiples of 8 in either direction, and one larger
-  // than the blocks the quarter turns work in.
-  const std::pair<int, int> sizes[] = {{13, 7}, {1, 5}, {70, 83}};
+  // Sizes that are not multiples of 8 in either direction, ones larger than
+  // the blocks and strips the quarter turns work in (with and without a
+  // remainder), and a 24-bit row without padding after its last pixel.
+  const std::pair<int, int> sizes[] = {{13, 7}, {1, 5}, {70, 83}, {133, 75}, {64, 48}, {40, 130}};
   for (TPixelFormat format : EditableFormats()) {
     for (auto [width, height] : sizes) {
       const TluBitmap original = RandomPage(format, width, height, static_cast<unsigned>(width * height));
