@@ -174,6 +174,11 @@ inline void TransposeBytes8x8(std::uint64_t m[8]) {
   SwapBlocks(m[2], m[6], 32, kQuads), SwapBlocks(m[3], m[7], 32, kQuads);
 }
 
+// Eight bytes from `column` on of each of eight rows, row j in word j.
+inline void LoadRows(const std::uint8_t* const* rows, std::size_t column, std::uint64_t m[8]) {
+  for (int j = 0; j < 8; ++j) std::memcpy(&m[j], rows[j] + column, 8);
+}
+
 // 8 bits, blocks of 16 × 16 pixels: sixteen bytes from each of sixteen
 // source rows are transposed, and target row i of the block receives
 // source column column + i, sixteen pixels at x. Only whole blocks of
@@ -207,7 +212,7 @@ inline void MoveByteBlock(const std::uint8_t* const* rows, std::size_t column, s
   for (int top = 0; top < kByteBlock; top += 8) {
     for (int left = 0; left < kByteBlock; left += 8) {
       std::uint64_t m[8];
-      for (int j = 0; j < 8; ++j) std::memcpy(&m[j], rows[top + j] + column + left, 8);
+      LoadRows(rows + top, column + static_cast<std::size_t>(left), m);
       TransposeBytes8x8(m);
       for (int i = 0; i < 8; ++i) std::memcpy(out[left + i] + x + top, &m[i], 8);
     }
@@ -282,36 +287,70 @@ inline std::uint64_t TransposeBits8x8(std::uint64_t m) {
 }
 
 // 1 bit, in tiles of eight target bytes (64 target columns, from 64 source
-// rows) by one source byte (eight target rows). Each of the tile's eight
-// target bytes is the bit transpose of one source byte from each of eight
-// source rows; a byte transpose of those eight results then gives every
-// target row of the tile its eight bytes as one word. A tile reads 64
-// source rows that stay in the first-level cache from one source byte to
-// the next, and writes words instead of single bytes. Source rows past
+// rows). Each target byte is the bit transpose of one source byte from each
+// of eight source rows, and the bytes are moved around with byte transposes
+// rather than one at a time: eight bytes of each of eight source rows, read
+// as words, give after a byte transpose the eight source bytes of each
+// transpose; and the eight transposed words of one source byte (one per
+// eight source rows) give after a byte transpose every target row of the
+// tile its eight bytes as one word. A tile reads 64 source rows that stay in
+// the first-level cache from one source byte to the next. Source rows past
 // the target's width are a row of zeros, which keeps the unused bits of
 // each target row 0.
+constexpr int kTileBytes = 8;
+
+// The eight source bytes from j on of the eight rows, each as it is to be
+// transposed: row i in byte 7 - i (row 0 most significant).
+inline void GatherBytes(const std::uint8_t* const* eight, std::size_t j, std::uint64_t gathered[8]) {
+  LoadRows(eight, j, gathered);
+  TransposeBytes8x8(gathered);  // word i: byte j + i of the rows, row r in byte r
+  for (int i = 0; i < 8; ++i) gathered[i] = __builtin_bswap64(gathered[i]);
+}
+
+// One source byte j, gathered byte by byte: for the last bytes of a row,
+// where eight could not be read.
+inline std::uint64_t GatherByte(const std::uint8_t* const* eight, std::size_t j) {
+  std::uint64_t gathered = 0;
+  for (int i = 0; i < 8; ++i) gathered = (gathered << 8) | eight[i][j];
+  return gathered;
+}
+
+// m[b]: the transposed byte of source rows 8b to 8b + 7, target row k of
+// the tile in byte 7 - k. Writes the target bytes from `tile` on of the
+// rows showing source columns 8j to 8j + 7.
+inline void StoreTile(std::uint64_t m[kTileBytes], const std::vector<std::uint8_t*>& targetRows, int j, int tile,
+                      int bytes, int sourceWidth) {
+  TransposeBytes8x8(m);  // word 7 - k: row k's bytes in target order
+  const int columns = std::min(8, sourceWidth - 8 * j);
+  for (int k = 0; k < columns; ++k) {
+    std::memcpy(targetRows[static_cast<std::size_t>(8 * j + k)] + tile, &m[7 - k], static_cast<std::size_t>(bytes));
+  }
+}
+
 void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
-  constexpr int kTileBytes = 8;
   const int sourceWidth = source.Width();
   const auto sourceBytes = static_cast<int>(source.RowBytes()), targetBytes = static_cast<int>(target.RowBytes());
   const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
   auto sourceRows = SourceRowsByTargetColumn(source, turn);
   sourceRows.resize(static_cast<std::size_t>(8 * kTileBytes) * static_cast<std::size_t>((targetBytes + kTileBytes - 1) / kTileBytes), zeros.data());
   const auto targetRows = TargetRowsBySourceColumn(target, turn);
+  const int wordBytes = sourceBytes / 8 * 8;
   for (int tile = 0; tile < targetBytes; tile += kTileBytes) {
     const int bytes = std::min(kTileBytes, targetBytes - tile);
     const std::uint8_t* const* rows = &sourceRows[8 * static_cast<std::size_t>(tile)];
-    for (int j = 0; j < sourceBytes; ++j) {
-      std::uint64_t m[kTileBytes];
+    for (int j = 0; j < wordBytes; j += 8) {
+      std::uint64_t m[8][kTileBytes];  // m[i][b]: source byte j + i of rows 8b on, transposed
       for (int b = 0; b < kTileBytes; ++b) {
-        const std::uint8_t* const* eight = rows + 8 * b;
-        std::uint64_t gathered = 0;
-        for (int i = 0; i < 8; ++i) gathered = (gathered << 8) | eight[i][j];
-        m[b] = TransposeBits8x8(gathered);  // target row k of the tile in byte 7 - k
+        std::uint64_t gathered[8];
+        GatherBytes(rows + 8 * b, static_cast<std::size_t>(j), gathered);
+        for (int i = 0; i < 8; ++i) m[i][b] = TransposeBits8x8(gathered[i]);
       }
-      TransposeBytes8x8(m);  // word 7 - k: row k's bytes in target order
-      const int columns = std::min(8, sourceWidth - 8 * j);
-      for (int k = 0; k < columns; ++k) std::memcpy(targetRows[static_cast<std::size_t>(8 * j + k)] + tile, &m[7 - k], static_cast<std::size_t>(bytes));
+      for (int i = 0; i < 8; ++i) StoreTile(m[i], targetRows, j + i, tile, bytes, sourceWidth);
+    }
+    for (int j = wordBytes; j < sourceBytes; ++j) {
+      std::uint64_t m[kTileBytes];
+      for (int b = 0; b < kTileBytes; ++b) m[b] = TransposeBits8x8(GatherByte(rows + 8 * b, static_cast<std::size_t>(j)));
+      StoreTile(m, targetRows, j, tile, bytes, sourceWidth);
     }
   }
 }
