@@ -113,18 +113,24 @@ TEST(DetectSkewAngle, TurnedLinesAnswerTheTurnBack) {
   }
 }
 
+// Pages narrower and wider than the 64 pixels a 1-bit row is searched for
+// edges in at a time, with a few pixels past the last whole word.
 TEST(DetectSkewAngle, AnswersExactlyWhatTheTransformDefines) {
+  const std::pair<int, int> sizes[] = {{97, 61}, {40, 61}, {203, 45}};
   for (TPixelFormat format : EditableFormats()) {
-    for (int m : {1, 4, 15}) {
-      SCOPED_TRACE(FormatName(format) + ", range " + std::to_string(m));
-      TluBitmap page = LinedPage(TPixelFormat::pf24bit, 97, 61, 9);
-      page.Rotate(false, clWhite, 3.3);
-      // Sprinkle some noise so that ties and short lines matter.
-      std::mt19937 random(static_cast<unsigned>(m));
-      for (int i = 0; i < 60; ++i) page.SetPixelColor(random() % page.Width(), random() % page.Height(), clBlack);
-      if (format != TPixelFormat::pf24bit) page.SetColorMode(format == TPixelFormat::pf1bit ? cmBlackWhite
-                                                             : format == TPixelFormat::pf4bit ? cmGray16 : cmPalette256);
-      EXPECT_EQ(page.DetectSkewAngle(m), ReferenceSkew(page, m));
+    for (auto [width, height] : sizes) {
+      for (int m : {1, 4, 15}) {
+        SCOPED_TRACE(FormatName(format) + ", " + std::to_string(width) + "x" + std::to_string(height) + ", range " +
+                     std::to_string(m));
+        TluBitmap page = LinedPage(TPixelFormat::pf24bit, width, height, 9);
+        page.Rotate(false, clWhite, 3.3);
+        // Sprinkle some noise so that ties and short lines matter.
+        std::mt19937 random(static_cast<unsigned>(m));
+        for (int i = 0; i < 60; ++i) page.SetPixelColor(random() % page.Width(), random() % page.Height(), clBlack);
+        if (format != TPixelFormat::pf24bit) page.SetColorMode(format == TPixelFormat::pf1bit ? cmBlackWhite
+                                                               : format == TPixelFormat::pf4bit ? cmGray16 : cmPalette256);
+        EXPECT_EQ(page.DetectSkewAngle(m), ReferenceSkew(page, m));
+      }
     }
   }
 }
