@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/jpeg/bim_segment.h"
+#include "formats/metadata/bim_segment.h"
+#include "formats/jpeg/icc_chunks.h"
 #include "formats/jpeg/jpeg_errors.h"
 #include "formats/jpeg/jpeg_image_extra.h"
 #include "formats/jpeg/jpeg_quality_estimate.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "formats/bmp/bmp_image.h"
-#include "formats/jpeg/exif.h"
-#include "formats/jpeg/file_info.h"
-#include "formats/jpeg/icc_profile.h"
+#include "formats/metadata/exif.h"
+#include "formats/metadata/file_info.h"
+#include "formats/metadata/icc_profile.h"
 #include "formats/memory_stream.h"
 #include "formats/png/alpha.h"
 #include "imaging/color.h"

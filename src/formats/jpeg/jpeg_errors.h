@@ -2,6 +2,7 @@
 // Errors of the JPEG codec and its metadata.
 #include <string>
 
+#include "formats/metadata/exif_errors.h"
 #include "imaging/errors.h"
 
 namespace pagewell {
@@ -16,15 +17,5 @@ class EJPEG : public EInvalidGraphic {
  private:
   int code_;
 };
-
-// Malformed Exif data: "Error in Exif data", or "Conversion error -
-// division by zero." for a rational value whose denominator is 0.
-class EExifError : public EInvalidGraphic {
- public:
-  EExifError() : EInvalidGraphic("Error in Exif data") {}
-  explicit EExifError(const std::string& message) : EInvalidGraphic(message) {}
-};
-
-inline EExifError ExifDivisionByZero() { return EExifError("Conversion error - division by zero."); }
 
 }  // namespace pagewell

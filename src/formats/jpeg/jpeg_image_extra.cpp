@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "formats/jpeg/jpeg_compression.h"
+#include "formats/jpeg/icc_chunks.h"
 #include "formats/jpeg/jpeg_errors.h"
 #include "formats/jpeg/jpeg_library.h"
 #include "formats/jpeg/jpeg_quality_estimate.h"
@@ -113,7 +114,7 @@ std::vector<std::uint8_t> TJPEGImageExtra::WithMetadataSegments() const {
   const auto& data = image_.Data;
   std::vector<std::uint8_t> photoshop, icc, exif;
   if (FileInfo.Changed) photoshop = PhotoshopSegment(FileInfo);
-  if (EmbedIccProfile) icc = IccProfile.JpegSegments();
+  if (EmbedIccProfile) icc = IccJpegSegments(IccProfile);
   if (!Exif.Empty()) exif = ExifSegment(Exif);
   const std::size_t insertAt = StartsWithLibraryApp0(data) ? kJfifEnd : std::min<std::size_t>(2, data.size());
   std::vector<std::uint8_t> file;

@@ -12,10 +12,10 @@
 #include <optional>
 #include <vector>
 
-#include "formats/jpeg/bim_segment.h"
-#include "formats/jpeg/exif.h"
-#include "formats/jpeg/file_info.h"
-#include "formats/jpeg/icc_profile.h"
+#include "formats/metadata/bim_segment.h"
+#include "formats/metadata/exif.h"
+#include "formats/metadata/file_info.h"
+#include "formats/metadata/icc_profile.h"
 #include "formats/memory_stream.h"
 #include "imaging/lu_bitmap.h"
 #include "imaging/raster.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "formats/jpeg/bim_segment.h"
+#include "formats/metadata/bim_segment.h"
 
 namespace pagewell {
 namespace {

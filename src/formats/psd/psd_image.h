@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "formats/jpeg/file_info.h"
+#include "formats/metadata/file_info.h"
 #include "formats/memory_stream.h"
 #include "imaging/raster.h"
 

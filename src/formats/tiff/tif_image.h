@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "formats/jpeg/exif.h"
-#include "formats/jpeg/file_info.h"
-#include "formats/jpeg/icc_profile.h"
+#include "formats/metadata/exif.h"
+#include "formats/metadata/file_info.h"
+#include "formats/metadata/icc_profile.h"
 #include "formats/memory_stream.h"
 #include "formats/tiff/tiff_page_layout.h"
 #include "formats/tiff/tiff_tags.h"

@@ -1,6 +1,6 @@
 // ICC profiles in JPEG files: the APP2 chunk layout of the ICC
 // specification (Annex B.4).
-#include "formats/jpeg/icc_profile.h"
+#include "formats/jpeg/icc_chunks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,19 +15,19 @@ constexpr std::size_t kHeaderSize = sizeof kIdentifier + 2;  // identifier, sequ
 
 }  // namespace
 
-std::vector<std::uint8_t> TICCProfile::JpegSegments() const {
+std::vector<std::uint8_t> IccJpegSegments(const TICCProfile& profile) {
   std::vector<std::uint8_t> segments;
-  if (Data.empty() || Data.size() > kMaxEmbeddedSize) return segments;
-  const std::size_t chunkCount = (Data.size() + kChunkSize - 1) / kChunkSize;
+  if (profile.Data.empty() || profile.Data.size() > kIccMaxEmbeddedSize) return segments;
+  const std::size_t chunkCount = (profile.Data.size() + kIccChunkSize - 1) / kIccChunkSize;
   std::vector<std::uint8_t> payload;
   for (std::size_t i = 0; i < chunkCount; ++i) {
-    const std::size_t begin = i * kChunkSize;
-    const std::size_t size = std::min(kChunkSize, Data.size() - begin);
+    const std::size_t begin = i * kIccChunkSize;
+    const std::size_t size = std::min(kIccChunkSize, profile.Data.size() - begin);
     payload.assign(kIdentifier, kIdentifier + sizeof kIdentifier);
     payload.push_back(static_cast<std::uint8_t>(i + 1));
     payload.push_back(static_cast<std::uint8_t>(chunkCount));
-    payload.insert(payload.end(), Data.begin() + static_cast<std::ptrdiff_t>(begin),
-                   Data.begin() + static_cast<std::ptrdiff_t>(begin + size));
+    payload.insert(payload.end(), profile.Data.begin() + static_cast<std::ptrdiff_t>(begin),
+                   profile.Data.begin() + static_cast<std::ptrdiff_t>(begin + size));
     const auto segment = MarkerSegment(kMarkerAPP2, payload.data(), payload.size());
     segments.insert(segments.end(), segment.begin(), segment.end());
   }

@@ -1,8 +1,8 @@
 // The Exif block: layout, round trip and malformed data.
 #include <gtest/gtest.h>
 
-#include "formats/jpeg/exif.h"
-#include "formats/jpeg/jpeg_errors.h"
+#include "formats/metadata/exif.h"
+#include "formats/metadata/exif_errors.h"
 
 namespace pagewell {
 namespace {

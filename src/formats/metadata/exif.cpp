@@ -1,4 +1,4 @@
-#include "formats/jpeg/exif.h"
+#include "formats/metadata/exif.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "formats/jpeg/iptc_fields.h"
+#include "formats/metadata/iptc_fields.h"
 
 namespace pagewell {
 namespace {

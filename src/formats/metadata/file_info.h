@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "formats/jpeg/bim_segment.h"
+#include "formats/metadata/bim_segment.h"
 
 namespace pagewell {
 

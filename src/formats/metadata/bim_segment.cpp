@@ -1,4 +1,4 @@
-#include "formats/jpeg/bim_segment.h"
+#include "formats/metadata/bim_segment.h"
 
 #include <algorithm>
 #include <cstring>

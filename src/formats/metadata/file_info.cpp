@@ -1,9 +1,9 @@
 // Serialisation of TFileInfo as Photoshop image resources.
-#include "formats/jpeg/file_info.h"
+#include "formats/metadata/file_info.h"
 
 #include <algorithm>
 
-#include "formats/jpeg/iptc_fields.h"
+#include "formats/metadata/iptc_fields.h"
 
 namespace pagewell {
 namespace {

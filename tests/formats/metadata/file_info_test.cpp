@@ -1,8 +1,8 @@
 // File information as Photoshop resources with IPTC fields.
 #include <gtest/gtest.h>
 
-#include "formats/jpeg/bim_segment.h"
-#include "formats/jpeg/file_info.h"
+#include "formats/metadata/bim_segment.h"
+#include "formats/metadata/file_info.h"
 
 namespace pagewell {
 namespace {

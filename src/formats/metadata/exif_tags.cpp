@@ -1,4 +1,4 @@
-#include "formats/jpeg/exif_tags.h"
+#include "formats/metadata/exif_tags.h"
 
 #include <cstring>
 #include <iterator>

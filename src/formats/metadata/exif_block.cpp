@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "formats/jpeg/exif.h"
-#include "formats/jpeg/exif_tags.h"
+#include "formats/metadata/exif.h"
+#include "formats/metadata/exif_tags.h"
 #include "formats/jpeg/jpeg_errors.h"
 
 namespace pagewell {
