@@ -31,4 +31,9 @@ void TExif::SetValue(const std::string& name, const std::string& value) {
   }
 }
 
+void TExif::Remove(const std::string& name) {
+  const auto it = Find(name);
+  if (it != tags_.end()) tags_.erase(it);
+}
+
 }  // namespace pagewell

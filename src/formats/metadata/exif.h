@@ -2,6 +2,10 @@
 // TExif: the Exif tags that travel with a page, kept as texts of the form
 // Name=Value under the standard Exif tag names ("XResolution",
 // "YResolution", "ResolutionUnit", ...), in the order they were set.
+// A value is the tag's text, or its numbers in decimal, a rational as
+// numerator/denominator ("300/1"), several numbers separated by ", "
+// ("313/1000, 329/1000"). Writing also takes a plain number for a rational
+// ("72", "0.3127") and numbers separated by spaces.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,10 +20,12 @@ class TExif {
   const std::vector<std::string>& Tags() const { return tags_; }
   void Clear() { tags_.clear(); }
 
+  bool Has(const std::string& name) const { return Find(name) != tags_.end(); }
   // The value of the tag, empty when the tag is absent.
   std::string Value(const std::string& name) const;
   // Sets the tag's value, adding the tag at the end when absent.
   void SetValue(const std::string& name, const std::string& value);
+  void Remove(const std::string& name);
 
   bool operator==(const TExif& other) const { return tags_ == other.tags_; }
 

@@ -1,29 +1,17 @@
 #pragma once
 // The Exif tags a page keeps, under their standard names, with the TIFF
-// field type they are written with and the directory they belong to.
+// field type and number of values they are written with and the directory
+// they belong to.
 #include <cstdint>
 
 namespace pagewell {
 
-// TIFF field types used by Exif.
-enum class TExifType : std::uint16_t {
-  Byte = 1,
-  Ascii = 2,
-  Short = 3,
-  Long = 4,
-  Rational = 5,
-  SByte = 6,
-  Undefined = 7,
-  SShort = 8,
-  SLong = 9,
-  SRational = 10,
-};
-
 struct TExifTagInfo {
   const char* Name;
   std::uint16_t Id;
-  TExifType Type;
-  bool InExifIfd;  // false: the primary image directory (IFD0)
+  std::uint16_t Type;   // a tiff::TFieldType: ASCII, UNDEFINED, SHORT, LONG or RATIONAL
+  std::uint16_t Count;  // the number of values; 0 for any. A text's count includes its NUL.
+  bool InExifIfd;       // false: the primary image directory (IFD0)
 };
 
 // The known tags, in ascending tag order within each directory; nullptr
@@ -31,7 +19,8 @@ struct TExifTagInfo {
 const TExifTagInfo* FindExifTag(const char* name);
 const TExifTagInfo* FindExifTag(std::uint16_t id, bool inExifIfd);
 
-// The tag in IFD0 that points to the Exif directory.
-constexpr std::uint16_t kExifIfdPointerTag = 0x8769;
+// Every known tag, IFD0's first, each directory's in ascending tag order.
+const TExifTagInfo* ExifTagsBegin();
+const TExifTagInfo* ExifTagsEnd();
 
 }  // namespace pagewell

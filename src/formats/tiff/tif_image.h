@@ -41,7 +41,11 @@ class TTIFImage {
   // data may be decoded.
   std::uint32_t PageToRead = 1;
   bool LzwReadingEnabled = true;
-  // Optional descriptive entries; assigning a bitmap leaves them empty.
+  // The page's metadata, written as optional entries when they hold
+  // anything: the IFD0 tags of Exif in the page's directory and its other
+  // tags in an Exif directory, FileInfo as the IPTC and Photoshop entries,
+  // and the ICC profile. Loading fills them from the file; assigning a
+  // bitmap does not touch them.
   TFileInfo FileInfo;
   TExif Exif;
   TICCProfile IccProfile;
@@ -91,9 +95,5 @@ class TTIFImage {
   std::vector<std::uint8_t> file_;
   TTiffPageLayout layout_;
 };
-
-// The first bytes of every TIFF file this codec writes: "II", 42 and the
-// offset 8 of the first directory.
-void WriteTiffHeader(TMemoryStream& file);
 
 }  // namespace pagewell

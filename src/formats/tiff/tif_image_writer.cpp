@@ -1,8 +1,8 @@
 // TTIFImage::SaveToStream: the one-page file and the directory of a page.
-#include <cctype>
-#include <cmath>
-#include <sstream>
+#include <algorithm>
 
+#include "formats/metadata/bim_segment.h"
+#include "formats/metadata/exif_directory.h"
 #include "formats/tiff/tif_image.h"
 #include "formats/tiff/tiff_directory_writer.h"
 #include "imaging/errors.h"
@@ -12,111 +12,42 @@ namespace {
 
 std::uint32_t Resolution(std::int32_t dpi) { return static_cast<std::uint32_t>(dpi) * 1000u; }
 
-// Rationals from an Exif text such as "1/3, 2/3" or "0.3127 0.329".
-std::vector<std::uint32_t> ParseRationals(const std::string& text) {
-  std::vector<std::uint32_t> values;
-  std::string item;
-  std::istringstream in(text);
-  while (in >> item) {
-    while (!item.empty() && item.back() == ',') item.pop_back();
-    if (item.empty()) continue;
-    const auto slash = item.find('/');
-    try {
-      if (slash != std::string::npos) {
-        values.push_back(static_cast<std::uint32_t>(std::stoul(item.substr(0, slash))));
-        values.push_back(static_cast<std::uint32_t>(std::stoul(item.substr(slash + 1))));
-      } else {
-        const double v = std::stod(item);
-        values.push_back(static_cast<std::uint32_t>(std::lround(std::fabs(v) * 10000)));
-        values.push_back(10000);
-      }
-    } catch (const std::exception&) {
-      return {};  // not numbers: the entry is left out
-    }
-  }
-  return values;
+// The IPTC-NAA record goes in as its bytes, padded with zeros to whole LONGs:
+// the type Photoshop writes and libtiff expects for this tag.
+void AddIptc(TTiffDirectoryWriter& directory, std::vector<std::uint8_t> record) {
+  record.resize((record.size() + 3) / 4 * 4, 0);
+  const auto count = static_cast<std::uint32_t>(record.size() / 4);
+  directory.AddValues(tiff::tagIPTC, tiff::ftLong, count, std::move(record));
 }
-
-std::vector<std::uint16_t> ParseShorts(const std::string& text) {
-  std::vector<std::uint16_t> values;
-  std::string item;
-  std::istringstream in(text);
-  while (in >> item) {
-    while (!item.empty() && item.back() == ',') item.pop_back();
-    if (item.empty()) continue;
-    try {
-      values.push_back(static_cast<std::uint16_t>(std::stoul(item)));
-    } catch (const std::exception&) {
-      return {};
-    }
-  }
-  return values;
-}
-
-enum class TValueKind { Ascii, Short, Rational };
-
-struct TMetadataTag {
-  std::uint16_t tag;
-  const char* exifName;
-  TValueKind kind;
-};
-
-// The descriptive entries a page may carry, in tag order.
-constexpr TMetadataTag kMetadataTags[] = {
-    {tiff::tagImageDescription, "ImageDescription", TValueKind::Ascii},
-    {tiff::tagMake, "Make", TValueKind::Ascii},
-    {tiff::tagModel, "Model", TValueKind::Ascii},
-    {tiff::tagOrientation, "Orientation", TValueKind::Short},
-    {tiff::tagPlanarConfiguration, "PlanarConfiguration", TValueKind::Short},
-    {tiff::tagSoftware, "Software", TValueKind::Ascii},
-    {tiff::tagDateTime, "DateTime", TValueKind::Ascii},
-    {tiff::tagArtist, "Artist", TValueKind::Ascii},
-    {tiff::tagWhitePoint, "WhitePoint", TValueKind::Rational},
-    {tiff::tagPrimaryChromaticities, "PrimaryChromaticities", TValueKind::Rational},
-    {tiff::tagYCbCrCoefficients, "YCbCrCoefficients", TValueKind::Rational},
-    {tiff::tagYCbCrSubSampling, "YCbCrSubSampling", TValueKind::Short},
-    {tiff::tagYCbCrPositioning, "YCbCrPositioning", TValueKind::Short},
-    {tiff::tagReferenceBlackWhite, "ReferenceBlackWhite", TValueKind::Rational},
-    {tiff::tagCopyright, "Copyright", TValueKind::Ascii},
-};
-
-constexpr std::size_t kDateTimeLength = 20;  // "YYYY:MM:DD HH:MM:SS" and NUL
 
 }  // namespace
 
-void WriteTiffHeader(TMemoryStream& file) {
-  file.WriteByte('I');
-  file.WriteByte('I');
-  file.WriteU16LE(42);
-  file.WriteU32LE(8);
-}
-
+// The entries of the page's metadata records, their data after the baseline
+// data: the descriptive IFD0 tags, IPTC, the Photoshop resources, the ICC
+// profile, and last the Exif directory. The directory sorts the entries by tag.
 void TTIFImage::AddMetadataEntries(TTiffDirectoryWriter& directory) const {
-  for (const TMetadataTag& m : kMetadataTags) {
-    const std::string value = Exif.Value(m.exifName);
-    if (value.empty()) continue;
-    if (m.tag == tiff::tagPlanarConfiguration) {
-      // The strip is always stored chunky, whatever the source file had.
-      directory.AddShort(m.tag, 1);
-      continue;
-    }
-    switch (m.kind) {
-      case TValueKind::Ascii:
-        directory.AddAscii(m.tag, value, m.tag == tiff::tagDateTime ? kDateTimeLength : 0);
-        break;
-      case TValueKind::Short: {
-        const auto shorts = ParseShorts(value);
-        if (!shorts.empty()) directory.AddShorts(m.tag, shorts);
-        break;
-      }
-      case TValueKind::Rational: {
-        const auto rationals = ParseRationals(value);
-        if (!rationals.empty()) directory.AddRationals(m.tag, rationals);
-        break;
-      }
-    }
+  // The strip is always stored chunky, whatever the file the record came from had.
+  if (Exif.Has("PlanarConfiguration")) directory.AddShort(tiff::tagPlanarConfiguration, 1);
+  // The page's own entries (size, resolution, ...) are in the directory
+  // already, so Exif tags of the same numbers are left out.
+  AddExifImageEntries(Exif, directory, TExifValueErrors::Skip);
+  // The IPTC fields go in their own entry, where TIFF readers look for them;
+  // the Photoshop entry carries the other resources (the URL), so that no
+  // reader meets the fields twice.
+  TBIMList resources = FileInfo.ToResources();
+  const auto iptc = std::find_if(resources.begin(), resources.end(),
+                                 [](const TBIMSegment& r) { return r.Id == kIptcResourceId; });
+  if (iptc != resources.end()) {
+    AddIptc(directory, iptc->Data);
+    resources.erase(iptc);
+  }
+  if (!resources.empty()) {
+    std::vector<std::uint8_t> block = SavePhotoshopResources(resources);
+    const auto count = static_cast<std::uint32_t>(block.size());
+    directory.AddValues(tiff::tagPhotoshop, tiff::ftByte, count, std::move(block));
   }
   if (!IccProfile.Empty()) directory.AddUndefined(tiff::tagICCProfile, IccProfile.Data);
+  AddExifSubDirectory(Exif, directory, TExifValueErrors::Skip);
 }
 
 std::uint32_t TTIFImage::AppendDirectory(TMemoryStream& file) const {

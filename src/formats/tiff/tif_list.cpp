@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/tiff/tiff_directory_writer.h"
+
 namespace pagewell {
 
 void TTIFList::Add(std::unique_ptr<TTIFImage> page, int position) {

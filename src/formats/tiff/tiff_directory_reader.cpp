@@ -1,9 +1,12 @@
 #include "formats/tiff/tiff_directory_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
 
+#include "formats/metadata/exif_directory.h"
+#include "formats/metadata/exif_errors.h"
 #include "formats/tiff/tiff_byte_reader.h"
 #include "formats/tiff/tiff_errors.h"
 #include "formats/tiff/tiff_tags.h"
@@ -17,19 +20,9 @@ constexpr std::size_t kEntrySize = 12;
 
 // "II" or "MM", then 42; answers the reader and the first directory's offset.
 TTiffByteReader OpenFile(const std::vector<std::uint8_t>& file, std::uint32_t& firstDirectory) {
-  if (file.size() < 8) Fail(tiffmsg::kNotTiff);
-  bool bigEndian;
-  if (file[0] == 'I' && file[1] == 'I') {
-    bigEndian = false;
-  } else if (file[0] == 'M' && file[1] == 'M') {
-    bigEndian = true;
-  } else {
-    Fail(tiffmsg::kNotTiff);
-  }
-  TTiffByteReader reader(file, bigEndian);
-  if (reader.U16(2) != 42) Fail(tiffmsg::kNotTiff);
-  firstDirectory = reader.U32(4);
-  return reader;
+  const auto reader = OpenTiffHeader(file.data(), file.size(), firstDirectory);
+  if (!reader) Fail(tiffmsg::kNotTiff);
+  return *reader;
 }
 
 bool DirectoryFits(const TTiffByteReader& reader, std::uint32_t offset) {
@@ -103,44 +96,24 @@ std::vector<std::uint8_t> RawBytes(const TTiffByteReader& reader, const TEntry& 
   return {reader.Data() + e.valueAt, reader.Data() + e.valueAt + n};
 }
 
-std::string Ascii(const TTiffByteReader& reader, const TEntry& e) {
-  std::string text(reinterpret_cast<const char*>(reader.Data() + e.valueAt), e.count);
-  const auto nul = text.find('\0');
-  return nul == std::string::npos ? text : text.substr(0, nul);
-}
-
 // Which entries the directory held, to apply the defaults and checks after.
 struct TPresence {
   bool width = false, length = false, bitsPerSample = false, photometric = false;
   bool stripOffsets = false, stripByteCounts = false;
 };
 
-// The descriptive texts the page's Exif record keeps.
-void ReadDescriptiveTag(const TTiffByteReader& reader, const TEntry& e, TExif& exif) {
-  static const std::pair<std::uint16_t, const char*> kAsciiTags[] = {
-      {tiff::tagImageDescription, "ImageDescription"}, {tiff::tagMake, "Make"},
-      {tiff::tagModel, "Model"},                       {tiff::tagSoftware, "Software"},
-      {tiff::tagDateTime, "DateTime"},                 {tiff::tagArtist, "Artist"},
-      {tiff::tagCopyright, "Copyright"},
-  };
-  if (!e.valid) return;
-  for (const auto& [tag, name] : kAsciiTags) {
-    if (e.tag == tag && e.type == tiff::ftAscii) {
-      const std::string text = Ascii(reader, e);
-      if (!text.empty()) exif.SetValue(name, text);
-    }
-  }
-  if (e.tag == tiff::tagOrientation && IsInteger(e) && e.count == 1) {
-    exif.SetValue("Orientation", std::to_string(IntegerAt(reader, e, 0)));
-  }
-}
-
 struct TStripEntries {
   std::vector<std::uint32_t> offsets, counts;
 };
 
+// The bytes of the IPTC and Photoshop entries, whatever their type: both
+// are byte streams, which writers declare as BYTE, UNDEFINED or LONG.
+struct TFileInfoEntries {
+  std::vector<std::uint8_t> iptc, photoshop;
+};
+
 void ReadEntryInto(const TTiffByteReader& reader, const TEntry& e, TTiffPageLayout& page, TPresence& has,
-                   TStripEntries& strips, TTiffMetadata& metadata) {
+                   TStripEntries& strips, TFileInfoEntries& fileInfo, TTiffMetadata& metadata) {
   switch (e.tag) {
     case tiff::tagImageWidth:
       page.width = SingleInteger(reader, e, "Error in TIFF file ImageWidth data");
@@ -212,10 +185,16 @@ void ReadEntryInto(const TTiffByteReader& reader, const TEntry& e, TTiffPageLayo
       // Needed to decode Group 3; a malformed entry leaves one-dimensional coding.
       if (IsInteger(e) && e.count == 1) page.t4Options = IntegerAt(reader, e, 0);
       break;
+    case tiff::tagIPTC:
+      if (e.valid) fileInfo.iptc = RawBytes(reader, e);
+      break;
+    case tiff::tagPhotoshop:
+      if (e.valid) fileInfo.photoshop = RawBytes(reader, e);
+      break;
     case tiff::tagICCProfile:
       if (e.valid && e.type == tiff::ftUndefined) metadata.iccProfile.Data = RawBytes(reader, e);
       break;
-    default: ReadDescriptiveTag(reader, e, metadata.exif); break;
+    default: break;  // the Exif tags are read from the whole directory afterwards
   }
 }
 
@@ -234,6 +213,42 @@ std::vector<TTiffStrip> Strips(const TStripEntries& entries, std::size_t fileSiz
   }
   if (total > 16ull * fileSize + (1u << 20)) Fail(tiffmsg::kStripCounts);
   return strips;
+}
+
+// The Photoshop resources hold the file information, IPTC included; the
+// IPTC entry counts when they have no IPTC resource of their own.
+TFileInfo FileInfoOf(const TFileInfoEntries& entries) {
+  TBIMList resources = LoadPhotoshopResources(entries.photoshop.data(), entries.photoshop.size());
+  const bool hasIptc = std::any_of(resources.begin(), resources.end(),
+                                   [](const TBIMSegment& r) { return r.Id == kIptcResourceId; });
+  if (!hasIptc && !entries.iptc.empty()) resources.insert(resources.begin(), {kIptcResourceId, "", entries.iptc});
+  TFileInfo info;
+  info.LoadFromResources(resources);
+  return info;
+}
+
+// The Exif record of a page: the known tags of its directory, except the
+// resolution, which the page keeps itself, and those of the Exif directory it
+// points to. Metadata never makes a page unreadable: a directory with a
+// value outside the file gives no tags, and a broken Exif directory is left
+// out while the page's own tags stay.
+TExif ExifOf(const TTiffByteReader& reader, std::uint32_t directory) {
+  TExif exif;
+  std::uint32_t exifDirectory = 0;
+  try {
+    exifDirectory = ReadExifDirectory(reader, directory, TExifDirectory::Image, exif);
+  } catch (const EExifError&) {
+    return TExif();
+  }
+  for (const char* name : {"XResolution", "YResolution", "ResolutionUnit"}) exif.Remove(name);
+  if (exifDirectory == 0) return exif;
+  TExif withExifDirectory = exif;
+  try {
+    ReadExifDirectory(reader, exifDirectory, TExifDirectory::Exif, withExifDirectory);
+  } catch (const EExifError&) {
+    return exif;
+  }
+  return withExifDirectory;
 }
 
 void ApplyChecksAndDefaults(TTiffPageLayout& page, const TPresence& has, const TStripEntries& strips,
@@ -265,12 +280,15 @@ TTiffPageLayout ReadTiffPageLayout(const std::vector<std::uint8_t>& file, std::u
   layout.bigEndian = reader.BigEndian();
   TPresence has;
   TStripEntries strips;
+  TFileInfoEntries fileInfo;
   TTiffMetadata read;
   const int count = reader.U16(directory);
   for (int i = 0; i < count; ++i) {
-    ReadEntryInto(reader, ReadEntry(reader, directory + 2 + i * kEntrySize), layout, has, strips, read);
+    ReadEntryInto(reader, ReadEntry(reader, directory + 2 + i * kEntrySize), layout, has, strips, fileInfo, read);
   }
   ApplyChecksAndDefaults(layout, has, strips, file.size());
+  read.fileInfo = FileInfoOf(fileInfo);
+  read.exif = ExifOf(reader, directory);
   metadata = std::move(read);
   return layout;
 }

@@ -21,23 +21,36 @@ constexpr std::size_t kEntrySize = 12;
 
 }  // namespace
 
+void WriteTiffHeader(TMemoryStream& file) {
+  file.WriteByte('I');
+  file.WriteByte('I');
+  file.WriteU16LE(42);
+  file.WriteU32LE(8);
+}
+
+bool TTiffDirectoryWriter::Has(std::uint16_t tag) const {
+  return std::any_of(entries_.begin(), entries_.end(), [tag](const TEntry& e) { return e.tag == tag; });
+}
+
 void TTiffDirectoryWriter::Add(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
                                std::vector<std::uint8_t> payload) {
-  entries_.push_back({tag, type, count, std::move(payload), false});
+  entries_.push_back({tag, type, count, std::move(payload), false, nullptr});
 }
 
 void TTiffDirectoryWriter::AddShort(std::uint16_t tag, std::uint16_t value) { AddShorts(tag, {value}); }
 
-void TTiffDirectoryWriter::AddLong(std::uint16_t tag, std::uint32_t value) {
-  std::vector<std::uint8_t> payload;
-  PutU32(payload, value);
-  Add(tag, tiff::ftLong, 1, std::move(payload));
-}
+void TTiffDirectoryWriter::AddLong(std::uint16_t tag, std::uint32_t value) { AddLongs(tag, {value}); }
 
 void TTiffDirectoryWriter::AddShorts(std::uint16_t tag, const std::vector<std::uint16_t>& values) {
   std::vector<std::uint8_t> payload;
   for (std::uint16_t v : values) PutU16(payload, v);
   Add(tag, tiff::ftShort, static_cast<std::uint32_t>(values.size()), std::move(payload));
+}
+
+void TTiffDirectoryWriter::AddLongs(std::uint16_t tag, const std::vector<std::uint32_t>& values) {
+  std::vector<std::uint8_t> payload;
+  for (std::uint32_t v : values) PutU32(payload, v);
+  Add(tag, tiff::ftLong, static_cast<std::uint32_t>(values.size()), std::move(payload));
 }
 
 void TTiffDirectoryWriter::AddRationals(std::uint16_t tag, const std::vector<std::uint32_t>& numeratorsAndDenominators) {
@@ -61,13 +74,22 @@ void TTiffDirectoryWriter::AddUndefined(std::uint16_t tag, const std::vector<std
   Add(tag, tiff::ftUndefined, static_cast<std::uint32_t>(bytes.size()), bytes);
 }
 
-void TTiffDirectoryWriter::AddDataOffset(std::uint16_t tag, const std::vector<std::uint8_t>& data) {
-  entries_.push_back({tag, tiff::ftLong, 1, data, true});
+void TTiffDirectoryWriter::AddValues(std::uint16_t tag, std::uint16_t type, std::uint32_t count,
+                                     std::vector<std::uint8_t> bytes) {
+  Add(tag, type, count, std::move(bytes));
 }
 
-std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
-  const std::size_t start = file.Size();
-  const std::size_t nextIfdField = start + 2 + entries_.size() * kEntrySize;
+void TTiffDirectoryWriter::AddDataOffset(std::uint16_t tag, const std::vector<std::uint8_t>& data) {
+  entries_.push_back({tag, tiff::ftLong, 1, data, true, nullptr});
+}
+
+void TTiffDirectoryWriter::AddSubDirectory(std::uint16_t tag, TTiffDirectoryWriter directory) {
+  entries_.push_back({tag, tiff::ftLong, 1, {}, true,
+                      std::make_shared<const TTiffDirectoryWriter>(std::move(directory))});
+}
+
+std::vector<std::uint8_t> TTiffDirectoryWriter::Layout(std::uint32_t at) const {
+  const std::size_t dataStart = at + 2 + entries_.size() * kEntrySize + 4;
 
   // The data blocks, in the order added, and where each one lands.
   std::vector<std::uint8_t> data;
@@ -81,8 +103,9 @@ std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
                                                   static_cast<std::uint32_t>(inPlace[3]) << 24);
       continue;
     }
-    valueFields[i] = static_cast<std::uint32_t>(nextIfdField + 4 + data.size());
-    data.insert(data.end(), e.payload.begin(), e.payload.end());
+    valueFields[i] = static_cast<std::uint32_t>(dataStart + data.size());
+    const std::vector<std::uint8_t> block = e.subDirectory ? e.subDirectory->Layout(valueFields[i]) : e.payload;
+    data.insert(data.end(), block.begin(), block.end());
     if (data.size() % 2 != 0) data.push_back(0);
   }
 
@@ -90,21 +113,27 @@ std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return entries_[a].tag < entries_[b].tag; });
 
-  std::vector<std::uint8_t> directory;
-  PutU16(directory, static_cast<std::uint16_t>(entries_.size()));
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(dataStart - at + data.size());
+  PutU16(bytes, static_cast<std::uint16_t>(entries_.size()));
   for (std::size_t i : order) {
-    PutU16(directory, entries_[i].tag);
-    PutU16(directory, entries_[i].type);
-    PutU32(directory, entries_[i].count);
-    PutU32(directory, valueFields[i]);
+    PutU16(bytes, entries_[i].tag);
+    PutU16(bytes, entries_[i].type);
+    PutU32(bytes, entries_[i].count);
+    PutU32(bytes, valueFields[i]);
   }
-  PutU32(directory, 0);  // next IFD: none yet
+  PutU32(bytes, 0);  // next IFD: none yet
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  return bytes;
+}
 
+std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
+  const auto start = static_cast<std::uint32_t>(file.Size());
+  const std::vector<std::uint8_t> bytes = Layout(start);
   file.Seek(start);
-  file.Write(directory.data(), directory.size());
-  file.Write(data.data(), data.size());
+  file.Write(bytes.data(), bytes.size());
   if (file.Size() % 2 != 0) file.WriteByte(0);
-  return static_cast<std::uint32_t>(nextIfdField);
+  return static_cast<std::uint32_t>(start + 2 + entries_.size() * kEntrySize);
 }
 
 }  // namespace pagewell

@@ -41,6 +41,7 @@ enum TTag : std::uint16_t {
   tagCopyright = 33432,
   tagIPTC = 33723,
   tagPhotoshop = 34377,
+  tagExifIfd = 34665,
   tagICCProfile = 34675,
 };
 
@@ -57,6 +58,7 @@ enum TFieldType : std::uint16_t {
   ftSRational = 10,
   ftFloat = 11,
   ftDouble = 12,
+  ftIfd = 13,  // an offset to a sub-directory, as a LONG
 };
 
 // Bytes of one value of the type; 0 for types this codec does not know.
@@ -64,7 +66,7 @@ constexpr std::uint32_t FieldTypeSize(std::uint16_t type) {
   switch (type) {
     case ftByte: case ftAscii: case ftSByte: case ftUndefined: return 1;
     case ftShort: case ftSShort: return 2;
-    case ftLong: case ftSLong: case ftFloat: return 4;
+    case ftLong: case ftSLong: case ftFloat: case ftIfd: return 4;
     case ftRational: case ftSRational: case ftDouble: return 8;
     default: return 0;
   }
