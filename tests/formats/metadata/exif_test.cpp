@@ -73,11 +73,65 @@ TEST(ExifBlock, OnlyUnknownTagsGiveNoBlock) {
 TEST(ExifBlock, ValuesTheirTypeCannotHoldAreRefused) {
   for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
            {"XResolution", "three hundred"}, {"Orientation", "70000"}, {"ResolutionUnit", ""},
-           {"PixelXDimension", "-5"}}) {
+           {"PixelXDimension", "-5"}, {"WhitePoint", "1/3"}, {"ExifVersion", "02300"},
+           {"XResolution", "-300/1"}, {"ISOSpeedRatings", "100, x"}, {"YResolution", "1/99999999999"}}) {
     TExif exif;
     exif.SetValue(name, value);
     EXPECT_THROW(exif.SaveToBytes(), EExifError) << name << "=" << value;
   }
+}
+
+// Values as they are set and as reading gives them back.
+TEST(ExifBlock, SeveralValuesDecimalsAndFixedLengthTexts) {
+  const struct {
+    const char* name;
+    const char* set;
+    const char* read;
+  } cases[] = {
+      {"WhitePoint", "0.3127 0.329", "3127/10000, 329/1000"},
+      {"PrimaryChromaticities", "64/100,33/100, 3/10,6/10 15/100 6/100", "64/100, 33/100, 3/10, 6/10, 15/100, 6/100"},
+      {"YCbCrSubSampling", "2 1", "2, 1"},
+      {"ISOSpeedRatings", "100, 200", "100, 200"},
+      {"XResolution", "72", "72/1"},
+      {"DateTimeOriginal", "2024:01:02 03:04:05 UTC", "2024:01:02 03:04:05"},
+      {"ImageUniqueID", "abc", "abc"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TExif exif;
+    exif.SetValue(c.name, c.set);
+    const auto bytes = exif.SaveToBytes();
+    TExif loaded;
+    loaded.LoadFromBytes(bytes.data(), bytes.size());
+    EXPECT_EQ(loaded.Tags(), std::vector<std::string>{std::string(c.name) + "=" + c.read});
+  }
+  // Date texts take the 20 bytes Exif gives them, however long the text.
+  TExif date;
+  date.SetValue("DateTime", "2024");
+  const auto bytes = date.SaveToBytes();
+  EXPECT_EQ(U32LE(bytes, 6 + 10 + 4), 20u);
+}
+
+// Entries whose type or count their tag does not have are skipped, so that
+// whatever is read can be written again.
+TEST(ExifBlock, EntriesOfATypeTheirTagDoesNotHaveAreSkipped) {
+  std::vector<std::uint8_t> block = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
+  auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t count, std::uint32_t value) {
+    for (std::uint32_t v : {std::uint32_t{tag}, std::uint32_t{type}}) block.insert(block.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+    for (std::uint32_t v : {count, value})
+      block.insert(block.end(), {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+  };
+  entry(0x010F, 1, 4, 0x41424344);  // Make as BYTEs
+  entry(0x0110, 2, 3, 0x00425A);    // Model "ZB"
+  entry(0x0112, 4, 1, 6);           // Orientation as a LONG
+  entry(0x0128, 4, 1, 70000);       // ResolutionUnit too large for a SHORT
+  entry(0x0212, 3, 1, 2);           // YCbCrSubSampling needs two values
+  entry(0x0213, 2, 2, 0x31);        // YCbCrPositioning as a text
+  block.insert(block.end(), 4, 0);
+  TExif exif;
+  exif.LoadFromBytes(block.data(), block.size());
+  EXPECT_EQ(exif.Tags(), (std::vector<std::string>{"Model=ZB", "Orientation=6"}));
+  EXPECT_NO_THROW(exif.SaveToBytes());
 }
 
 TEST(ExifBlock, BigEndianBlocksAreRead) {
