@@ -121,8 +121,7 @@ std::optional<TEncoded> Encode(const TExifTagInfo& tag, const std::string& text)
 }
 
 // The tags of one directory, in ascending tag order, that `directory` lacks.
-TTiffDirectoryWriter& AddEntries(const TExif& exif, bool exifDirectory, TTiffDirectoryWriter& directory,
-                                 TExifValueErrors errors) {
+void AddEntries(const TExif& exif, bool exifDirectory, TTiffDirectoryWriter& directory, TExifValueErrors errors) {
   for (const TExifTagInfo* tag = ExifTagsBegin(); tag != ExifTagsEnd(); ++tag) {
     if (tag->InExifIfd != exifDirectory || directory.Has(tag->Id)) continue;
     if (!exif.Has(tag->Name)) continue;
@@ -133,7 +132,6 @@ TTiffDirectoryWriter& AddEntries(const TExif& exif, bool exifDirectory, TTiffDir
     }
     directory.AddValues(tag->Id, tag->Type, value->count, std::move(value->bytes));
   }
-  return directory;
 }
 
 // --- reading -----------------------------------------------------------------
