@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/icc_test_profile.h"
+#include "support/icc_test_profile.h"
 #include "formats/jpeg/jpeg_image_extra.h"
 #include "imaging/lu_bitmap.h"
 

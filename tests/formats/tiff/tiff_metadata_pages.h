@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "formats/icc_test_profile.h"
+#include "support/icc_test_profile.h"
 #include "formats/tiff/tif_image.h"
 #include "tiff_test_support.h"
 
