@@ -217,7 +217,7 @@ void TPWImage::PrepareDisplayBitmap(int paintWidth, int paintHeight) {
     displayBitmap_ = TluBitmap();
     return;
   }
-  const bool gray = UsesHalftone();
+  const bool gray = ScalesToGray();
   TluBitmap display(paintWidth, paintHeight, gray ? TPixelFormat::pf8bit : image_->PixelFormat());
   if (gray) {
     std::vector<TColor> ramp(256);
@@ -230,7 +230,7 @@ void TPWImage::PrepareDisplayBitmap(int paintWidth, int paintHeight) {
   displayBitmap_ = std::move(display);
 }
 
-bool TPWImage::UsesHalftone() const {
+bool TPWImage::ScalesToGray() const {
   return image_ && image_->ColorMode == cmBlackWhite && scaleToGray_ && zoom_ < 100.0;
 }
 

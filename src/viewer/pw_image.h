@@ -202,7 +202,7 @@ class TPWImage {
   void PaintPicture(HDC dc);
   void PaintZoomed(HDC dc);
   void PaintSurroundings(HDC dc);
-  bool UsesHalftone() const;
+  bool ScalesToGray() const;
 
   // Mouse.
   void RouteMouse(UINT message, WPARAM keys, int x, int y);

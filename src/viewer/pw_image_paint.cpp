@@ -2,6 +2,7 @@
 // viewer's own surface around it.
 #include <cmath>
 
+#include "viewer/gray_reduction.h"
 #include "viewer/nearest_pixel_view.h"
 #include "viewer/pw_image.h"
 #include "viewer/raster_gdi.h"
@@ -31,12 +32,12 @@ void TPWImage::PaintZoomed(HDC dc) {
   if (displayBitmap_.Empty()) return;
   const double scale = zoom_ / 100.0;
   const int h = HorzOffset(), v = VertOffset();
-  if (UsesHalftone()) {
+  if (ScalesToGray()) {
     const int left = static_cast<int>(std::trunc(h / scale));
     const int top = static_cast<int>(std::trunc(v / scale));
     const int width = static_cast<int>(std::trunc(displayBitmap_.Width() * 100.0 / zoom_));
     const int height = static_cast<int>(std::trunc(displayBitmap_.Height() * 100.0 / zoom_));
-    StretchHalftone(*image_, left, top, width, height, displayBitmap_);
+    ReduceToGray(*image_, left, top, width, height, displayBitmap_);
   } else {
     RenderNearestPixelView(*image_, scale, h, v, displayBitmap_);
   }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi_object.h"
 
 namespace pagewell {
 
@@ -37,13 +36,6 @@ std::vector<std::uint8_t> BitmapInfoFor(const TRaster& raster, int rows) {
   return info;
 }
 
-// A top-down DIB section of the raster's size, format and palette.
-TGdiObject<HBITMAP> CreateSection(const TRaster& raster, void** bits) {
-  const auto info = BitmapInfoFor(raster, raster.Height());
-  return TGdiObject<HBITMAP>(
-      CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, bits, nullptr, 0));
-}
-
 }  // namespace
 
 void DrawRasterRows(HDC dc, const TRaster& raster, int firstRow, int rowCount, int x, int y) {
@@ -56,29 +48,6 @@ void DrawRasterRows(HDC dc, const TRaster& raster, int firstRow, int rowCount, i
   const auto info = BitmapInfoFor(raster, rowCount);
   StretchDIBits(dc, x, y, raster.Width(), rowCount, 0, 0, raster.Width(), rowCount, raster.ScanLine(firstRow),
                 reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
-}
-
-void StretchHalftone(const TRaster& source, int left, int top, int width, int height, TRaster& target) {
-  if (source.Empty() || target.Empty()) return;
-  left = std::clamp(left, 0, source.Width() - 1);
-  top = std::clamp(top, 0, source.Height() - 1);
-  width = std::clamp(width, 1, source.Width() - left);
-  height = std::clamp(height, 1, source.Height() - top);
-  void* bits = nullptr;
-  auto section = CreateSection(target, &bits);
-  if (!section || !bits) return;
-  TMemoryDC dc;
-  {
-    TSelection selected(dc.Get(), section.Get());
-    SetStretchBltMode(dc.Get(), HALFTONE);
-    // Halftone stretching needs the brush origin set after the mode.
-    SetBrushOrgEx(dc.Get(), 0, 0, nullptr);
-    const auto info = BitmapInfoFor(source, height);
-    StretchDIBits(dc.Get(), 0, 0, target.Width(), target.Height(), left, 0, width, height, source.ScanLine(top),
-                  reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
-  }
-  GdiFlush();
-  std::memcpy(target.ScanLine(0), bits, target.RowStride() * static_cast<std::size_t>(target.Height()));
 }
 
 HBITMAP CreateBitmapHandle(const TRaster& raster) {

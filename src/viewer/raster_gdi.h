@@ -1,7 +1,6 @@
 #pragma once
 // A raster and GDI: drawing its rows onto a device context straight from
-// its own memory, the halftone stretch of a part of it, and the exchange
-// with Windows bitmap handles.
+// its own memory, and the exchange with Windows bitmap handles.
 #include <windows.h>
 
 #include "formats/bmp/bmp_image.h"
@@ -13,12 +12,6 @@ namespace pagewell {
 // top-left corner at (x, y), pixel for pixel. No copy of the pixels is made:
 // GDI reads the rows where the raster keeps them.
 void DrawRasterRows(HDC dc, const TRaster& raster, int firstRow, int rowCount, int x, int y);
-
-// Stretches the part of `source` from (left, top) of size width × height
-// onto the whole of `target` with GDI's halftone mode, which averages the
-// pixels that fall together: a reduced black-and-white page shows in gray.
-// The target keeps its pixel format and palette.
-void StretchHalftone(const TRaster& source, int left, int top, int width, int height, TRaster& target);
 
 // A new device-independent bitmap holding a copy of the raster, owned by
 // the caller; 0 for an empty raster or when GDI refuses.
