@@ -49,6 +49,10 @@ void TPWImage::LoadFromHandle(HBITMAP handle) {
     image->DetectColorMode();
     image->CopyPaletteFrom(read);
     image->Draw(read, 0, 0);
+    // The mode was found for the format's default palette; with the page's
+    // own palette in place a gray page is gray and two colours are not
+    // black and white, which the encoders' choice depends on.
+    image->DetectColorMode();
     image_ = std::move(image);
   }
   Layout();

@@ -42,12 +42,13 @@ TEST_F(ViewerTest, DraggedRectangleBecomesTheSelectionInImagePixelsWhicheverWayI
                                                          {c.to, c.from},
                                                          {{c.to.x, c.from.y}, {c.from.x, c.to.y}},
                                                          {{c.from.x, c.to.y}, {c.to.x, c.from.y}}};
+    TPWImage& v = MakeViewer(250, 200);
+    LoadPage(v, page);
+    v.SetZoom(c.zoom);
     for (const auto& drag : drags) {
       SCOPED_TRACE("zoom " + std::to_string(c.zoom) + " from " + std::to_string(drag.first.x) + "," +
                    std::to_string(drag.first.y));
-      TPWImage& v = MakeViewer(250, 200);
-      LoadPage(v, page);
-      v.SetZoom(c.zoom);
+      v.Image()->ClearSelection();
       v.HorzScrollBar().SetPosition(c.horizontal);
       v.VertScrollBar().SetPosition(c.vertical);
       std::vector<std::string> events;
