@@ -103,6 +103,34 @@ TEST_F(ViewerTest, ReleasingOffThePictureClearsTheSelectionAndTheWaitGoesOn) {
   EXPECT_EQ(v.SelectionBottom(), 30);
 }
 
+// 1000 × 800 in 200 × 200, a 184-pixel view: 4 pixels from the right edge
+// the view moves right by (9 - 4)² + 1, 5 pixels from the left edge back by
+// (10 - 5)² - 1; the rectangle runs between points of the scrolled image.
+TEST_F(ViewerTest, DraggingNearAnEdgeScrollsTheView) {
+  TPWImage& v = MakeViewer(200, 200);
+  LoadPage(v, PatternPage(1000, 800));
+  int scrolls = 0;
+  v.OnScroll = [&](TPWImage&) { ++scrolls; };
+  const HWND paint = v.PaintAreaHandle();
+  PostMessageA(paint, WM_LBUTTONDOWN, MK_LBUTTON, Point(100, 100));
+  PostMessageA(paint, WM_MOUSEMOVE, MK_LBUTTON, Point(180, 100));
+  int afterRight = -1;
+  v.OnMouseMove = [&](TPWImage& sender, TShiftState, int, int) {
+    if (afterRight < 0) afterRight = sender.HorzScrollBar().Position();
+  };
+  PostMessageA(paint, WM_MOUSEMOVE, MK_LBUTTON, Point(5, 100));
+  PostMessageA(paint, WM_LBUTTONUP, 0, Point(5, 100));
+  v.SelectRectangle();
+  EXPECT_EQ(afterRight, 26);
+  EXPECT_EQ(v.HorzScrollBar().Position(), 2);
+  EXPECT_EQ(v.VertScrollBar().Position(), 0);
+  EXPECT_EQ(scrolls, 2);
+  EXPECT_EQ(v.SelectionLeft(), 7);
+  EXPECT_EQ(v.SelectionRight(), 100);
+  EXPECT_EQ(v.SelectionTop(), 100);
+  EXPECT_EQ(v.SelectionBottom(), 100);
+}
+
 TEST_F(ViewerTest, SelectionWithoutAnImageReturnsAtOnceAndAnswersZeros) {
   TPWImage& v = MakeViewer(100, 100);
   v.SelectRectangle();

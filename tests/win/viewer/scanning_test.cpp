@@ -40,6 +40,19 @@ micr_texts = c0001c a22a 333d | c0002c a22a 444d
 pages = 2
 frame = 0 0 3 1.5
 resolution = 100
+
+[device]
+name = Viewer Interface
+pixel_types = 2
+pixel_type = 2
+pages = 2
+frame = 0 0 1 1
+resolutions = 50
+resolution = 50
+
+[device]
+name = Viewer Refuses
+enableds = fail
 )";
 
 class ViewerScanTest : public ViewerTest {
@@ -134,6 +147,53 @@ TEST_F(ViewerScanTest, AcquireKeepsTheMicrTextOfTheLastCheque) {
   EXPECT_EQ(v.MICRText(), L"c0002c a22a 444d");
   v.Clear();
   EXPECT_TRUE(v.MICRText().empty());
+}
+
+// Presses the virtual scanner's "Scan" button once its window is there.
+void CALLBACK PressScanWhenShown(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND window = FindWindowA("PagewellVirtualScannerWindow", nullptr);
+  if (!window) return;
+  KillTimer(nullptr, timer);
+  PostMessageA(FindWindowExA(window, nullptr, "BUTTON", "Scan"), BM_CLICK, 0, 0);
+}
+
+// With the device's own interface kept open, the user scans a batch, then
+// closes the interface: the pages arrive, then the end and the cancel, each
+// once, and only then does the wait end.
+TEST_F(ViewerScanTest, ClosingTheKeptInterfaceEndsTheAcquisitionWithCancel) {
+  TPWImage& v = ScanningViewer("Viewer Interface");
+  v.SetShowUI(true);
+  v.SetKeepSourceEnabled(true);
+  std::vector<std::string> events;
+  v.OnAcquire = [&](TluTwain& session) {
+    events.push_back("acquire");
+    if (session.TransferredCount() < 2) return;
+    HWND window = FindWindowA("PagewellVirtualScannerWindow", nullptr);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(FindWindowExA(window, nullptr, "BUTTON", "Close"), BM_CLICK, 0, 0);
+  };
+  v.OnAcquireFinish = [&](TluTwain&) { events.push_back("finish"); };
+  v.OnAcquireCancel = [&](TluTwain&) { events.push_back("cancel"); };
+  SetTimer(nullptr, 0, 20, PressScanWhenShown);
+  v.Acquire();
+  const std::vector<std::string> expected = {"acquire", "acquire", "finish", "cancel"};
+  EXPECT_EQ(events, expected);
+  EXPECT_TRUE(v.ImageLoaded());
+  EXPECT_EQ(FindWindowA("PagewellVirtualScannerWindow", nullptr), nullptr);
+}
+
+TEST_F(ViewerScanTest, AFailedEnableReachesTheCallerAsTwainError) {
+  TPWImage& v = ScanningViewer("Viewer Refuses");
+  int acquired = 0;
+  v.OnAcquire = [&](TluTwain&) { ++acquired; };
+  try {
+    v.Acquire();
+    ADD_FAILURE() << "no error";
+  } catch (const ETwainError& error) {
+    EXPECT_STREQ(error.what(), "Error during image acquire operation.");
+  }
+  EXPECT_EQ(acquired, 0);
+  EXPECT_FALSE(v.ImageLoaded());
 }
 
 TEST_F(ViewerScanTest, DeviceOperationsPassToTheSessionWithTheirRangeRules) {
