@@ -187,7 +187,24 @@ class TypeLibraryTest : public testing::Test {
     type->GetDocumentation(id, nullptr, text.put(), nullptr, nullptr);
     return std::wstring(text.view());
   }
+  // ITwainForm's dispatch description of one member, or nullptr; the caller
+  // releases it through dispatch_.
+  FUNCDESC* dispatchMember(DISPID id, INVOKEKIND kind) {
+    if (!dispatch_) dispatch_ = info(IID_ITwainForm);
+    TYPEATTR* attributes = nullptr;
+    if (dispatch_->GetTypeAttr(&attributes) != S_OK) return nullptr;
+    const UINT functions = attributes->cFuncs;
+    dispatch_->ReleaseTypeAttr(attributes);
+    for (UINT i = 0; i < functions; ++i) {
+      FUNCDESC* function = nullptr;
+      if (dispatch_->GetFuncDesc(i, &function) != S_OK) continue;
+      if (function->memid == id && function->invkind == kind) return function;
+      dispatch_->ReleaseFuncDesc(function);
+    }
+    return nullptr;
+  }
   ComPtr<ITypeLib> library_;
+  ComPtr<ITypeInfo> dispatch_;
 };
 
 TEST_F(TypeLibraryTest, LibraryAttributes) {
@@ -243,39 +260,79 @@ TEST_F(TypeLibraryTest, TwainFormIsDualWithEveryMemberInVtableOrder) {
 
 // A few types that scripts and browsers depend on.
 TEST_F(TypeLibraryTest, MemberTypes) {
-  ComPtr<ITypeInfo> dispatch = info(IID_ITwainForm);
   struct Case {
     DISPID id;
     INVOKEKIND kind;
     VARTYPE type;
   };
   const Case cases[] = {
-      {-512, INVOKE_PROPERTYPUT, VT_PTR},   // Font: IFontDisp*
-      {-501, INVOKE_PROPERTYPUT, VT_UI4},   // Color: OLE_COLOR, an unsigned 32-bit value
-      {256, INVOKE_PROPERTYPUT, VT_R8},     // Resolution
-      {230, INVOKE_PROPERTYPUT, VT_BOOL},   // DebugAlerts
-      {233, INVOKE_PROPERTYPUT, VT_BSTR},   // FileName
-      {226, INVOKE_PROPERTYPUT, VT_I4},     // AuthenticationType
+      {-512, INVOKE_PROPERTYPUT, VT_PTR},          // Font: IFontDisp*
+      {-501, INVOKE_PROPERTYPUT, VT_USERDEFINED},  // Color: OLE_COLOR, see below
+      {256, INVOKE_PROPERTYPUT, VT_R8},            // Resolution
+      {230, INVOKE_PROPERTYPUT, VT_BOOL},          // DebugAlerts
+      {233, INVOKE_PROPERTYPUT, VT_BSTR},          // FileName
+      {226, INVOKE_PROPERTYPUT, VT_I4},            // AuthenticationType
   };
-  ComPtr<ITypeComp> unused;
-  TYPEATTR* attributes = nullptr;
-  ASSERT_EQ(dispatch->GetTypeAttr(&attributes), S_OK);
-  UINT functions = attributes->cFuncs;
-  dispatch->ReleaseTypeAttr(attributes);
   for (const Case& c : cases) {
-    bool found = false;
-    for (UINT i = 0; i < functions && !found; ++i) {
-      FUNCDESC* function = nullptr;
-      dispatch->GetFuncDesc(i, &function);
-      if (function->memid == c.id && function->invkind == c.kind) {
-        found = true;
-        ASSERT_EQ(function->cParams, 1);
-        EXPECT_EQ(function->lprgelemdescParam[0].tdesc.vt, c.type) << c.id;
-      }
-      dispatch->ReleaseFuncDesc(function);
-    }
-    EXPECT_TRUE(found) << c.id;
+    FUNCDESC* function = dispatchMember(c.id, c.kind);
+    ASSERT_NE(function, nullptr) << c.id;
+    ASSERT_EQ(function->cParams, 1);
+    EXPECT_EQ(function->lprgelemdescParam[0].tdesc.vt, c.type) << c.id;
+    dispatch_->ReleaseFuncDesc(function);
   }
+}
+
+// Every colour is stdole's OLE_COLOR, an alias of a 32-bit unsigned value,
+// and not a copy of it: property browsers know the colour by stdole's type.
+TEST_F(TypeLibraryTest, ColoursAreStdoleOleColor) {
+  struct Case {
+    const char* what;
+    DISPID id;
+    INVOKEKIND kind;
+    int parameter;  // -1: the value read
+  };
+  const Case cases[] = {
+      {"Color read", -501, INVOKE_PROPERTYGET, -1},
+      {"Color written", -501, INVOKE_PROPERTYPUT, 0},
+      {"SetColor's Color", 234, INVOKE_FUNC, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FUNCDESC* function = dispatchMember(c.id, c.kind);
+    ASSERT_NE(function, nullptr);
+    // On the dispatch side a reader's value is the function's own type.
+    const TYPEDESC* type = &function->elemdescFunc.tdesc;
+    if (c.parameter >= 0) {
+      ASSERT_GT(function->cParams, c.parameter);
+      type = &function->lprgelemdescParam[c.parameter].tdesc;
+    }
+    ASSERT_EQ(type->vt, VT_USERDEFINED);
+    ComPtr<ITypeInfo> alias;
+    ASSERT_EQ(dispatch_->GetRefTypeInfo(type->hreftype, alias.put()), S_OK);
+    dispatch_->ReleaseFuncDesc(function);
+    Bstr name;
+    alias->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr);
+    EXPECT_EQ(name.view(), L"OLE_COLOR");
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(alias->GetTypeAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->typekind, TKIND_ALIAS);
+    EXPECT_EQ(attributes->tdescAlias.vt, VT_UI4);
+    alias->ReleaseTypeAttr(attributes);
+    ComPtr<ITypeLib> library;
+    UINT index = 0;
+    ASSERT_EQ(alias->GetContainingTypeLib(library.put(), &index), S_OK);
+    TLIBATTR* libraryAttributes = nullptr;
+    ASSERT_EQ(library->GetLibAttr(&libraryAttributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(libraryAttributes->guid, IID_StdOle));
+    library->ReleaseTLibAttr(libraryAttributes);
+  }
+  // Our own library has no type of that name.
+  Bstr wanted(L"OLE_COLOR");
+  ComPtr<ITypeInfo> own;
+  MEMBERID id = 0;
+  USHORT found = 1;
+  ASSERT_EQ(library_->FindName(wanted.get(), 0, own.put(), &id, &found), S_OK);
+  EXPECT_EQ(found, 0);
 }
 
 TEST_F(TypeLibraryTest, EventsDispinterface) {
