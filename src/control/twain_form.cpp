@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <olectl.h>
 
+#include <algorithm>
+
 #include "about_box.h"
 #include "com/com_error.h"
 #include "com/module.h"
@@ -84,8 +86,7 @@ void TTwainForm::createWindows() {
                                 this));
   if (!window_) throw ComError(HRESULT_FROM_WIN32(GetLastError()), "The form window could not be created");
   createComponents();
-  font_ = designFont();
-  applyFont(font_.get());
+  applyFont(designFont().get());
 }
 
 void TTwainForm::createComponents() {
@@ -329,20 +330,39 @@ void TTwainForm::applyBorderStyle(AxBorderStyle style) {
 }
 
 // The form keeps its own clone, so the page may go on changing the font
-// object it passed without touching the form behind its back.
+// object it passed without touching the form behind its back. The clone is
+// what Font reads from now on, and changes made to it apply at once.
 void TTwainForm::applyFont(IFont* font) {
   if (!font) throw ComError(E_POINTER, "No font given");
   ComPtr<IFont> own;
   HRESULT hr = font->Clone(own.put());
   if (FAILED(hr)) throw ComError(hr, "The font could not be copied");
-  HFONT handle = nullptr;
-  hr = own->get_hFont(&handle);
-  if (FAILED(hr)) throw ComError(hr, "The font could not be realised");
+  if (!showFont(own.get())) throw ComError(E_FAIL, "The font could not be realised");
   font_ = own;
+  fontNotifications_.listenTo(font_.get());
+}
+
+// The page changed a property of the form's font object. A font that
+// cannot be realised leaves the form as it was.
+void TTwainForm::onFontChanged() {
+  if (font_) showFont(font_.get());
+}
+
+// The components get a font handle of the form's own: the font object
+// frees the handle it realised whenever one of its properties changes.
+bool TTwainForm::showFont(IFont* font) {
+  HFONT shared = nullptr;
+  if (FAILED(font->get_hFont(&shared)) || !shared) return false;
+  LOGFONTW description{};
+  if (GetObjectW(shared, sizeof description, &description) == 0) return false;
+  FontHandle handle(CreateFontIndirectW(&description));
+  if (!handle) return false;
   for (const auto& entry : components_)
-    SendMessageW(entry.second, WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
-  SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(handle), FALSE);
+    SendMessageW(entry.second, WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), FALSE);
+  SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), FALSE);
+  fontHandle_ = std::move(handle);
   RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return true;
 }
 
 void TTwainForm::showAboutBox() {
@@ -409,6 +429,55 @@ void TTwainForm::showSheet(int index) {
 }
 
 void TTwainForm::onTabChange() { showSheet(TabCtrl_GetCurSel(component("pgcPanel"))); }
+
+// --- keyboard navigation ------------------------------------------------------------
+
+// The components Tab visits, in the order it visits them: depth first
+// through the containers, each container's children in creation order (the
+// order of the component table), leaving out what is hidden or disabled.
+std::vector<HWND> TTwainForm::tabOrder() const {
+  std::vector<HWND> order;
+  auto visit = [&order](HWND parent, auto& self) -> void {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+      if (GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP) order.push_back(child);
+      if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) self(child, self);
+    }
+  };
+  visit(window_.get(), visit);
+  return order;
+}
+
+bool TTwainForm::moveFocusByTab(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+  // Ctrl+Tab and Alt+Tab belong to the host and the system.
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  const bool backwards = GetKeyState(VK_SHIFT) < 0;
+  HWND form = window_.get();
+  HWND focus = GetFocus();
+  if (!focus || (focus != form && !IsChild(form, focus))) return false;
+  std::vector<HWND> order = tabOrder();
+  if (order.empty()) return false;
+  // The focus may sit inside a component (the edit of a combo box): the
+  // component is its nearest ancestor in the tab order.
+  auto current = order.end();
+  for (HWND window = focus; window && window != form && current == order.end(); window = GetParent(window))
+    current = std::find(order.begin(), order.end(), window);
+  HWND next = nullptr;
+  if (current == order.end()) {
+    next = backwards ? order.back() : order.front();
+  } else if (backwards) {
+    if (current == order.begin()) return false;
+    next = *(current - 1);
+  } else {
+    if (current + 1 == order.end()) return false;
+    next = *(current + 1);
+  }
+  SetFocus(next);
+  // As in a dialog, an edit reached by Tab has its whole text selected.
+  if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+  return true;
+}
 
 // --- messages ---------------------------------------------------------------------
 

@@ -10,8 +10,10 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "com/com_ptr.h"
+#include "font_notifications.h"
 #include "form_events.h"
 #include "form_state.h"
 #include "framework_properties.h"
@@ -58,9 +60,18 @@ class TTwainForm {
   // Framework members that act on the window.
   void applyColor(DWORD color);
   void applyBorderStyle(AxBorderStyle style);
+  // The form's font object. A page that changes it (Size, Bold, ...) sees
+  // the change on the form at once.
   IFont* font() const { return font_.get(); }
+  // Font written: the form takes a copy of the object it is given.
   void applyFont(IFont* font);
   void showAboutBox();
+
+  // Keyboard navigation for the host's accelerator pass: Tab and Shift+Tab
+  // move the focus to the next or previous component. False when the key is
+  // not one of those or the focus would leave the form, which is the
+  // host's to move on.
+  bool moveFocusByTab(const MSG& message);
 
   void setControlPanelTabs(int count);
   void setThumbRows(int rows);
@@ -120,17 +131,23 @@ class TTwainForm {
   void onMultiImageClick();
   void onTabChange();
   void showSheet(int index);
+  void onFontChanged();
+  bool showFont(IFont* font);
+  std::vector<HWND> tabOrder() const;
   void enable(std::string_view name, bool enabled);
   void show(std::string_view name, bool visible);
 
   FormEventSink& events_;
   FormState state_;
   FrameworkProperties framework_;
+  // Declared before the windows, so that it outlives the components using it.
+  FontHandle fontHandle_;
   WindowHandle parking_;
   WindowHandle window_;
   std::map<std::string, HWND, std::less<>> components_;
   std::map<HWND, std::string> namesByWindow_;
   ComPtr<IFont> font_;
+  FontNotifications fontNotifications_{[this] { onFontChanged(); }};
   BrushHandle background_;
   bool active_ = false;
   bool connectTimerRunning_ = false;

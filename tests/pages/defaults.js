@@ -29,6 +29,17 @@ check("RequiredWidth", TwainForm.RequiredWidth, 796);
 check("RequiredHeight", TwainForm.RequiredHeight, 618);
 check("Font.Name", TwainForm.Font.Name, "MS Sans Serif");
 
+// The font object read from Font is the form's: what the page changes on
+// it, the form shows (the COM tests look at the components themselves).
+// The font object reports the size of the font it realised, which for a
+// bitmap font is the nearest size it has: larger is what can be relied on.
+var font = TwainForm.Font;
+var sizeBefore = font.Size;
+font.Size = 14;
+font.Bold = true;
+check("Font.Size after change", TwainForm.Font.Size > sizeBefore, true);
+check("Font.Bold after change", TwainForm.Font.Bold, true);
+
 // Range rules.
 TwainForm.AuthenticationType = 257;
 check("AuthenticationType 257", TwainForm.AuthenticationType, 1);
@@ -70,7 +81,8 @@ TwainForm.MultiImage = true;
 
 // The host presses the about box's default button and reports its text.
 TwainForm.AboutBox();
-check("about box", Host.LastDialogText, "Orlavex Pagewell\nVersion 1.3\nBuild No.: 1.3.0.0");
+check("about box", Host.LastDialogText,
+      "Orlavex Pagewell\nVersion 1.3\nBuild No.: 1.3.0.0\nhttps://pagewell.example/");
 Host.DialogAnswer = "Cancel";
 TwainForm.AboutBox();
 check("about box answered Cancel", Host.LastDialogText.indexOf("Build No.: 1.3.0.0") >= 0, true);

@@ -201,7 +201,14 @@ HRESULT TwainFormControl::SetObjectRects(LPCRECT position, LPCRECT) {
 
 HRESULT TwainFormControl::ReactivateAndUndo() { return INPLACE_E_NOTUNDOABLE; }
 
-HRESULT TwainFormControl::TranslateAccelerator(LPMSG) { return S_FALSE; }
+// The host offers each key here before dispatching it. Tab and Shift+Tab
+// move between the form's components (S_OK: the host drops the key); at
+// either end of the form, and for every other key, S_FALSE leaves the key
+// to the host, which moves the focus on to the rest of its page.
+HRESULT TwainFormControl::TranslateAccelerator(LPMSG message) {
+  if (!message) return E_INVALIDARG;
+  return form_ && form_->moveFocusByTab(*message) ? S_OK : S_FALSE;
+}
 HRESULT TwainFormControl::OnFrameWindowActivate(BOOL) { return S_OK; }
 HRESULT TwainFormControl::OnDocWindowActivate(BOOL) { return S_OK; }
 HRESULT TwainFormControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }

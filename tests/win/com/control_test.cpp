@@ -146,6 +146,186 @@ TEST_F(ControlTest, FontIsTheDesignFont) {
   EXPECT_EQ(metrics.lfHeight, -11);
 }
 
+// The font object read from Font is the form's own: what a page changes on
+// it shows on the components at once. A font written is copied, so later
+// changes to the written object stay the page's own.
+TEST_F(ControlTest, FontChangesShowOnTheForm) {
+  HWND box = componentWithText(L"Acquire multiple images");
+  ASSERT_NE(box, nullptr);
+  auto shown = [box] {
+    LOGFONTW description{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), sizeof description, &description);
+    return description;
+  };
+  auto realised = [](IDispatch* font) {
+    LOGFONTW description{};
+    ComPtr<IFont> details;
+    HFONT handle = nullptr;
+    if (font->QueryInterface(IID_IFont, details.put_void()) == S_OK && details->get_hFont(&handle) == S_OK)
+      GetObjectW(handle, sizeof description, &description);
+    return description;
+  };
+  auto expectShown = [&](IDispatch* font, const std::string& step) {
+    LOGFONTW expected = realised(font), actual = shown();
+    EXPECT_NE(expected.lfHeight, 0) << step;
+    EXPECT_EQ(actual.lfHeight, expected.lfHeight) << step;
+    EXPECT_EQ(actual.lfWeight, expected.lfWeight) << step;
+    EXPECT_EQ(actual.lfItalic, expected.lfItalic) << step;
+    EXPECT_EQ(actual.lfUnderline, expected.lfUnderline) << step;
+    EXPECT_EQ(std::wstring(actual.lfFaceName), std::wstring(expected.lfFaceName)) << step;
+  };
+  auto readFont = [&] {
+    Variant value;
+    EXPECT_EQ(getProperty(control.get(), L"Font", value.put()), S_OK);
+    EXPECT_EQ(value.get()->vt, VT_DISPATCH);
+    return value.get()->vt == VT_DISPATCH ? ComPtr<IDispatch>(value.get()->pdispVal) : ComPtr<IDispatch>();
+  };
+  ComPtr<IDispatch> font = readFont();
+  ASSERT_TRUE(font);
+  EXPECT_EQ(shown().lfHeight, -11);
+  EXPECT_EQ(shown().lfWeight, FW_NORMAL);
+
+  // As a script does it, through the font object's own IDispatch.
+  Bstr arial(L"Arial");
+  struct Change {
+    const wchar_t* property;
+    VARIANT value;
+  };
+  const Change changes[] = {
+      {L"Size", longValue(14)},
+      {L"Bold", boolValue(true)},
+      {L"Italic", boolValue(true)},
+      {L"Underline", boolValue(true)},
+      {L"Name", textValue(arial)},
+  };
+  for (const Change& change : changes) {
+    std::string step(change.property, change.property + wcslen(change.property));
+    ASSERT_EQ(putProperty(font.get(), change.property, change.value), S_OK) << step;
+    expectShown(font.get(), step);
+  }
+  EXPECT_LT(shown().lfHeight, -11);
+  EXPECT_EQ(shown().lfWeight, FW_BOLD);
+  EXPECT_TRUE(shown().lfItalic);
+  // Font reads the same object back, with the changes.
+  ComPtr<IDispatch> again = readFont();
+  Variant bold;
+  ASSERT_EQ(getProperty(again.get(), L"Bold", bold.put()), S_OK);
+  EXPECT_EQ(bold.get()->boolVal, VARIANT_TRUE);
+
+  // Writing a font: the form takes a copy.
+  FONTDESC description{sizeof(FONTDESC), const_cast<LPOLESTR>(L"Courier New"), {}, FW_NORMAL, DEFAULT_CHARSET,
+                       FALSE, FALSE, FALSE};
+  description.cySize.int64 = 200000;  // 20 points
+  ComPtr<IDispatch> written;
+  ASSERT_EQ(OleCreateFontIndirect(&description, IID_IDispatch, written.put_void()), S_OK);
+  VARIANT writtenValue;
+  VariantInit(&writtenValue);
+  writtenValue.vt = VT_DISPATCH;
+  writtenValue.pdispVal = written.get();
+  ASSERT_EQ(putProperty(control.get(), L"Font", writtenValue), S_OK);
+  expectShown(written.get(), "Font written");
+  const LONG writtenHeight = shown().lfHeight;
+  ASSERT_EQ(putProperty(written.get(), L"Size", longValue(30)), S_OK);
+  ASSERT_EQ(putProperty(font.get(), L"Size", longValue(30)), S_OK);  // no longer the form's
+  EXPECT_EQ(shown().lfHeight, writtenHeight);
+  ComPtr<IDispatch> copy = readFont();
+  ASSERT_EQ(putProperty(copy.get(), L"Size", longValue(10)), S_OK);
+  expectShown(copy.get(), "copy resized");
+  EXPECT_GT(shown().lfHeight, writtenHeight);
+
+  // Values the font object takes but that make no usual font still leave the
+  // form with a working one.
+  Bstr empty(L"");
+  putProperty(copy.get(), L"Name", textValue(empty));
+  putProperty(copy.get(), L"Size", longValue(0));
+  putProperty(copy.get(), L"Size", longValue(-5));
+  EXPECT_NE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), 0, nullptr), 0);
+
+  // The page may keep the object after the control is gone.
+  form.reset();
+  control.reset();
+  EXPECT_EQ(putProperty(copy.get(), L"Size", longValue(12)), S_OK);
+}
+
+// The about box is modal: a timer of this thread (which the dialog's own
+// message loop serves) looks at the box once it is up and closes it with a
+// message, so the test never waits on a person.
+struct AboutBoxSeen {
+  bool found = false;
+  std::wstring title;
+  std::vector<std::wstring> labels;
+  HWND link = nullptr;
+  LONG_PTR linkStyle = 0;
+  bool linkUnderlined = false;
+  COLORREF linkColour = CLR_INVALID;
+  bool hasOkButton = false;
+};
+AboutBoxSeen g_aboutBox;
+
+BOOL CALLBACK findDialog(HWND window, LPARAM found) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+std::wstring windowText(HWND window) {
+  wchar_t buffer[256] = {};
+  GetWindowTextW(window, buffer, 256);
+  return buffer;
+}
+
+void CALLBACK inspectAboutBox(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog) return;  // not up yet
+  if (!g_aboutBox.found) {
+    g_aboutBox.found = true;
+    g_aboutBox.title = windowText(dialog);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t className[16] = {};
+      GetClassNameW(child, className, 16);
+      if (lstrcmpiW(className, L"Button") == 0 && GetDlgCtrlID(child) == IDOK) g_aboutBox.hasOkButton = true;
+      if (lstrcmpiW(className, L"Static") != 0) continue;
+      g_aboutBox.labels.push_back(windowText(child));
+      if (GetWindowLongPtrW(child, GWL_STYLE) & SS_NOTIFY) g_aboutBox.link = child;
+    }
+    if (HWND link = g_aboutBox.link) {
+      g_aboutBox.linkStyle = GetWindowLongPtrW(link, GWL_STYLE);
+      LOGFONTW font{};
+      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof font, &font);
+      g_aboutBox.linkUnderlined = font.lfUnderline != 0;
+      HDC dc = CreateCompatibleDC(nullptr);
+      SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
+      g_aboutBox.linkColour = GetTextColor(dc);
+      DeleteDC(dc);
+    }
+  }
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(ControlTest, AboutBoxShowsNameVersionBuildAndLink) {
+  g_aboutBox = AboutBoxSeen{};
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, inspectAboutBox);
+  ASSERT_NE(timer, 0u);
+  Variant result;
+  HRESULT hr = callMethod(control.get(), L"AboutBox", {}, result.put());
+  KillTimer(nullptr, timer);
+  ASSERT_EQ(hr, S_OK);
+  ASSERT_TRUE(g_aboutBox.found);
+  EXPECT_EQ(g_aboutBox.title, L"About Pagewell");
+  const std::vector<std::wstring> labels = {L"Orlavex Pagewell", L"Version 1.3", L"Build No.: 1.3.0.0",
+                                            L"https://pagewell.example/"};
+  EXPECT_EQ(g_aboutBox.labels, labels);
+  EXPECT_TRUE(g_aboutBox.hasOkButton);
+  // The link: the last label, the one that reports clicks, drawn as a link.
+  ASSERT_NE(g_aboutBox.link, nullptr);
+  EXPECT_EQ(g_aboutBox.linkStyle & SS_NOPREFIX, SS_NOPREFIX);
+  EXPECT_TRUE(g_aboutBox.linkUnderlined);
+  EXPECT_EQ(g_aboutBox.linkColour, GetSysColor(COLOR_HOTLIGHT));
+}
+
 // Each row: the member, the values written one after the other, and what
 // reads back after each.
 TEST_F(ControlTest, RangeRules) {

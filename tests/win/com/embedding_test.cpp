@@ -5,8 +5,10 @@
 #include <objsafe.h>
 #include <ocidl.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "com/pagewell_h.h"
 #include "com_test_support.h"
@@ -187,6 +189,107 @@ TEST_F(EmbeddingTest, InPlaceActivationPlacesTheFormInTheHostWindow) {
   ole->Close(OLECLOSE_NOSAVE);
   ole->SetClientSite(nullptr);
   point->Unadvise(cookie);
+  DestroyWindow(host);
+}
+
+// Tab and Shift+Tab offered through TranslateAccelerator, as a host's
+// message loop offers keys to the active object: forward through every
+// component that can take the focus, back the same way, and at either end
+// the key is left to the host (S_FALSE) with the focus where it was.
+TEST_F(EmbeddingTest, TabMovesTheFocusBetweenComponents) {
+  HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 700, nullptr,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(host, nullptr);
+  Site site(host);
+  auto ole = control.query<IOleObject>(IID_IOleObject);
+  ASSERT_EQ(ole->SetClientSite(&site), S_OK);
+  RECT bounds{10, 20, 806, 638};
+  ASSERT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, host, &bounds), S_OK);
+  auto active = control.query<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
+  ASSERT_TRUE(active);
+  HWND form = nullptr;
+  ASSERT_EQ(active->GetWindow(&form), S_OK);
+
+  auto setModifiers = [](bool shift, bool control) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+  };
+  auto offer = [&](UINT message, WPARAM key, bool shift = false, bool control = false) {
+    setModifiers(shift, control);
+    MSG msg{GetFocus(), message, key, 0, 0, {}};
+    HRESULT hr = active->TranslateAccelerator(&msg);
+    setModifiers(false, false);
+    return hr;
+  };
+  // The component that holds the focus (a combo box's edit stands for its box).
+  auto focused = [] {
+    HWND window = GetFocus();
+    while (window && !(GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP)) window = GetParent(window);
+    return window;
+  };
+
+  SetFocus(form);
+  ASSERT_EQ(GetFocus(), form);
+  std::vector<HWND> forward;
+  while (forward.size() < 200 && offer(WM_KEYDOWN, VK_TAB) == S_OK) forward.push_back(focused());
+  ASSERT_GE(forward.size(), 10u);
+  ASSERT_LT(forward.size(), 200u);
+  std::vector<std::wstring> captions;
+  for (HWND component : forward) {
+    ASSERT_NE(component, nullptr);
+    EXPECT_TRUE(IsChild(form, component));
+    EXPECT_TRUE(IsWindowVisible(component));
+    EXPECT_TRUE(IsWindowEnabled(component));
+    EXPECT_EQ(std::count(forward.begin(), forward.end(), component), 1);
+    wchar_t caption[64] = {};
+    GetWindowTextW(component, caption, 64);
+    captions.push_back(caption);
+  }
+  // The disabled option between them is passed over.
+  auto acquire = std::find(captions.begin(), captions.end(), L"Acquire");
+  ASSERT_NE(acquire, captions.end());
+  ASSERT_NE(acquire + 1, captions.end());
+  EXPECT_EQ(acquire[1], L"Acquire multiple images");
+  EXPECT_EQ(std::find(captions.begin(), captions.end(), L"Use default interface of device"), captions.end());
+  // The last component: Tab is the host's.
+  EXPECT_EQ(focused(), forward.back());
+  EXPECT_EQ(offer(WM_KEYDOWN, VK_TAB), S_FALSE);
+  EXPECT_EQ(focused(), forward.back());
+
+  std::vector<HWND> backward{forward.back()};
+  while (backward.size() < 200 && offer(WM_KEYDOWN, VK_TAB, true) == S_OK) backward.push_back(focused());
+  EXPECT_EQ(std::vector<HWND>(backward.rbegin(), backward.rend()), forward);
+  EXPECT_EQ(focused(), forward.front());
+
+  // Other keys, Ctrl+Tab and Tab from outside the form are the host's too.
+  struct Key {
+    const char* what;
+    UINT message;
+    WPARAM key;
+    bool control;
+  };
+  const Key others[] = {
+      {"letter", WM_KEYDOWN, 'A', false},
+      {"Tab released", WM_KEYUP, VK_TAB, false},
+      {"Tab character", WM_CHAR, '\t', false},
+      {"Alt+Tab", WM_SYSKEYDOWN, VK_TAB, false},
+      {"Ctrl+Tab", WM_KEYDOWN, VK_TAB, true},
+  };
+  SetFocus(forward[1]);
+  for (const Key& key : others) {
+    EXPECT_EQ(offer(key.message, key.key, false, key.control), S_FALSE) << key.what;
+    EXPECT_EQ(focused(), forward[1]) << key.what;
+  }
+  SetFocus(host);
+  EXPECT_EQ(offer(WM_KEYDOWN, VK_TAB), S_FALSE);
+  EXPECT_EQ(GetFocus(), host);
+  EXPECT_EQ(active->TranslateAccelerator(nullptr), E_INVALIDARG);
+
+  ole->Close(OLECLOSE_NOSAVE);
+  ole->SetClientSite(nullptr);
   DestroyWindow(host);
 }
 
