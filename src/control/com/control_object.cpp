@@ -151,21 +151,24 @@ HRESULT TwainFormControl::FindConnectionPoint(REFIID iid, IConnectionPoint** out
 
 // --- events -------------------------------------------------------------------
 
-void TwainFormControl::raise(FormEvent event) {
+void TwainFormControl::raiseEvent(FormEvent event, DISPPARAMS& params) {
   if (freezeCount_ > 0 || !events_.hasSinks()) return;
+  events_.raise(static_cast<DISPID>(event), params);
+}
+
+void TwainFormControl::raise(FormEvent event) {
   DISPPARAMS none{nullptr, nullptr, 0, 0};
-  events_.raise(static_cast<DISPID>(event), none);
+  raiseEvent(event, none);
 }
 
 // The key goes by reference so that the sink can change it.
 short TwainFormControl::raiseKeyPress(short key) {
-  if (freezeCount_ > 0 || !events_.hasSinks()) return key;
   VARIANT argument;
   VariantInit(&argument);
   argument.vt = VT_I2 | VT_BYREF;
   argument.piVal = &key;
   DISPPARAMS params{&argument, nullptr, 1, 0};
-  events_.raise(static_cast<DISPID>(FormEvent::KeyPress), params);
+  raiseEvent(FormEvent::KeyPress, params);
   return key;
 }
 

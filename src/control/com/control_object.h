@@ -290,8 +290,12 @@ class TwainFormControl final : public ITwainForm,
   void raise(FormEvent event) override;
   short raiseKeyPress(short key) override;
 
+  // Raises an event unless the container froze events or nobody listens.
+  void raiseEvent(FormEvent event, DISPPARAMS& params);
   HRESULT getCustomText(int number, BSTR* value);
   HRESULT putCustomText(int number, BSTR value);
+  // The extent both IOleObject and IViewObject2 report.
+  HRESULT contentExtent(DWORD aspect, SIZEL* size) const;
   HRESULT activateInPlace(IOleClientSite* site, HWND parent, LPCRECT bounds, bool uiActivate);
   void deactivateInPlace();
   void deactivateUi();
@@ -305,8 +309,12 @@ class TwainFormControl final : public ITwainForm,
   ComPtr<IOleInPlaceSite> inPlaceSite_;
   ComPtr<IOleInPlaceFrame> frame_;
   ComPtr<IOleAdviseHolder> oleAdvise_;
-  ComPtr<IAdviseSink> viewAdvise_;
-  DWORD viewAdviseAspects_ = 0, viewAdviseFlags_ = 0;
+  // What IViewObject2::SetAdvise registered.
+  struct ViewAdvise {
+    ComPtr<IAdviseSink> sink;
+    DWORD aspects = 0;
+    DWORD flags = 0;
+  } viewAdvise_;
   bool inPlaceActive_ = false;
   bool uiActive_ = false;
   long freezeCount_ = 0;

@@ -139,7 +139,9 @@ HRESULT TwainFormControl::SetExtent(DWORD aspect, SIZEL* size) {
   return S_OK;
 }
 
-HRESULT TwainFormControl::GetExtent(DWORD aspect, SIZEL* size) {
+HRESULT TwainFormControl::GetExtent(DWORD aspect, SIZEL* size) { return contentExtent(aspect, size); }
+
+HRESULT TwainFormControl::contentExtent(DWORD aspect, SIZEL* size) const {
   if (!size) return E_POINTER;
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   *size = extent_;

@@ -24,24 +24,19 @@ HRESULT TwainFormControl::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL;
 HRESULT TwainFormControl::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 HRESULT TwainFormControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
-  viewAdviseAspects_ = aspects;
-  viewAdviseFlags_ = flags;
-  viewAdvise_ = ComPtr<IAdviseSink>(sink);
+  viewAdvise_ = ViewAdvise{ComPtr<IAdviseSink>(sink), aspects, flags};
   return S_OK;
 }
 
 HRESULT TwainFormControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
-  if (aspects) *aspects = viewAdviseAspects_;
-  if (flags) *flags = viewAdviseFlags_;
-  if (sink) *sink = ComPtr<IAdviseSink>(viewAdvise_).detach();
+  if (aspects) *aspects = viewAdvise_.aspects;
+  if (flags) *flags = viewAdvise_.flags;
+  if (sink) *sink = ComPtr<IAdviseSink>(viewAdvise_.sink).detach();
   return S_OK;
 }
 
 HRESULT TwainFormControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
-  if (!size) return E_POINTER;
-  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-  *size = extent_;
-  return S_OK;
+  return contentExtent(aspect, size);
 }
 
 }  // namespace pagewell
