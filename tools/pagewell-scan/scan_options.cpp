@@ -1,9 +1,8 @@
 #include "scan_options.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 #include <sstream>
+
+#include "bounded_number.h"
 
 namespace pagewell_scan {
 
@@ -29,23 +28,8 @@ const char* const kUsage =
 
 namespace {
 
-bool ToInt(const std::string& text, int low, int high, int& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || errno || v < low || v > high) return false;
-  value = static_cast<int>(v);
-  return true;
-}
-
-bool ToReal(const std::string& text, double low, double high, double& value) {
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end || errno || !std::isfinite(v) || v < low || v > high) return false;
-  value = v;
-  return true;
-}
+using pagewell_tools::ParseBoundedInt;
+using pagewell_tools::ParseBoundedReal;
 
 bool ToFrame(const std::string& text, std::vector<double>& frame) {
   std::istringstream in(text);
@@ -53,7 +37,7 @@ bool ToFrame(const std::string& text, std::vector<double>& frame) {
   std::vector<double> values;
   while (std::getline(in, part, ',')) {
     double v = 0;
-    if (!ToReal(part, 0, 1000, v)) return false;
+    if (!ParseBoundedReal(part, 0, 1000, v)) return false;
     values.push_back(v);
   }
   if (values.size() != 4 || values[2] <= values[0] || values[3] <= values[1]) return false;
@@ -82,15 +66,15 @@ std::optional<TScanOptions> ParseScanOptions(const std::vector<std::string>& arg
       ok = value(options.Device) && !options.Device.empty();
     } else if (arg == "--pixel-type") {
       int v = 0;
-      ok = value(text) && ToInt(text, 0, 16, v);
+      ok = value(text) && ParseBoundedInt(text, 0, 16, v);
       options.PixelType = v;
     } else if (arg == "--units") {
       int v = 0;
-      ok = value(text) && ToInt(text, 0, 6, v);
+      ok = value(text) && ParseBoundedInt(text, 0, 6, v);
       options.Units = v;
     } else if (arg == "--resolution") {
       double v = 0;
-      ok = value(text) && ToReal(text, 1, 100000, v);
+      ok = value(text) && ParseBoundedReal(text, 1, 100000, v);
       options.Resolution = v;
     } else if (arg == "--frame") {
       std::vector<double> frame;
@@ -101,7 +85,7 @@ std::optional<TScanOptions> ParseScanOptions(const std::vector<std::string>& arg
     } else if (arg == "--multi") {
       options.Multi = true;
     } else if (arg == "--max") {
-      ok = value(text) && ToInt(text, 0, 1000000, options.Max);
+      ok = value(text) && ParseBoundedInt(text, 0, 1000000, options.Max);
     } else if (arg == "--micr") {
       options.Micr = true;
     } else if (arg == "--show-ui") {
@@ -109,7 +93,7 @@ std::optional<TScanOptions> ParseScanOptions(const std::vector<std::string>& arg
     } else if (arg == "--out") {
       ok = value(options.OutDir) && !options.OutDir.empty();
     } else if (arg == "--timeout") {
-      ok = value(text) && ToInt(text, 1, 86400, options.TimeoutSeconds);
+      ok = value(text) && ParseBoundedInt(text, 1, 86400, options.TimeoutSeconds);
     } else if (arg == "--trace") {
       options.Trace = true;
     } else {

@@ -1,11 +1,11 @@
 #include "scanner_config.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
+
+#include "bounded_number.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,23 +25,8 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-bool ParseInt(const std::string& text, int low, int high, int& value) {
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || errno || v < low || v > high) return false;
-  value = static_cast<int>(v);
-  return true;
-}
-
-bool ParseReal(const std::string& text, double low, double high, double& value) {
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end || errno || !(v >= low && v <= high)) return false;
-  value = v;
-  return true;
-}
+using pagewell_tools::ParseBoundedInt;
+using pagewell_tools::ParseBoundedReal;
 
 bool ParseBool(const std::string& text, bool& value) {
   if (text == "yes" || text == "true" || text == "1") return value = true, true;
@@ -75,13 +60,13 @@ std::vector<std::string> SplitBars(const std::string& text) {
 using Setter = std::function<bool(TDeviceConfig&, const std::string&)>;
 
 Setter Int(int TDeviceConfig::*field, int low, int high) {
-  return [=](TDeviceConfig& d, const std::string& v) { return ParseInt(v, low, high, d.*field); };
+  return [=](TDeviceConfig& d, const std::string& v) { return ParseBoundedInt(v, low, high, d.*field); };
 }
 Setter Bool(bool TDeviceConfig::*field) {
   return [=](TDeviceConfig& d, const std::string& v) { return ParseBool(v, d.*field); };
 }
 Setter Real(double TDeviceConfig::*field, double low, double high) {
-  return [=](TDeviceConfig& d, const std::string& v) { return ParseReal(v, low, high, d.*field); };
+  return [=](TDeviceConfig& d, const std::string& v) { return ParseBoundedReal(v, low, high, d.*field); };
 }
 Setter Text(std::string TDeviceConfig::*field) {
   return [=](TDeviceConfig& d, const std::string& v) {
@@ -103,7 +88,7 @@ const std::map<std::string, Setter>& Setters() {
       {"name", Text(&TDeviceConfig::Name)},
       {"manufacturer", Text(&TDeviceConfig::Manufacturer)},
       {"pixel_types", [](TDeviceConfig& d, const std::string& v) {
-         return ParseList(v, 13, d.PixelTypes, [](const std::string& w, int& x) { return ParseInt(w, 0, 16, x); });
+         return ParseList(v, 13, d.PixelTypes, [](const std::string& w, int& x) { return ParseBoundedInt(w, 0, 16, x); });
        }},
       {"pixel_type", Int(&TDeviceConfig::PixelType, 0, 16)},
       {"pixel_type_container", Choice(&TDeviceConfig::PixelTypeAsOneValue, "onevalue", "enumeration")},
@@ -111,17 +96,17 @@ const std::map<std::string, Setter>& Setters() {
       {"querysupport_type", Choice(&TDeviceConfig::QuerySupportUInt16, "uint16", "int32")},
       {"querysupport_set", Bool(&TDeviceConfig::QuerySupportSet)},
       {"units", [](TDeviceConfig& d, const std::string& v) {
-         return ParseList(v, 2, d.Units, [](const std::string& w, int& x) { return ParseInt(w, 0, 1, x); });
+         return ParseList(v, 2, d.Units, [](const std::string& w, int& x) { return ParseBoundedInt(w, 0, 1, x); });
        }},
       {"unit", Int(&TDeviceConfig::Unit, 0, 1)},
       {"units_container", Choice(&TDeviceConfig::UnitsAsOneValue, "onevalue", "enumeration")},
       {"resolutions", [](TDeviceConfig& d, const std::string& v) {
          d.ResolutionRange = false;
-         return ParseList(v, 200, d.Resolutions, [](const std::string& w, double& x) { return ParseReal(w, 1, 4800, x); });
+         return ParseList(v, 200, d.Resolutions, [](const std::string& w, double& x) { return ParseBoundedReal(w, 1, 4800, x); });
        }},
       {"resolution_range", [](TDeviceConfig& d, const std::string& v) {
          std::vector<double> r;
-         if (!ParseList(v, 3, r, [](const std::string& w, double& x) { return ParseReal(w, 1, 4800, x); }) ||
+         if (!ParseList(v, 3, r, [](const std::string& w, double& x) { return ParseBoundedReal(w, 1, 4800, x); }) ||
              r.size() != 3 || r[1] < r[0] || r[2] <= 0)
            return false;
          d.Resolutions = r;
@@ -133,7 +118,7 @@ const std::map<std::string, Setter>& Setters() {
       {"physical_height", Real(&TDeviceConfig::PhysicalHeight, 0.1, 100)},
       {"frame", [](TDeviceConfig& d, const std::string& v) {
          std::vector<double> f;
-         if (!ParseList(v, 4, f, [](const std::string& w, double& x) { return ParseReal(w, 0, 100, x); }) ||
+         if (!ParseList(v, 4, f, [](const std::string& w, double& x) { return ParseBoundedReal(w, 0, 100, x); }) ||
              f.size() != 4 || f[2] <= f[0] || f[3] <= f[1])
            return false;
          for (int i = 0; i < 4; ++i) d.Frame[i] = f[i];
@@ -180,7 +165,7 @@ const std::map<std::string, Setter>& Setters() {
 bool SetPage(TDeviceConfig& device, const std::string& key, const std::string& value) {
   int page = 0;
   TPageContent content;
-  if (!ParseInt(key.substr(4), 1, kMaxPages, page) || !ParsePageContent(value, content)) return false;
+  if (!ParseBoundedInt(key.substr(4), 1, kMaxPages, page) || !ParsePageContent(value, content)) return false;
   device.PageContents.emplace_back(page, content);
   return true;
 }
