@@ -101,12 +101,12 @@ TEST(EncodeGroup4, MatchesLibtiffByteForByte) {
     tif.Compression = tiff::compCCITTGroup4;
     tif.Assign(page);
     TTempDir dir;
-    WriteFile(dir.Path("ours.tif"), tif.SaveToBytes());
+    WriteFileBytes(dir.File("ours.tif"), tif.SaveToBytes());
     std::string output;
-    ASSERT_EQ(RunCommand("tiffcp -c g4 " + dir.Path("ours.tif") + " " + dir.Path("libtiff.tif"), &output), 0) << output;
-    const Bytes libtiff = ReadFile(dir.Path("libtiff.tif"));
+    ASSERT_EQ(RunCommand("tiffcp -c g4 " + dir.File("ours.tif") + " " + dir.File("libtiff.tif"), &output), 0) << output;
+    const Bytes libtiff = ReadFileBytes(dir.File("libtiff.tif"));
     EXPECT_EQ(SingleStrip(libtiff, U32(libtiff, 4)), tif.StripData());
-    EXPECT_EQ(DecodeWithImageMagick(dir.Path("ours.tif")), RGBPixels(page));
+    EXPECT_EQ(DecodeWithImageMagick(dir.File("ours.tif")), RGBPixels(page));
   }
 }
 

@@ -11,23 +11,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using namespace tifftest;
 
-struct TExpectedEntry {
-  std::uint16_t tag, type;
-  std::uint32_t count, value;
-};
-
-void ExpectDirectory(const Bytes& file, std::uint32_t ifd, const std::vector<TExpectedEntry>& expected) {
-  ASSERT_EQ(U16(file, ifd), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const std::size_t at = ifd + 2 + 12 * i;
-    SCOPED_TRACE("entry " + std::to_string(i) + ", tag " + std::to_string(expected[i].tag));
-    EXPECT_EQ(U16(file, at), expected[i].tag);
-    EXPECT_EQ(U16(file, at + 2), expected[i].type);
-    EXPECT_EQ(U32(file, at + 4), expected[i].count);
-    EXPECT_EQ(U32(file, at + 8), expected[i].value);
-  }
-}
-
 TRaster BlackWhite(int width, int height) { return BlackWhitePage(width, height, 11); }
 
 TTIFImage Encoded(const TRaster& bitmap, std::uint16_t compression, int xDpi = 300, int yDpi = 300) {

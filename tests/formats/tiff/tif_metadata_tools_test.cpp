@@ -36,8 +36,8 @@ class TIFMetadataWithTools : public ::testing::Test {
     if (!HaveTools()) GTEST_SKIP() << "libtiff tools, ImageMagick or exiftool missing";
   }
   std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir_.Path(name);
-    WriteFile(path, bytes);
+    const std::string path = dir_.File(name);
+    WriteFileBytes(path, bytes);
     return path;
   }
   std::string Run(const std::string& command) {
@@ -131,7 +131,7 @@ TEST_F(TIFMetadataWithTools, MultiPageFileWithMetadataStaysValid) {
   EXPECT_EQ(Run("tiffinfo '" + path + "' | grep -c '=== TIFF directory'"), "3\n");
   EXPECT_EQ(Run("tiffinfo '" + path + "' | grep -c 'EXIF directory within directory'"), "2\n");
   Run("tiffdump '" + path + "'");
-  const std::string copy = dir_.Path("copy.tif");
+  const std::string copy = dir_.File("copy.tif");
   Run("tiffcp '" + path + "' '" + copy + "'");
   EXPECT_EQ(Run("tiffinfo '" + copy + "' | grep -c '=== TIFF directory'"), "3\n");
   for (int page = 0; page < 3; ++page) {
@@ -166,7 +166,7 @@ TEST_F(TIFMetadataWithTools, ReadsTheMetadataExiftoolWrites) {
   const std::string profile = Write("profile.icc", testing::TestIccProfile(600));
   for (const char* endian : {"lsb", "msb"}) {
     SCOPED_TRACE(endian);
-    const std::string path = dir_.Path(std::string(endian) + ".tif");
+    const std::string path = dir_.File(std::string(endian) + ".tif");
     Run("convert -size 16x8 gradient: -depth 8 -define tiff:endian=" + std::string(endian) + " -compress none '" +
         path + "'");
     Run("exiftool -overwrite_original -Artist='Bob' -ImageDescription='From exiftool' -Orientation#=6"
@@ -174,7 +174,7 @@ TEST_F(TIFMetadataWithTools, ReadsTheMetadataExiftoolWrites) {
         " -IPTC:Caption-Abstract='Caption by exiftool' -IPTC:Keywords=one -IPTC:Keywords=two"
         " -Photoshop:URL='https://example.com/x' '-ICC_Profile<=" + profile + "' '" + path + "'");
     TTIFImage tif;
-    tif.LoadFromBytes(ReadFile(path));
+    tif.LoadFromBytes(ReadFileBytes(path));
     EXPECT_EQ(tif.Exif.Value("Artist"), "Bob");
     EXPECT_EQ(tif.Exif.Value("ImageDescription"), "From exiftool");
     EXPECT_EQ(tif.Exif.Value("Orientation"), "6");
@@ -186,7 +186,7 @@ TEST_F(TIFMetadataWithTools, ReadsTheMetadataExiftoolWrites) {
       EXPECT_NE(std::find(tif.FileInfo.Fields.begin(), tif.FileInfo.Fields.end(), field), tif.FileInfo.Fields.end())
           << field.first;
     }
-    EXPECT_EQ(tif.IccProfile.Data, ReadFile(profile));
+    EXPECT_EQ(tif.IccProfile.Data, ReadFileBytes(profile));
     // And written again, the records come out as exiftool wrote them.
     const std::string again = Write(std::string(endian) + "-again.tif", tif.SaveToBytes());
     ExpectLines(Squeezed(Run("exiftool -s -a -G1 '" + again + "'")),

@@ -69,14 +69,14 @@ TEST(TIFReaderWithLibtiff, DecodesWhatLibtiffWritesInEveryCompression) {
   for (const TSource& source : Sources()) {
     TTIFImage tif;
     tif.Assign(source.bitmap);
-    const std::string original = dir.Path("original.tif");
-    WriteFile(original, tif.SaveToBytes());
+    const std::string original = dir.File("original.tif");
+    WriteFileBytes(original, tif.SaveToBytes());
     for (const char* options : source.options) {
       SCOPED_TRACE(std::string(source.name) + ": tiffcp " + options);
-      const std::string copy = dir.Path("copy.tif");
+      const std::string copy = dir.File("copy.tif");
       std::string output;
       ASSERT_EQ(RunCommand(std::string("tiffcp ") + options + " '" + original + "' '" + copy + "'", &output), 0) << output;
-      const Bytes file = ReadFile(copy);
+      const Bytes file = ReadFileBytes(copy);
       EXPECT_EQ(RGBPixels(Decode(file)), RGBPixels(source.bitmap));
     }
   }
@@ -90,13 +90,13 @@ TEST(TIFReaderWithLibtiff, ReadsEveryPageOfALibtiffMultiPageFile) {
   for (std::size_t i = 0; i < pages.size(); ++i) {
     TTIFImage tif;
     tif.Assign(pages[i]);
-    const std::string path = dir.Path("page" + std::to_string(i) + ".tif");
-    WriteFile(path, tif.SaveToBytes());
+    const std::string path = dir.File("page" + std::to_string(i) + ".tif");
+    WriteFileBytes(path, tif.SaveToBytes());
     inputs += " '" + path + "'";
   }
   std::string output;
-  ASSERT_EQ(RunCommand("tiffcp -c lzw -B" + inputs + " '" + dir.Path("all.tif") + "'", &output), 0) << output;
-  const Bytes file = ReadFile(dir.Path("all.tif"));
+  ASSERT_EQ(RunCommand("tiffcp -c lzw -B" + inputs + " '" + dir.File("all.tif") + "'", &output), 0) << output;
+  const Bytes file = ReadFileBytes(dir.File("all.tif"));
   for (std::uint32_t page = 1; page <= pages.size(); ++page) {
     EXPECT_EQ(RGBPixels(Decode(file, page)), RGBPixels(pages[page - 1]));
   }
@@ -107,13 +107,13 @@ TEST(TIFReaderWithLibtiff, ReadsEveryPageOfALibtiffMultiPageFile) {
 TEST(TIFReaderWithLibtiff, SeparatedFilesFollowTheInkFormula) {
   if (!HaveTools()) GTEST_SKIP() << "libtiff tools or ImageMagick missing";
   TTempDir dir;
-  const std::string cmyk = dir.Path("cmyk.tif");
+  const std::string cmyk = dir.File("cmyk.tif");
   std::string output;
   ASSERT_EQ(RunCommand("convert -size 17x5 gradient:red-cyan -colorspace cmyk -depth 8 -compress lzw '" + cmyk + "'", &output), 0)
       << output;
-  ASSERT_EQ(RunCommand("convert '" + cmyk + "' -depth 8 cmyk:'" + dir.Path("inks") + "'", &output), 0) << output;
-  const Bytes inks = ReadFile(dir.Path("inks"));
-  const TRaster raster = Decode(ReadFile(cmyk));
+  ASSERT_EQ(RunCommand("convert '" + cmyk + "' -depth 8 cmyk:'" + dir.File("inks") + "'", &output), 0) << output;
+  const Bytes inks = ReadFileBytes(dir.File("inks"));
+  const TRaster raster = Decode(ReadFileBytes(cmyk));
   ASSERT_EQ(inks.size(), 17u * 5 * 4);
   auto light = [](int ink, int black) {
     const int covered = static_cast<int>(std::lround(ink * (255 - black) / 255.0 + black));

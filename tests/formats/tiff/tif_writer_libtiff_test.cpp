@@ -61,14 +61,14 @@ TEST(TIFWriterWithLibtiff, EveryKindAndCompressionDecodesToTheBitmap) {
     tif.Assign(c.bitmap);
     tif.XDpi = 200;
     tif.YDpi = 100;
-    const std::string path = dir.Path("page.tif");
-    WriteFile(path, tif.SaveToBytes());
+    const std::string path = dir.File("page.tif");
+    WriteFileBytes(path, tif.SaveToBytes());
     std::string output;
     EXPECT_EQ(RunCommand("tiffinfo -D '" + path + "'", &output), 0) << output;
     EXPECT_EQ(output.find("rror"), std::string::npos) << output;
     EXPECT_EQ(output.find("arning"), std::string::npos) << output;
     EXPECT_NE(output.find("Resolution: 200, 100 pixels/inch"), std::string::npos) << output;
-    EXPECT_EQ(RunCommand("tiffcp -c none '" + path + "' '" + dir.Path("copy.tif") + "'", &output), 0) << output;
+    EXPECT_EQ(RunCommand("tiffcp -c none '" + path + "' '" + dir.File("copy.tif") + "'", &output), 0) << output;
     EXPECT_EQ(DecodeWithImageMagick(path), RGBPixels(c.bitmap));
   }
 }
@@ -85,8 +85,8 @@ TEST(TIFWriterWithLibtiff, MultiPageFileHasEveryPageInOrder) {
     list.Add(std::move(tif));
   }
   TTempDir dir;
-  const std::string path = dir.Path("pages.tif");
-  WriteFile(path, list.SaveToBytes());
+  const std::string path = dir.File("pages.tif");
+  WriteFileBytes(path, list.SaveToBytes());
   std::string output;
   ASSERT_EQ(RunCommand("tiffinfo '" + path + "'", &output), 0) << output;
   EXPECT_NE(output.find("TIFF Directory at offset 0x8"), std::string::npos) << output;

@@ -18,7 +18,7 @@ TEST(TIFReaderCorpus, EveryFileReadsOrFailsCleanly) {
   int files = 0, decoded = 0;
   for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
     SCOPED_TRACE(entry.path().filename().string());
-    const auto file = tifftest::ReadFile(entry.path().string());
+    const auto file = tifftest::ReadFileBytes(entry.path().string());
     ++files;
     for (std::uint32_t page = 1; page <= 4; ++page) {
       try {
@@ -42,7 +42,7 @@ TEST(TIFReaderCorpus, SeedFilesDecode) {
   for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
     if (entry.path().filename().string().rfind("seed_", 0) != 0) continue;
     SCOPED_TRACE(entry.path().filename().string());
-    const auto file = tifftest::ReadFile(entry.path().string());
+    const auto file = tifftest::ReadFileBytes(entry.path().string());
     for (int page = 1; page <= CountTiffPages(file); ++page) {
       TTIFImage tif;
       tif.PageToRead = static_cast<std::uint32_t>(page);

@@ -2,15 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 namespace pagewell::tifftest {
 
@@ -74,54 +66,31 @@ std::vector<std::uint8_t> SingleStrip(const std::vector<std::uint8_t>& file, std
   return {file.begin() + offset, file.begin() + offset + count};
 }
 
-TTempDir::TTempDir() {
-  static int serial = 0;
-  std::random_device entropy;
-  const auto base = std::filesystem::temp_directory_path();
-  dir_ = (base / ("pagewell_tiff_" + std::to_string(entropy()) + "_" + std::to_string(++serial))).string();
-  std::filesystem::create_directories(dir_);
-}
-
-TTempDir::~TTempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
-}
-
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-#ifdef _WIN32
-// The tools are not run under Wine; the tests that need them skip there.
-int RunCommand(const std::string&, std::string*) { return -1; }
-#else
 int RunCommand(const std::string& command, std::string* output) {
-  std::string text;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const testing::TCommandResult result = testing::RunCommand(command);
+  if (output) *output = result.output;
+  return result.exitCode;
 }
-#endif
 
-bool HaveTool(const std::string& name) { return RunCommand("command -v " + name) == 0; }
+void ExpectDirectory(const std::vector<std::uint8_t>& file, std::uint32_t ifd,
+                     const std::vector<TExpectedEntry>& expected) {
+  ASSERT_EQ(U16(file, ifd), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const std::size_t at = ifd + 2 + 12 * i;
+    SCOPED_TRACE("entry " + std::to_string(i) + ", tag " + std::to_string(expected[i].tag));
+    EXPECT_EQ(U16(file, at), expected[i].tag);
+    EXPECT_EQ(U16(file, at + 2), expected[i].type);
+    EXPECT_EQ(U32(file, at + 4), expected[i].count);
+    EXPECT_EQ(U32(file, at + 8), expected[i].value);
+  }
+}
 
 std::vector<std::uint8_t> DecodeWithImageMagick(const std::string& path, int page) {
   const std::string raw = path + ".rgb";
   std::string output;
   const int rc = RunCommand("convert '" + path + "[" + std::to_string(page) + "]' -depth 8 rgb:'" + raw + "'", &output);
   EXPECT_EQ(rc, 0) << output;
-  return ReadFile(raw);
+  return ReadFileBytes(raw);
 }
 
 std::vector<std::uint8_t> RGBPixels(const TRaster& raster) {

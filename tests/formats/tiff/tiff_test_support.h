@@ -1,12 +1,12 @@
 #pragma once
 // Helpers of the TIFF tests: sample bitmaps, little-endian reads from file
-// bytes, and running the libtiff and ImageMagick tools on files in a
-// temporary folder.
+// bytes and directory checks, and decoding files with ImageMagick.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "imaging/raster.h"
+#include "support/external_tools.h"
 
 namespace pagewell::tifftest {
 
@@ -32,27 +32,25 @@ std::vector<std::uint16_t> EntryTags(const std::vector<std::uint8_t>& file, std:
 // The bytes of the single strip of the directory at `ifd`.
 std::vector<std::uint8_t> SingleStrip(const std::vector<std::uint8_t>& file, std::uint32_t ifd);
 
-// A fresh folder under the system's temporary folder, removed with the object.
-class TTempDir {
- public:
-  TTempDir();
-  ~TTempDir();
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+// Temporary folders, files and the peer tools: the shared test helpers.
+using testing::HaveTool;
+using testing::ReadFileBytes;
+using testing::TTempDir;
+using testing::WriteFileBytes;
 
- private:
-  std::string dir_;
-};
-
-void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadFile(const std::string& path);
-
-// Runs a shell command; answers its exit status and its output (stdout and
-// stderr together). Under Wine (the win32 build) no tool is run: RunCommand
-// answers -1 and HaveTool false, so the tests that need tools skip there.
+// Runs a shell command; answers its exit status and puts its output (stdout
+// and stderr together) in `output` when given. Where the tools cannot run
+// (the Windows builds) it answers -1, so the tests that need tools skip.
 int RunCommand(const std::string& command, std::string* output = nullptr);
-bool HaveTool(const std::string& name);
+
+// One IFD entry as a test expects it, and a check of the whole directory at
+// `ifd` entry by entry.
+struct TExpectedEntry {
+  std::uint16_t tag, type;
+  std::uint32_t count, value;
+};
+void ExpectDirectory(const std::vector<std::uint8_t>& file, std::uint32_t ifd,
+                     const std::vector<TExpectedEntry>& expected);
 
 // The page as 8-bit red, green, blue per pixel, top row first, as
 // ImageMagick (through libtiff) decodes the file's page `page` (0-based).
