@@ -1,5 +1,5 @@
 // ICC profiles in JPEG files: the APP2 chunk layout of the ICC
-// specification (Annex B.4).
+// standard gives in its Annex B.4.
 #include "formats/jpeg/icc_chunks.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
-// ICC profiles in JPEG files: the APP2 chunk layout of the ICC
-// specification (Annex B.4).
+// ICC profiles in JPEG files: the APP2 chunk layout that the ICC.1 profile
+// standard gives in its Annex B.4.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
