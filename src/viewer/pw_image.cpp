@@ -16,6 +16,30 @@ namespace {
 const char kViewerClass[] = "PagewellViewer";
 const char kPaintAreaClass[] = "PagewellViewerPaintArea";
 
+
+// The mouse messages both windows pass on: buttons, moves and the
+// left-button double click.
+bool IsButtonOrMoveMessage(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDBLCLK: return true;
+    default: return false;
+  }
+}
+
+// A cursor the viewer set for its whole surface wins over the class cursor.
+bool ShowCursorIfSet(HCURSOR cursor) {
+  if (!cursor) return false;
+  SetCursor(cursor);
+  return true;
+}
+
 }  // namespace
 
 // The window procedures of the viewer and of its paint area; each finds its
@@ -289,27 +313,19 @@ LRESULT TPWImage::HandleViewerMessage(HWND window, UINT message, WPARAM wParam, 
       return 0;
     }
     case WM_SETCURSOR:
-      if (screenCursor_) {
-        SetCursor(screenCursor_);
-        return TRUE;
+      if (ShowCursorIfSet(screenCursor_)) return TRUE;
+      break;
+    default:
+      if (IsButtonOrMoveMessage(message)) {
+        RaiseMouse(message, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
       }
       break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDBLCLK:
-      RaiseMouse(message, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      return 0;
     case WM_DESTROY:
       window_ = nullptr;
       paintArea_ = nullptr;
       selecting_ = false;
       break;
-    default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -325,22 +341,14 @@ LRESULT TPWImage::HandlePaintAreaMessage(HWND window, UINT message, WPARAM wPara
       return 0;
     }
     case WM_SETCURSOR:
-      if (screenCursor_) {
-        SetCursor(screenCursor_);
-        return TRUE;
+      if (ShowCursorIfSet(screenCursor_)) return TRUE;
+      break;
+    default:
+      if (IsButtonOrMoveMessage(message)) {
+        RouteMouse(message, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
       }
       break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDBLCLK:
-      RouteMouse(message, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      return 0;
-    default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
