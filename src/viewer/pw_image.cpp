@@ -315,16 +315,16 @@ LRESULT TPWImage::HandleViewerMessage(HWND window, UINT message, WPARAM wParam, 
     case WM_SETCURSOR:
       if (ShowCursorIfSet(screenCursor_)) return TRUE;
       break;
+    case WM_DESTROY:
+      window_ = nullptr;
+      paintArea_ = nullptr;
+      selecting_ = false;
+      break;
     default:
       if (IsButtonOrMoveMessage(message)) {
         RaiseMouse(message, wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
       }
-      break;
-    case WM_DESTROY:
-      window_ = nullptr;
-      paintArea_ = nullptr;
-      selecting_ = false;
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
