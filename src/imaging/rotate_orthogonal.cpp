@@ -12,11 +12,15 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/cpu_features.h"
 #include "imaging/flip.h"
 #include "imaging/packed_pixels.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if PAGEWELL_AVX2_LOOPS
+#include <immintrin.h>
 #endif
 
 namespace pagewell {
@@ -119,37 +123,56 @@ TTurnRows TurnRows(const TRaster& source, TRaster& target, const TQuarterTurn& t
 // processor fetch the next piece of each source row by itself.
 constexpr int kBlocksAhead = 2;
 
-// Calls move(rows, first, end, x) for every whole block of `blockPixels`
-// target columns from x on (rows: their source rows) and the source
-// columns first to end - 1 of each strip within [0, columns).
+// The blocks a quarter turn moves: `columns` source columns (target rows)
+// of `rows` source rows (target columns) each.
+struct TBlockShape {
+  int columns;
+  int rows;
+  int bytesPerPixel;
+  int stripColumns;
+};
+
+// Calls move(sourceRows, c, x) for blocks that together cover source
+// columns [0, columns) and target columns [0, targetColumns): sourceRows
+// are the source rows shown from target column x on, and the block's first
+// source column is c. Where a size is not a whole number of blocks, the
+// last block is moved back to end at the edge and overlaps the one before
+// it, writing a few pixels twice with the same values; a pixel-wise pass
+// over the rest would cost more. Both sizes must be at least one block.
+// Always inlined: in the AVX2 versions this lets the block moves inline in
+// turn, which they can only do inside a function compiled for AVX2.
 template <typename MoveBlock>
-void MoveInStrips(const TTurnRows& rows, const TQuarterTurn& turn, int columns, int stripColumns, int targetWidth,
-                  int blockPixels, int bytesPerPixel, MoveBlock move) {
-  const int blockEnd = targetWidth / blockPixels * blockPixels;
-  const int strips = (columns + stripColumns - 1) / stripColumns;
+[[gnu::always_inline]] inline void MoveInBlocks(const TTurnRows& rows, const TQuarterTurn& turn, const TBlockShape& shape, int columns,
+                  int targetColumns, MoveBlock move) {
+  const int strips = (columns + shape.stripColumns - 1) / shape.stripColumns;
+  const auto pixelBytes = static_cast<std::size_t>(shape.bytesPerPixel);
   for (int strip = 0; strip < strips; ++strip) {
-    const int first = (turn.counterClockwise ? strips - 1 - strip : strip) * stripColumns;
-    const int end = std::min(columns, first + stripColumns);
-    const auto offset = static_cast<std::size_t>(bytesPerPixel) * static_cast<std::size_t>(first);
-    const auto bytes = static_cast<std::size_t>(bytesPerPixel) * static_cast<std::size_t>(end - first);
-    for (int x = 0; x < blockEnd; x += blockPixels) {
-      const int ahead = x + kBlocksAhead * blockPixels;
-      if (ahead < targetWidth) PrefetchPieces(&rows.source[static_cast<std::size_t>(ahead)], std::min(blockPixels, targetWidth - ahead), offset, bytes);
-      move(&rows.source[static_cast<std::size_t>(x)], first, end, x);
+    const int first = (turn.counterClockwise ? strips - 1 - strip : strip) * shape.stripColumns;
+    const int end = std::min(columns, first + shape.stripColumns);
+    const std::size_t offset = pixelBytes * static_cast<std::size_t>(first);
+    const std::size_t bytes = pixelBytes * static_cast<std::size_t>(end - first);
+    for (int x = 0; x < targetColumns; x += shape.rows) {
+      const int at = std::min(x, targetColumns - shape.rows);
+      const int ahead = at + kBlocksAhead * shape.rows;
+      if (ahead < targetColumns) {
+        PrefetchPieces(&rows.source[static_cast<std::size_t>(ahead)], std::min(shape.rows, targetColumns - ahead), offset, bytes);
+      }
+      for (int c = first; c < end; c += shape.columns) {
+        move(&rows.source[static_cast<std::size_t>(at)], std::min(c, columns - shape.columns), at);
+      }
     }
   }
 }
 
-// The pixels the blocks leave: target columns after the last whole block,
-// and every pixel of the source columns from `columns` on.
-void MoveRemainingPixels(const TTurnRows& rows, int columns, int sourceWidth, int targetWidth, int blockPixels,
+// The pixels the blocks leave: target columns from `targetColumns` on, and
+// every pixel of the source columns from `columns` on.
+void MoveRemainingPixels(const TTurnRows& rows, int columns, int targetColumns, int sourceWidth, int targetWidth,
                          int bytesPerPixel) {
-  const int blockEnd = targetWidth / blockPixels * blockPixels;
   const auto size = static_cast<std::size_t>(bytesPerPixel);
   for (int c = 0; c < sourceWidth; ++c) {
     std::uint8_t* out = rows.target[static_cast<std::size_t>(c)];
     const std::size_t offset = size * static_cast<std::size_t>(c);
-    for (int x = c < columns ? blockEnd : 0; x < targetWidth; ++x) {
+    for (int x = c < columns ? targetColumns : 0; x < targetWidth; ++x) {
       std::memcpy(out + size * static_cast<std::size_t>(x), rows.source[static_cast<std::size_t>(x)] + offset, size);
     }
   }
@@ -220,15 +243,67 @@ inline void MoveByteBlock(const std::uint8_t* const* rows, std::size_t column, s
 }
 #endif
 
+#if PAGEWELL_AVX2_LOOPS
+// AVX2: the same transpose on two blocks at once, one in each 128-bit half
+// of the registers. Register i holds source row i in its lower half and row
+// i + 16 in its upper half; after the shuffles register i holds source
+// column column + i of all 32 rows, row j in byte j. The loops are unrolled
+// by request: as loops the registers would live in memory.
+PAGEWELL_TARGET_AVX2 inline void ShuffleRows256(const __m256i* in, __m256i* out) {
+#pragma GCC unroll 8
+  for (int i = 0; i < 8; ++i) {
+    out[2 * i] = _mm256_unpacklo_epi8(in[i], in[i + 8]);
+    out[2 * i + 1] = _mm256_unpackhi_epi8(in[i], in[i + 8]);
+  }
+}
+
+PAGEWELL_TARGET_AVX2 inline __m256i LoadTwoRows(const std::uint8_t* lower, const std::uint8_t* upper) {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower));
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(low), _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper)), 1);
+}
+
+// Sixteen bytes from `column` on of 32 rows, the rows taken in the order
+// `order` gives (row order[j] ends up in byte j).
+PAGEWELL_TARGET_AVX2 inline void TransposeBytes32x16(const std::uint8_t* const* rows, const std::uint8_t* order,
+                                                     std::size_t column, __m256i a[16]) {
+  __m256i b[16];
+#pragma GCC unroll 16
+  for (int i = 0; i < 16; ++i) a[i] = LoadTwoRows(rows[order[i]] + column, rows[order[i + 16]] + column);
+  ShuffleRows256(a, b), ShuffleRows256(b, a), ShuffleRows256(a, b), ShuffleRows256(b, a);
+}
+
+constexpr std::uint8_t kRowsInOrder[32] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                           16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31};
+
+PAGEWELL_TARGET_AVX2 void RotateQuarter8BitAvx2(const TTurnRows& rows, const TQuarterTurn& turn, int sourceWidth, int targetWidth) {
+  const TBlockShape shape{kByteBlock, 32, 1, 4 * kByteBlock};
+  MoveInBlocks(rows, turn, shape, sourceWidth, targetWidth, [&](const std::uint8_t* const* from, int c, int x) PAGEWELL_TARGET_AVX2 {
+    __m256i a[16];
+    TransposeBytes32x16(from, kRowsInOrder, static_cast<std::size_t>(c), a);
+    std::uint8_t* const* out = &rows.target[static_cast<std::size_t>(c)];
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[i] + x), a[i]);
+  });
+}
+#endif
+
 void RotateQuarter8Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
   const TTurnRows rows = TurnRows(source, target, turn);
-  const int columns = source.Width() / kByteBlock * kByteBlock;
-  MoveInStrips(rows, turn, columns, 4 * kByteBlock, target.Width(), kByteBlock, 1, [&](const std::uint8_t* const* from, int first, int end, int x) {
-    for (int c = first; c < end; c += kByteBlock) {
-      MoveByteBlock(from, static_cast<std::size_t>(c), &rows.target[static_cast<std::size_t>(c)], static_cast<std::size_t>(x));
-    }
+  const int sourceWidth = source.Width(), targetWidth = target.Width();
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx2() && sourceWidth >= kByteBlock && targetWidth >= 32) {
+    RotateQuarter8BitAvx2(rows, turn, sourceWidth, targetWidth);
+    return;
+  }
+#endif
+  if (sourceWidth < kByteBlock || targetWidth < kByteBlock) {
+    MoveRemainingPixels(rows, 0, 0, sourceWidth, targetWidth, 1);
+    return;
+  }
+  const TBlockShape shape{kByteBlock, kByteBlock, 1, 4 * kByteBlock};
+  MoveInBlocks(rows, turn, shape, sourceWidth, targetWidth, [&](const std::uint8_t* const* from, int c, int x) {
+    MoveByteBlock(from, static_cast<std::size_t>(c), &rows.target[static_cast<std::size_t>(c)], static_cast<std::size_t>(x));
   });
-  MoveRemainingPixels(rows, columns, source.Width(), target.Width(), kByteBlock, 1);
 }
 
 // 24 bits: eight pixels of one source column, from eight source rows, are
@@ -255,21 +330,72 @@ inline void MovePixelRun24(const std::uint8_t* const* rows, std::size_t offset, 
   StoreWord(out + 16, f >> 8 | g << 16 | h << 40);
 }
 
+#if PAGEWELL_AVX2_LOOPS
+// AVX2, blocks of four source columns of eight source rows: the pixels are
+// widened to 4-byte words, transposed as 4 × 4 words in each 128-bit half
+// (rows 0 to 3 in the lower half, 4 to 7 in the upper), and narrowed to
+// 3 bytes again, 24 target bytes per target row. Each half is stored as 16
+// bytes, of which the last 4 are overwritten by the next store; the last
+// two target columns are therefore left to the pixel-wise pass, as are the
+// last two source columns, whose 16-byte loads would reach past the row.
+PAGEWELL_TARGET_AVX2 inline void MovePixelBlock24(const std::uint8_t* const* rows, std::size_t offset,
+                                                  std::uint8_t* const* out, std::size_t targetOffset) {
+  const __m256i widen = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,  //
+                                         0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m256i narrow = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
+                                          0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  __m256i v[4];
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) v[i] = _mm256_shuffle_epi8(LoadTwoRows(rows[i] + offset, rows[i + 4] + offset), widen);
+  const __m256i t0 = _mm256_unpacklo_epi32(v[0], v[1]), t1 = _mm256_unpackhi_epi32(v[0], v[1]);
+  const __m256i t2 = _mm256_unpacklo_epi32(v[2], v[3]), t3 = _mm256_unpackhi_epi32(v[2], v[3]);
+  const __m256i columns[4] = {_mm256_unpacklo_epi64(t0, t2), _mm256_unpackhi_epi64(t0, t2), _mm256_unpacklo_epi64(t1, t3),
+                              _mm256_unpackhi_epi64(t1, t3)};
+#pragma GCC unroll 4
+  for (int j = 0; j < 4; ++j) {
+    const __m256i packed = _mm256_shuffle_epi8(columns[j], narrow);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out[j] + targetOffset), _mm256_castsi256_si128(packed));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out[j] + targetOffset + 12), _mm256_extracti128_si256(packed, 1));
+  }
+}
+
+PAGEWELL_TARGET_AVX2 void RotateQuarter24BitAvx2(const TTurnRows& rows, const TQuarterTurn& turn, int columns, int targetColumns) {
+  const TBlockShape shape{4, 8, 3, 32};
+  MoveInBlocks(rows, turn, shape, columns, targetColumns, [&](const std::uint8_t* const* from, int c, int x) PAGEWELL_TARGET_AVX2 {
+    MovePixelBlock24(from, 3 * static_cast<std::size_t>(c), &rows.target[static_cast<std::size_t>(c)], 3 * static_cast<std::size_t>(x));
+  });
+}
+#endif
+
 void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
-  constexpr int kRun = 8;
+  constexpr int kRun = 8, kColumns = 4;
   const TTurnRows rows = TurnRows(source, target, turn);
-  const int columns = source.Width() - 1;
-  MoveInStrips(rows, turn, columns, 4 * kRun, target.Width(), kRun, 3, [&](const std::uint8_t* const* from, int first, int end, int x) {
+  const int sourceWidth = source.Width(), targetWidth = target.Width();
+  // Neither kind of block reads the last two source columns.
+  const int columns = sourceWidth - 2;
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx2() && columns >= 4 && targetWidth - 2 >= 8) {
+    RotateQuarter24BitAvx2(rows, turn, columns, targetWidth - 2);
+    MoveRemainingPixels(rows, columns, targetWidth - 2, sourceWidth, targetWidth, 3);
+    return;
+  }
+#endif
+  if (columns < kColumns || targetWidth < kRun) {
+    MoveRemainingPixels(rows, 0, 0, sourceWidth, targetWidth, 3);
+    return;
+  }
+  const TBlockShape shape{kColumns, kRun, 3, 32};
+  MoveInBlocks(rows, turn, shape, columns, targetWidth, [&](const std::uint8_t* const* from, int c, int x) {
     // A local copy of the row pointers: the pixel stores could otherwise
     // change the table as far as the compiler knows, and every pointer
     // would be read again for every column.
     const std::uint8_t* run[kRun];
     std::copy(from, from + kRun, run);
-    for (int c = first; c < end; ++c) {
-      MovePixelRun24(run, 3 * static_cast<std::size_t>(c), rows.target[static_cast<std::size_t>(c)] + 3 * static_cast<std::size_t>(x));
+    for (int j = c; j < c + kColumns; ++j) {
+      MovePixelRun24(run, 3 * static_cast<std::size_t>(j), rows.target[static_cast<std::size_t>(j)] + 3 * static_cast<std::size_t>(x));
     }
   });
-  MoveRemainingPixels(rows, columns, source.Width(), target.Width(), kRun, 3);
+  MoveRemainingPixels(rows, columns, targetWidth, sourceWidth, targetWidth, 3);
 }
 
 // Transposes an 8 × 8 bit matrix held with row i in byte 7 - i (row 0 most
@@ -327,13 +453,9 @@ inline void StoreTile(std::uint64_t m[kTileBytes], const std::vector<std::uint8_
   }
 }
 
-void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
-  const int sourceWidth = source.Width();
-  const auto sourceBytes = static_cast<int>(source.RowBytes()), targetBytes = static_cast<int>(target.RowBytes());
-  const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
-  auto sourceRows = SourceRowsByTargetColumn(source, turn);
-  sourceRows.resize(static_cast<std::size_t>(8 * kTileBytes) * static_cast<std::size_t>((targetBytes + kTileBytes - 1) / kTileBytes), zeros.data());
-  const auto targetRows = TargetRowsBySourceColumn(target, turn);
+// The tiles of the portable version.
+void MoveBitTiles(const std::vector<const std::uint8_t*>& sourceRows, const std::vector<std::uint8_t*>& targetRows,
+                  int sourceBytes, int targetBytes, int sourceWidth) {
   const int wordBytes = sourceBytes / 8 * 8;
   for (int tile = 0; tile < targetBytes; tile += kTileBytes) {
     const int bytes = std::min(kTileBytes, targetBytes - tile);
@@ -353,6 +475,78 @@ void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTur
       StoreTile(m, targetRows, j, tile, bytes, sourceWidth);
     }
   }
+}
+
+#if PAGEWELL_AVX2_LOOPS
+// AVX2: sixteen source bytes of 32 source rows are transposed as at 8
+// bits, giving one register per source byte with a byte from each row. The
+// top bits of a register's bytes (vpmovmskb) are then the source byte's
+// first column in those 32 rows: 32 target pixels of one target row, and
+// adding each byte to itself brings up the next column. The rows are taken
+// in the order that puts every pixel where the target row keeps it, the
+// leftmost of each byte in its top bit: byte k holds the row of target
+// pixel 8 × (k div 8) + 7 - k mod 8.
+constexpr std::uint8_t kRowsInBitOrder[32] = {7,  6,  5,  4,  3,  2,  1,  0,  15, 14, 13, 12, 11, 10, 9,  8,
+                                              23, 22, 21, 20, 19, 18, 17, 16, 31, 30, 29, 28, 27, 26, 25, 24};
+
+PAGEWELL_TARGET_AVX2 inline void StoreColumnBits(__m256i column, std::uint8_t* const* targetRows, std::size_t targetByte, int count) {
+  for (int k = 0; k < count; ++k) {
+    const auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(column));
+    std::memcpy(targetRows[k] + targetByte, &bits, 4);
+    column = _mm256_add_epi8(column, column);
+  }
+}
+
+PAGEWELL_TARGET_AVX2 inline void StoreColumnBits8(__m256i column, std::uint8_t* const* targetRows, std::size_t targetByte) {
+#pragma GCC unroll 8
+  for (int k = 0; k < 8; ++k) {
+    const auto bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(column));
+    std::memcpy(targetRows[k] + targetByte, &bits, 4);
+    column = _mm256_add_epi8(column, column);
+  }
+}
+
+// Tiles of 32 target columns (4 target bytes); the last sixteen source
+// bytes of a row are read again where the row is not a whole number of
+// them. The rows must be at least sixteen bytes long.
+PAGEWELL_TARGET_AVX2 void MoveBitTilesAvx2(const std::vector<const std::uint8_t*>& sourceRows,
+                                           const std::vector<std::uint8_t*>& targetRows, int sourceBytes, int targetBytes,
+                                           int sourceWidth) {
+  constexpr int kBytes = 16;
+  const int wholeBytes = sourceWidth / 8;
+  for (int tile = 0; tile < targetBytes; tile += 4) {
+    const std::uint8_t* const* rows = &sourceRows[8 * static_cast<std::size_t>(tile)];
+    for (int first = 0; first < sourceBytes; first += kBytes) {
+      const int j = std::min(first, sourceBytes - kBytes);
+      __m256i a[kBytes];
+      TransposeBytes32x16(rows, kRowsInBitOrder, static_cast<std::size_t>(j), a);
+      for (int b = 0; b < kBytes; ++b) {
+        std::uint8_t* const* out = &targetRows[8 * static_cast<std::size_t>(j + b)];
+        if (j + b < wholeBytes) {
+          StoreColumnBits8(a[b], out, static_cast<std::size_t>(tile));
+        } else {
+          StoreColumnBits(a[b], out, static_cast<std::size_t>(tile), sourceWidth - 8 * (j + b));
+        }
+      }
+    }
+  }
+}
+#endif
+
+void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
+  const int sourceWidth = source.Width();
+  const auto sourceBytes = static_cast<int>(source.RowBytes()), targetBytes = static_cast<int>(target.RowBytes());
+  const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
+  auto sourceRows = SourceRowsByTargetColumn(source, turn);
+  sourceRows.resize(static_cast<std::size_t>(8 * kTileBytes) * static_cast<std::size_t>((targetBytes + kTileBytes - 1) / kTileBytes), zeros.data());
+  const auto targetRows = TargetRowsBySourceColumn(target, turn);
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx2() && sourceBytes >= 16) {
+    MoveBitTilesAvx2(sourceRows, targetRows, sourceBytes, targetBytes, sourceWidth);
+    return;
+  }
+#endif
+  MoveBitTiles(sourceRows, targetRows, sourceBytes, targetBytes, sourceWidth);
 }
 
 TRaster RotatedQuarter(const TRaster& source, bool counterClockwise) {

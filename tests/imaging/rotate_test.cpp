@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "imaging/cpu_features.h"
 #include "imaging/lu_bitmap.h"
 #include "imaging/rotate_arbitrary.h"
 #include "page_fixtures.h"
@@ -28,6 +29,18 @@ struct TAngleCase {
   TTurn turn;
 };
 
+// Runs a check once with the loops the processor gets and once with the
+// baseline loops, so that a machine with AVX2 tests both versions.
+template <typename Check>
+void ForEachLoopVersion(Check check) {
+  for (bool baselineOnly : {false, true}) {
+    SCOPED_TRACE(baselineOnly ? "baseline loops" : "the processor's loops");
+    UseBaselineLoopsOnly(baselineOnly);
+    check();
+  }
+  UseBaselineLoopsOnly(false);
+}
+
 TEST(Rotate, ExactTurnsMovePixelsOfEveryFormat) {
   const TAngleCase cases[] = {{90, TTurn::Quarter},     {270, TTurn::ThreeQuarters}, {180, TTurn::Half},
                               {450, TTurn::Quarter},    {-90, TTurn::ThreeQuarters}, {-270, TTurn::Quarter},
@@ -35,31 +48,34 @@ TEST(Rotate, ExactTurnsMovePixelsOfEveryFormat) {
                               {-360, TTurn::None},      {720, TTurn::None}};
   // Sizes that are not multiples of 8 in either direction, ones larger than
   // the blocks and strips the quarter turns work in (with and without a
-  // remainder), and a 24-bit row without padding after its last pixel.
-  const std::pair<int, int> sizes[] = {{13, 7}, {1, 5}, {70, 83}, {133, 75}, {64, 48}, {40, 130}};
-  for (TPixelFormat format : EditableFormats()) {
-    for (auto [width, height] : sizes) {
-      const TluBitmap original = RandomPage(format, width, height, static_cast<unsigned>(width * height));
-      for (const auto& c : cases) {
-        SCOPED_TRACE(FormatName(format) + ", " + std::to_string(width) + "x" + std::to_string(height) + ", angle " +
-                     std::to_string(c.angle));
-        TluBitmap page = original;
-        page.Rotate(false, clWhite, c.angle);
-        const bool sideways = c.turn == TTurn::Quarter || c.turn == TTurn::ThreeQuarters;
-        ASSERT_EQ(page.Width(), sideways ? height : width);
-        ASSERT_EQ(page.Height(), sideways ? width : height);
-        ASSERT_EQ(page.PixelFormat(), format);
-        EXPECT_EQ(page.Palette(), original.Palette());
-        EXPECT_TRUE(TrailingBitsClear(page));
-        for (int y = 0; y < page.Height(); ++y) {
-          for (int x = 0; x < page.Width(); ++x) {
-            const auto [sx, sy] = SourceOf(c.turn, x, y, width, height);
-            ASSERT_EQ(Value(page, x, y), Value(original, sx, sy)) << "at " << x << "," << y;
+  // remainder), rows of 1-bit pages long enough for the wide blocks, and a
+  // 24-bit row without padding after its last pixel.
+  const std::pair<int, int> sizes[] = {{13, 7}, {1, 5}, {70, 83}, {133, 75}, {64, 48}, {40, 130}, {300, 37}, {128, 33}};
+  ForEachLoopVersion([&] {
+    for (TPixelFormat format : EditableFormats()) {
+      for (auto [width, height] : sizes) {
+        const TluBitmap original = RandomPage(format, width, height, static_cast<unsigned>(width * height));
+        for (const auto& c : cases) {
+          SCOPED_TRACE(FormatName(format) + ", " + std::to_string(width) + "x" + std::to_string(height) + ", angle " +
+                       std::to_string(c.angle));
+          TluBitmap page = original;
+          page.Rotate(false, clWhite, c.angle);
+          const bool sideways = c.turn == TTurn::Quarter || c.turn == TTurn::ThreeQuarters;
+          ASSERT_EQ(page.Width(), sideways ? height : width);
+          ASSERT_EQ(page.Height(), sideways ? width : height);
+          ASSERT_EQ(page.PixelFormat(), format);
+          EXPECT_EQ(page.Palette(), original.Palette());
+          EXPECT_TRUE(TrailingBitsClear(page));
+          for (int y = 0; y < page.Height(); ++y) {
+            for (int x = 0; x < page.Width(); ++x) {
+              const auto [sx, sy] = SourceOf(c.turn, x, y, width, height);
+              ASSERT_EQ(Value(page, x, y), Value(original, sx, sy)) << "at " << x << "," << y;
+            }
           }
         }
       }
     }
-  }
+  });
 }
 
 TEST(Rotate, QuarterTurnExchangesTheResolutionsAndSetsTheBackground) {
