@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "imaging/alpha_plane.h"
+#include "imaging/cpu_features.h"
 #include "imaging/lu_bitmap.h"
 #include "imaging/packed_pixels.h"
+
+#if PAGEWELL_AVX2_LOOPS
+#include <immintrin.h>
+#endif
 
 namespace pagewell {
 namespace {
@@ -49,6 +54,100 @@ void ReversePackedRow(const std::uint8_t* source, std::uint8_t* target, int widt
   }
 }
 
+#if PAGEWELL_AVX2_LOOPS
+// AVX2 versions of the row reversals below, 32 bytes at a time. Each
+// returns how far it got (pixels, or bytes at 1 bit); the portable loop
+// does the rest. Registers hold their bytes in two 128-bit halves, so a
+// byte reversal is a shuffle within the halves and a swap of the halves.
+PAGEWELL_TARGET_AVX2 inline __m256i ReverseBytes(__m256i v) {
+  const __m256i reverse = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0,  //
+                                           15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+  return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, reverse), 0x4E);
+}
+
+PAGEWELL_TARGET_AVX2 inline __m256i Load32(const std::uint8_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// The bits of each byte reversed by looking up both nibbles, then the
+// bytes: 32 bytes read from the end of the source row.
+PAGEWELL_TARGET_AVX2 inline __m256i ReverseBitsAndBytes(__m256i v) {
+  const __m256i lowNibbleUp = _mm256_setr_epi8(0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0, 0x10, 0x90, 0x50, 0xD0, 0x30, 0xB0, 0x70, 0xF0,  //
+                                               0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0, 0x10, 0x90, 0x50, 0xD0, 0x30, 0xB0, 0x70, 0xF0);
+  const __m256i highNibbleDown = _mm256_setr_epi8(0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF,  //
+                                                  0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF);
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  const __m256i low = _mm256_and_si256(v, nibble), high = _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble);
+  return ReverseBytes(_mm256_or_si256(_mm256_shuffle_epi8(lowNibbleUp, low), _mm256_shuffle_epi8(highNibbleDown, high)));
+}
+
+// Target byte i is reversed source byte bytes - 1 - i, shifted left by the
+// unused bits and topped up from the reversed byte after it. Shifting the
+// bits before reversing them comes to the same and needs a single
+// reversal: target byte i is the reversal of source byte k = bytes - 1 - i
+// shifted right by the unused bits, topped up from source byte k - 1 (0
+// for the first). The last block of a row is read again ending at the
+// row's end, writing a few bytes twice with the same values.
+PAGEWELL_TARGET_AVX2 inline void Reverse1BitBlock(const std::uint8_t* source, std::uint8_t* target, int bytes, int i,
+                                                  int unused) {
+  const std::uint8_t* end = source + bytes - i;
+  __m256i shifted = Load32(end - 32);
+  if (unused > 0) {
+    const __m128i down = _mm_cvtsi32_si128(unused), up = _mm_cvtsi32_si128(8 - unused);
+    const __m256i keepDown = _mm256_set1_epi8(static_cast<char>(0xFF >> unused));
+    const __m256i keepUp = _mm256_set1_epi8(static_cast<char>(0xFF << (8 - unused)));
+    shifted = _mm256_or_si256(_mm256_and_si256(_mm256_srl_epi16(shifted, down), keepDown),
+                              _mm256_and_si256(_mm256_sll_epi16(Load32(end - 33), up), keepUp));
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + i), ReverseBitsAndBytes(shifted));
+}
+
+// Leaves the last byte to the caller where there are unused bits (its
+// source byte has no byte before it).
+PAGEWELL_TARGET_AVX2 int Reverse1BitBytesAvx2(const std::uint8_t* source, std::uint8_t* target, int bytes, int unused) {
+  const int reach = unused > 0 ? 33 : 32;  // source bytes read for 32 target bytes
+  if (bytes < reach) return 0;
+  for (int i = 0; i + reach <= bytes; i += 32) Reverse1BitBlock(source, target, bytes, i, unused);
+  Reverse1BitBlock(source, target, bytes, bytes - reach, unused);
+  return bytes - (reach - 32);
+}
+
+PAGEWELL_TARGET_AVX2 int Reverse8BitPixelsAvx2(const std::uint8_t* source, std::uint8_t* target, int width) {
+  if (width < 32) return 0;
+  for (int x = 0; x + 32 <= width; x += 32) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + x), ReverseBytes(Load32(source + width - x - 32)));
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + width - 32), ReverseBytes(Load32(source)));
+  return width;
+}
+
+// Eight pixels at a time: each half of the register takes the 16 source
+// bytes that end with its four pixels and moves them, reversed, to its
+// first 12 bytes. The halves are stored 12 bytes apart as 16 bytes each;
+// the 4 bytes too many are overwritten by the next store, and no store
+// reaches the last two pixels, which are left to the caller. The last
+// block is moved back to end there, as at 1 and 8 bits.
+PAGEWELL_TARGET_AVX2 inline void Reverse24BitBlock(const std::uint8_t* source, std::uint8_t* target, int width, int x) {
+  const __m256i reverse = _mm256_setr_epi8(13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, -1, -1, -1, -1,  //
+                                           13, 14, 15, 10, 11, 12, 7, 8, 9, 4, 5, 6, -1, -1, -1, -1);
+  const std::uint8_t* end = source + 3 * static_cast<std::size_t>(width - x);
+  const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+  const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 28));
+  const __m256i moved = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(last), before, 1), reverse);
+  std::uint8_t* out = target + 3 * static_cast<std::size_t>(x);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(moved));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12), _mm256_extracti128_si256(moved, 1));
+}
+
+PAGEWELL_TARGET_AVX2 int Reverse24BitPixelsAvx2(const std::uint8_t* source, std::uint8_t* target, int width) {
+  constexpr int kReach = 10;  // pixels a block reads from and writes to
+  if (width < kReach) return 0;
+  for (int x = 0; x + kReach <= width; x += 8) Reverse24BitBlock(source, target, width, x);
+  Reverse24BitBlock(source, target, width, width - kReach);
+  return width - 2;
+}
+#endif
+
 // 1 bit, 64 pixels at a time: eight source bytes from the end of the row,
 // read as a little-endian word, have their bits reversed within each byte;
 // the word then holds the eight target bytes in big-endian order, is shifted
@@ -65,6 +164,9 @@ void Reverse1BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
   const int bytes = (width + 7) / 8;
   const int unused = bytes * 8 - width;
   int i = 0;
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx2()) i = Reverse1BitBytesAvx2(source, target, bytes, unused);
+#endif
   for (; i + 8 <= bytes; i += 8) {
     std::uint64_t word;
     std::memcpy(&word, source + bytes - 8 - i, 8);
@@ -87,6 +189,9 @@ void Reverse1BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
 // bytes swapped (the machines we build for are little-endian).
 void Reverse8BitRow(const std::uint8_t* source, std::uint8_t* target, int width) {
   int x = 0;
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx2()) x = Reverse8BitPixelsAvx2(source, target, width);
+#endif
   for (; x + 8 <= width; x += 8) {
     std::uint64_t word;
     std::memcpy(&word, source + width - x - 8, 8);
@@ -102,14 +207,19 @@ void Reverse8BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
 // first pixel, which has no byte before it, and the target's last, which
 // has none after it, are one and the same and go byte by byte.
 void Reverse24BitRow(const std::uint8_t* source, std::uint8_t* target, int width) {
-  const std::uint8_t* s = source + 3 * (width - 1);
-  for (int x = 0; x + 1 < width; ++x, s -= 3, target += 3) {
+  int x = 0;
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx2()) x = Reverse24BitPixelsAvx2(source, target, width);
+#endif
+  const std::uint8_t* s = source + 3 * (width - 1 - x);
+  std::uint8_t* t = target + 3 * x;
+  for (; x + 1 < width; ++x, s -= 3, t += 3) {
     std::uint32_t word;
     std::memcpy(&word, s - 1, 4);
     word >>= 8;
-    std::memcpy(target, &word, 4);
+    std::memcpy(t, &word, 4);
   }
-  std::memcpy(target, source, 3);
+  std::memcpy(t, source, 3);
 }
 
 }  // namespace

@@ -368,7 +368,7 @@ PAGEWELL_TARGET_AVX2 void RotateQuarter24BitAvx2(const TTurnRows& rows, const TQ
 #endif
 
 void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
-  constexpr int kRun = 8, kColumns = 4;
+  constexpr int kRun = 8, kColumns = 32;
   const TTurnRows rows = TurnRows(source, target, turn);
   const int sourceWidth = source.Width(), targetWidth = target.Width();
   // Neither kind of block reads the last two source columns.
@@ -384,7 +384,7 @@ void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTu
     MoveRemainingPixels(rows, 0, 0, sourceWidth, targetWidth, 3);
     return;
   }
-  const TBlockShape shape{kColumns, kRun, 3, 32};
+  const TBlockShape shape{kColumns, kRun, 3, kColumns};
   MoveInBlocks(rows, turn, shape, columns, targetWidth, [&](const std::uint8_t* const* from, int c, int x) {
     // A local copy of the row pointers: the pixel stores could otherwise
     // change the table as far as the compiler knows, and every pointer

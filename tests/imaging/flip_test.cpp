@@ -6,28 +6,32 @@
 namespace pagewell::test {
 namespace {
 
-// Widths around the byte boundaries of 1 and 4-bit rows, and rows of one or
-// more whole 64-pixel words with and without pixels after them.
-const int kWidths[] = {1, 7, 8, 9, 13, 16, 33, 64, 71, 128, 130, 203};
+// Widths around the byte boundaries of 1 and 4-bit rows, rows of one or
+// more whole 64-pixel words with and without pixels after them, and 1-bit
+// rows long enough for the 32-byte blocks (with 0 and with 1 to 7 unused
+// bits in the last byte).
+const int kWidths[] = {1, 7, 8, 9, 13, 16, 33, 64, 71, 128, 130, 203, 256, 263, 264, 300, 517};
 
 TEST(Flip, MirrorsEveryFormatAndWidthExactly) {
-  for (TPixelFormat format : EditableFormats()) {
-    for (int width : kWidths) {
-      SCOPED_TRACE(FormatName(format) + ", width " + std::to_string(width));
-      const TluBitmap original = RandomPage(format, width, 5, static_cast<unsigned>(width));
-      TluBitmap leftRight = original, upsideDown = original;
-      leftRight.Flip(0);
-      upsideDown.Flip(1);
-      for (int y = 0; y < 5; ++y) {
-        for (int x = 0; x < width; ++x) {
-          ASSERT_EQ(Value(leftRight, x, y), Value(original, width - 1 - x, y)) << x << "," << y;
-          ASSERT_EQ(Value(upsideDown, x, y), Value(original, x, 4 - y)) << x << "," << y;
+  ForEachLoopVersion([] {
+    for (TPixelFormat format : EditableFormats()) {
+      for (int width : kWidths) {
+        SCOPED_TRACE(FormatName(format) + ", width " + std::to_string(width));
+        const TluBitmap original = RandomPage(format, width, 5, static_cast<unsigned>(width));
+        TluBitmap leftRight = original, upsideDown = original;
+        leftRight.Flip(0);
+        upsideDown.Flip(1);
+        for (int y = 0; y < 5; ++y) {
+          for (int x = 0; x < width; ++x) {
+            ASSERT_EQ(Value(leftRight, x, y), Value(original, width - 1 - x, y)) << x << "," << y;
+            ASSERT_EQ(Value(upsideDown, x, y), Value(original, x, 4 - y)) << x << "," << y;
+          }
         }
+        EXPECT_TRUE(TrailingBitsClear(leftRight));
+        EXPECT_EQ(leftRight.Palette(), original.Palette());
       }
-      EXPECT_TRUE(TrailingBitsClear(leftRight));
-      EXPECT_EQ(leftRight.Palette(), original.Palette());
     }
-  }
+  });
 }
 
 TEST(Flip, ClearsTheSelectionAndFlipsTheAlphaPlane) {

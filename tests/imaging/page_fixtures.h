@@ -2,12 +2,15 @@
 // Small pages for the image-operation tests: every pixel readable as one
 // value (palette index, or blue + green × 256 + red × 65536 for 24 bits), so
 // that a test can state exactly where each pixel must end up.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "imaging/cpu_features.h"
 #include "imaging/lu_bitmap.h"
 
 namespace pagewell::test {
@@ -95,6 +98,18 @@ inline bool TrailingBitsClear(const TRaster& r) {
     if (r.ScanLine(y)[r.RowBytes() - 1] & mask) return false;
   }
   return true;
+}
+
+// Runs a check once with the loops the processor gets and once with the
+// baseline loops, so that a machine with AVX2 tests both versions.
+template <typename Check>
+inline void ForEachLoopVersion(Check check) {
+  for (bool baselineOnly : {false, true}) {
+    SCOPED_TRACE(baselineOnly ? "baseline loops" : "the processor's loops");
+    UseBaselineLoopsOnly(baselineOnly);
+    check();
+  }
+  UseBaselineLoopsOnly(false);
 }
 
 }  // namespace pagewell::test

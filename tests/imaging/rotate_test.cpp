@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "imaging/cpu_features.h"
 #include "imaging/lu_bitmap.h"
 #include "imaging/rotate_arbitrary.h"
 #include "page_fixtures.h"
@@ -28,18 +27,6 @@ struct TAngleCase {
   double angle;
   TTurn turn;
 };
-
-// Runs a check once with the loops the processor gets and once with the
-// baseline loops, so that a machine with AVX2 tests both versions.
-template <typename Check>
-void ForEachLoopVersion(Check check) {
-  for (bool baselineOnly : {false, true}) {
-    SCOPED_TRACE(baselineOnly ? "baseline loops" : "the processor's loops");
-    UseBaselineLoopsOnly(baselineOnly);
-    check();
-  }
-  UseBaselineLoopsOnly(false);
-}
 
 TEST(Rotate, ExactTurnsMovePixelsOfEveryFormat) {
   const TAngleCase cases[] = {{90, TTurn::Quarter},     {270, TTurn::ThreeQuarters}, {180, TTurn::Half},
