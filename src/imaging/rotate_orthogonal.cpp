@@ -506,15 +506,48 @@ PAGEWELL_TARGET_AVX2 inline void StoreColumnBits8(__m256i column, std::uint8_t* 
   }
 }
 
-// Tiles of 32 target columns (4 target bytes); the last sixteen source
-// bytes of a row are read again where the row is not a whole number of
-// them. The rows must be at least sixteen bytes long.
+// Two registers of 32 rows each give 64 target pixels, stored as one word.
+PAGEWELL_TARGET_AVX2 inline void StoreColumnBits8Wide(__m256i upper, __m256i lower, std::uint8_t* const* targetRows,
+                                                      std::size_t targetByte) {
+#pragma GCC unroll 8
+  for (int k = 0; k < 8; ++k) {
+    const std::uint64_t bits = static_cast<std::uint32_t>(_mm256_movemask_epi8(upper)) |
+                               static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(lower))) << 32;
+    std::memcpy(targetRows[k] + targetByte, &bits, 8);
+    upper = _mm256_add_epi8(upper, upper);
+    lower = _mm256_add_epi8(lower, lower);
+  }
+}
+
+// Tiles of 64 target columns (8 target bytes) while the row has room for
+// them, then of 32; the last sixteen source bytes of a row are read again
+// where the row is not a whole number of them. The rows must be at least
+// sixteen bytes long.
 PAGEWELL_TARGET_AVX2 void MoveBitTilesAvx2(const std::vector<const std::uint8_t*>& sourceRows,
                                            const std::vector<std::uint8_t*>& targetRows, int sourceBytes, int targetBytes,
-                                           int sourceWidth) {
+                                           std::size_t targetStride, int sourceWidth) {
   constexpr int kBytes = 16;
   const int wholeBytes = sourceWidth / 8;
-  for (int tile = 0; tile < targetBytes; tile += 4) {
+  int tile = 0;
+  for (; tile < targetBytes && static_cast<std::size_t>(tile) + 8 <= targetStride; tile += 8) {
+    const std::uint8_t* const* rows = &sourceRows[8 * static_cast<std::size_t>(tile)];
+    for (int first = 0; first < sourceBytes; first += kBytes) {
+      const int j = std::min(first, sourceBytes - kBytes);
+      __m256i a[kBytes], c[kBytes];
+      TransposeBytes32x16(rows, kRowsInBitOrder, static_cast<std::size_t>(j), a);
+      TransposeBytes32x16(rows + 32, kRowsInBitOrder, static_cast<std::size_t>(j), c);
+      for (int b = 0; b < kBytes; ++b) {
+        std::uint8_t* const* out = &targetRows[8 * static_cast<std::size_t>(j + b)];
+        if (j + b < wholeBytes) {
+          StoreColumnBits8Wide(a[b], c[b], out, static_cast<std::size_t>(tile));
+        } else {
+          StoreColumnBits(a[b], out, static_cast<std::size_t>(tile), sourceWidth - 8 * (j + b));
+          StoreColumnBits(c[b], out, static_cast<std::size_t>(tile) + 4, sourceWidth - 8 * (j + b));
+        }
+      }
+    }
+  }
+  for (; tile < targetBytes; tile += 4) {
     const std::uint8_t* const* rows = &sourceRows[8 * static_cast<std::size_t>(tile)];
     for (int first = 0; first < sourceBytes; first += kBytes) {
       const int j = std::min(first, sourceBytes - kBytes);
@@ -542,7 +575,7 @@ void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTur
   const auto targetRows = TargetRowsBySourceColumn(target, turn);
 #if PAGEWELL_AVX2_LOOPS
   if (ProcessorHasAvx2() && sourceBytes >= 16) {
-    MoveBitTilesAvx2(sourceRows, targetRows, sourceBytes, targetBytes, sourceWidth);
+    MoveBitTilesAvx2(sourceRows, targetRows, sourceBytes, targetBytes, target.RowStride(), sourceWidth);
     return;
   }
 #endif
