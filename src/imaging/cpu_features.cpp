@@ -1,30 +1,32 @@
 #include "imaging/cpu_features.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace pagewell {
 namespace {
 
-std::atomic<bool> baselineOnlyRequested{false};
+std::atomic<TLoopLevel> cap{TLoopLevel::Avx2Gfni};
 
-bool DetectAvx2() {
+TLoopLevel Detect() {
 #if PAGEWELL_AVX2_LOOPS
-  // GCC's check includes the operating system's support for saving the
-  // 256-bit registers (XGETBV), not only the processor's feature bit.
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
+  if (!__builtin_cpu_supports("avx2")) return TLoopLevel::Baseline;
+  return __builtin_cpu_supports("gfni") ? TLoopLevel::Avx2Gfni : TLoopLevel::Avx2;
 #else
-  return false;
+  return TLoopLevel::Baseline;
 #endif
 }
 
 }  // namespace
 
-bool ProcessorHasAvx2() {
-  static const bool detected = DetectAvx2();
-  return detected && !baselineOnlyRequested.load(std::memory_order_relaxed);
+TLoopLevel ProcessorLoopLevel() {
+  static const TLoopLevel detected = Detect();
+  return detected;
 }
 
-void UseBaselineLoopsOnly(bool baselineOnly) { baselineOnlyRequested.store(baselineOnly, std::memory_order_relaxed); }
+TLoopLevel LoopLevel() { return std::min(ProcessorLoopLevel(), cap.load(std::memory_order_relaxed)); }
+
+void LimitLoopsTo(TLoopLevel level) { cap.store(level, std::memory_order_relaxed); }
 
 }  // namespace pagewell

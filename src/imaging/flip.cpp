@@ -69,16 +69,21 @@ PAGEWELL_TARGET_AVX2 inline __m256i Load32(const std::uint8_t* p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-// The bits of each byte reversed by looking up both nibbles, then the
-// bytes: 32 bytes read from the end of the source row.
-PAGEWELL_TARGET_AVX2 inline __m256i ReverseBitsAndBytes(__m256i v) {
+// The bits of each byte reversed by looking up both nibbles.
+PAGEWELL_TARGET_AVX2 inline __m256i ReverseBitsByNibbles(__m256i v) {
   const __m256i lowNibbleUp = _mm256_setr_epi8(0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0, 0x10, 0x90, 0x50, 0xD0, 0x30, 0xB0, 0x70, 0xF0,  //
                                                0x00, 0x80, 0x40, 0xC0, 0x20, 0xA0, 0x60, 0xE0, 0x10, 0x90, 0x50, 0xD0, 0x30, 0xB0, 0x70, 0xF0);
   const __m256i highNibbleDown = _mm256_setr_epi8(0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF,  //
                                                   0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF);
   const __m256i nibble = _mm256_set1_epi8(0x0F);
   const __m256i low = _mm256_and_si256(v, nibble), high = _mm256_and_si256(_mm256_srli_epi16(v, 4), nibble);
-  return ReverseBytes(_mm256_or_si256(_mm256_shuffle_epi8(lowNibbleUp, low), _mm256_shuffle_epi8(highNibbleDown, high)));
+  return _mm256_or_si256(_mm256_shuffle_epi8(lowNibbleUp, low), _mm256_shuffle_epi8(highNibbleDown, high));
+}
+
+// The same in one instruction: an affine map over GF(2) whose matrix is the
+// anti-diagonal maps bit i of each byte to bit 7 - i.
+PAGEWELL_TARGET_AVX2_GFNI inline __m256i ReverseBitsByGfni(__m256i v) {
+  return _mm256_gf2p8affine_epi64_epi8(v, _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ull)), 0);
 }
 
 // Target byte i is reversed source byte bytes - 1 - i, shifted left by the
@@ -86,30 +91,45 @@ PAGEWELL_TARGET_AVX2 inline __m256i ReverseBitsAndBytes(__m256i v) {
 // bits before reversing them comes to the same and needs a single
 // reversal: target byte i is the reversal of source byte k = bytes - 1 - i
 // shifted right by the unused bits, topped up from source byte k - 1 (0
-// for the first). The last block of a row is read again ending at the
-// row's end, writing a few bytes twice with the same values.
-PAGEWELL_TARGET_AVX2 inline void Reverse1BitBlock(const std::uint8_t* source, std::uint8_t* target, int bytes, int i,
-                                                  int unused) {
-  const std::uint8_t* end = source + bytes - i;
-  __m256i shifted = Load32(end - 32);
-  if (unused > 0) {
-    const __m128i down = _mm_cvtsi32_si128(unused), up = _mm_cvtsi32_si128(8 - unused);
-    const __m256i keepDown = _mm256_set1_epi8(static_cast<char>(0xFF >> unused));
-    const __m256i keepUp = _mm256_set1_epi8(static_cast<char>(0xFF << (8 - unused)));
-    shifted = _mm256_or_si256(_mm256_and_si256(_mm256_srl_epi16(shifted, down), keepDown),
-                              _mm256_and_si256(_mm256_sll_epi16(Load32(end - 33), up), keepUp));
-  }
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + i), ReverseBitsAndBytes(shifted));
+// for the first). This gives the 32 bytes, still to be reversed, that end
+// at `end`.
+PAGEWELL_TARGET_AVX2 inline __m256i ShiftedBlock(const std::uint8_t* end, int unused) {
+  const __m256i block = Load32(end - 32);
+  if (unused == 0) return block;
+  const __m128i down = _mm_cvtsi32_si128(unused), up = _mm_cvtsi32_si128(8 - unused);
+  const __m256i keepDown = _mm256_set1_epi8(static_cast<char>(0xFF >> unused));
+  const __m256i keepUp = _mm256_set1_epi8(static_cast<char>(0xFF << (8 - unused)));
+  return _mm256_or_si256(_mm256_and_si256(_mm256_srl_epi16(block, down), keepDown),
+                         _mm256_and_si256(_mm256_sll_epi16(Load32(end - 33), up), keepUp));
 }
 
-// Leaves the last byte to the caller where there are unused bits (its
-// source byte has no byte before it).
-PAGEWELL_TARGET_AVX2 int Reverse1BitBytesAvx2(const std::uint8_t* source, std::uint8_t* target, int bytes, int unused) {
+// Calls reverseBlock(i) for blocks of 32 target bytes from i on that cover
+// the row, but for its last byte where there are unused bits (its source
+// byte has no byte before it), and answers how many bytes are done. The
+// last block is read again ending at the row's end, writing a few bytes
+// twice with the same values. Always inlined, so that the block, compiled
+// for the caller's instructions, is inlined in turn.
+template <typename ReverseBlock>
+[[gnu::always_inline]] inline int Reverse1BitBlocks(int bytes, int unused, ReverseBlock reverseBlock) {
   const int reach = unused > 0 ? 33 : 32;  // source bytes read for 32 target bytes
   if (bytes < reach) return 0;
-  for (int i = 0; i + reach <= bytes; i += 32) Reverse1BitBlock(source, target, bytes, i, unused);
-  Reverse1BitBlock(source, target, bytes, bytes - reach, unused);
+  for (int i = 0; i + reach <= bytes; i += 32) reverseBlock(i);
+  reverseBlock(bytes - reach);
   return bytes - (reach - 32);
+}
+
+PAGEWELL_TARGET_AVX2 int Reverse1BitBytesAvx2(const std::uint8_t* source, std::uint8_t* target, int bytes, int unused) {
+  return Reverse1BitBlocks(bytes, unused, [=](int i) PAGEWELL_TARGET_AVX2 {
+    const __m256i reversed = ReverseBytes(ReverseBitsByNibbles(ShiftedBlock(source + bytes - i, unused)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + i), reversed);
+  });
+}
+
+PAGEWELL_TARGET_AVX2_GFNI int Reverse1BitBytesGfni(const std::uint8_t* source, std::uint8_t* target, int bytes, int unused) {
+  return Reverse1BitBlocks(bytes, unused, [=](int i) PAGEWELL_TARGET_AVX2_GFNI {
+    const __m256i reversed = ReverseBytes(ReverseBitsByGfni(ShiftedBlock(source + bytes - i, unused)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + i), reversed);
+  });
 }
 
 PAGEWELL_TARGET_AVX2 int Reverse8BitPixelsAvx2(const std::uint8_t* source, std::uint8_t* target, int width) {
@@ -165,7 +185,11 @@ void Reverse1BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
   const int unused = bytes * 8 - width;
   int i = 0;
 #if PAGEWELL_AVX2_LOOPS
-  if (ProcessorHasAvx2()) i = Reverse1BitBytesAvx2(source, target, bytes, unused);
+  switch (LoopLevel()) {
+    case TLoopLevel::Avx2Gfni: i = Reverse1BitBytesGfni(source, target, bytes, unused); break;
+    case TLoopLevel::Avx2: i = Reverse1BitBytesAvx2(source, target, bytes, unused); break;
+    default: break;
+  }
 #endif
   for (; i + 8 <= bytes; i += 8) {
     std::uint64_t word;

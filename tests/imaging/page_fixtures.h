@@ -100,16 +100,19 @@ inline bool TrailingBitsClear(const TRaster& r) {
   return true;
 }
 
-// Runs a check once with the loops the processor gets and once with the
-// baseline loops, so that a machine with AVX2 tests both versions.
+// Runs a check once for every version of the pixel loops this processor
+// can run (baseline, AVX2, AVX2 with GFNI), so that a machine with the
+// wider ones tests the narrower ones too.
 template <typename Check>
 inline void ForEachLoopVersion(Check check) {
-  for (bool baselineOnly : {false, true}) {
-    SCOPED_TRACE(baselineOnly ? "baseline loops" : "the processor's loops");
-    UseBaselineLoopsOnly(baselineOnly);
+  const char* names[] = {"baseline loops", "AVX2 loops", "AVX2 and GFNI loops"};
+  for (TLoopLevel level : {TLoopLevel::Baseline, TLoopLevel::Avx2, TLoopLevel::Avx2Gfni}) {
+    if (level > ProcessorLoopLevel()) break;
+    SCOPED_TRACE(names[static_cast<int>(level)]);
+    LimitLoopsTo(level);
     check();
   }
-  UseBaselineLoopsOnly(false);
+  LimitLoopsTo(TLoopLevel::Avx2Gfni);
 }
 
 }  // namespace pagewell::test
