@@ -360,9 +360,13 @@ PAGEWELL_TARGET_AVX2 inline void MovePixelBlock24(const std::uint8_t* const* row
 }
 
 PAGEWELL_TARGET_AVX2 void RotateQuarter24BitAvx2(const TTurnRows& rows, const TQuarterTurn& turn, int columns, int targetColumns) {
-  const TBlockShape shape{4, 8, 3, 32};
+  // Two blocks of eight source rows at a time: 48 bytes of each target row
+  // written in one visit measured some 10% faster than 24 (and 96 slower).
+  const TBlockShape shape{4, 16, 3, 32};
   MoveInBlocks(rows, turn, shape, columns, targetColumns, [&](const std::uint8_t* const* from, int c, int x) PAGEWELL_TARGET_AVX2 {
-    MovePixelBlock24(from, 3 * static_cast<std::size_t>(c), &rows.target[static_cast<std::size_t>(c)], 3 * static_cast<std::size_t>(x));
+    std::uint8_t* const* out = &rows.target[static_cast<std::size_t>(c)];
+    MovePixelBlock24(from, 3 * static_cast<std::size_t>(c), out, 3 * static_cast<std::size_t>(x));
+    MovePixelBlock24(from + 8, 3 * static_cast<std::size_t>(c), out, 3 * static_cast<std::size_t>(x + 8));
   });
 }
 #endif
@@ -374,7 +378,7 @@ void RotateQuarter24Bit(const TRaster& source, TRaster& target, const TQuarterTu
   // Neither kind of block reads the last two source columns.
   const int columns = sourceWidth - 2;
 #if PAGEWELL_AVX2_LOOPS
-  if (ProcessorHasAvx2() && columns >= 4 && targetWidth - 2 >= 8) {
+  if (ProcessorHasAvx2() && columns >= 4 && targetWidth - 2 >= 16) {
     RotateQuarter24BitAvx2(rows, turn, columns, targetWidth - 2);
     MoveRemainingPixels(rows, columns, targetWidth - 2, sourceWidth, targetWidth, 3);
     return;
