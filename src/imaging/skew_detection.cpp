@@ -6,11 +6,25 @@
 // ρ = trunc(y cos θ + x sin θ) through it. The 20 strongest (ρ, θ) cells are
 // the page's most prominent lines; the middle eight of their angles, in
 // sorted order, give the skew.
+//
+// Edges come in horizontal runs (the lower side of a stroke), and within a
+// row ρ only moves one way as x grows: the multiplication and the addition
+// are correctly rounded, so both keep the order of their arguments, and so
+// does trunc. A run therefore votes for a stretch of neighbouring cells, and
+// one that is short enough for its angle votes for at most two: a number of
+// its pixels for the cell of its first pixel and the rest for the next
+// cell. Counting a run in two steps instead of one per pixel is what makes
+// the transform fast; the counts stay exactly those of voting pixel by pixel.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "imaging/lu_bitmap.h"
 
@@ -32,27 +46,36 @@ std::vector<int> PaletteBrightness(const TRaster& raster) {
   return brightness;
 }
 
-// Collects the columns where row y + 1 is markedly lighter than row y. At
-// 8 and 24 bits, spans of pixels equal in both rows (most of a page) are
-// passed over a few words at a time: equal pixels are no edge.
+// Edge pixels x, x + step, ..., x + (length - 1) step of one row. The step
+// is 2 at 4 bits, where only even columns are tested, and 1 otherwise.
+struct TRun {
+  int x, length;
+};
+
+// Collects the runs of columns where row y + 1 is markedly lighter than row
+// y, leftmost first. At 8 and 24 bits, spans of pixels equal in both rows
+// (most of a page) are passed over a few words at a time: equal pixels are
+// no edge.
 class TEdgeFinder {
   static constexpr int kSpan = 16;
 
  public:
   explicit TEdgeFinder(const TRaster& raster) : raster_(raster), brightness_(PaletteBrightness(raster)) {}
 
-  void Find(int y, std::vector<int>& edges) const {
-    edges.clear();
+  int Step() const { return raster_.PixelFormat() == TPixelFormat::pf4bit ? 2 : 1; }
+
+  void Find(int y, std::vector<TRun>& runs) const {
+    runs.clear();
     const std::uint8_t* upper = raster_.ScanLine(y);
     const std::uint8_t* lower = raster_.ScanLine(y + 1);
     const int width = raster_.Width();
     switch (raster_.PixelFormat()) {
-      case TPixelFormat::pf1bit: FindIn1BitRows(upper, lower, width, edges); break;
+      case TPixelFormat::pf1bit: FindIn1BitRows(upper, lower, width, runs); break;
       case TPixelFormat::pf4bit:
         // Only even columns are tested; either pixel of the byte may pass.
         for (int x = 0; x < width; x += 2) {
           const std::uint8_t a = upper[x >> 1], b = lower[x >> 1];
-          if (Lighter(b >> 4, a >> 4) || Lighter(b & 15, a & 15)) edges.push_back(x);
+          if (Lighter(b >> 4, a >> 4) || Lighter(b & 15, a & 15)) Add(runs, x, 1, 2);
         }
         break;
       case TPixelFormat::pf8bit:
@@ -60,7 +83,7 @@ class TEdgeFinder {
           const int end = std::min(width, x + kSpan);
           if (end - x == kSpan && std::memcmp(upper + x, lower + x, kSpan) == 0) continue;
           for (int i = x; i < end; ++i) {
-            if (Lighter(lower[i], upper[i])) edges.push_back(i);
+            if (Lighter(lower[i], upper[i])) Add(runs, i, 1, 1);
           }
         }
         break;
@@ -70,7 +93,7 @@ class TEdgeFinder {
           if (end - x == kSpan && std::memcmp(upper + 3 * x, lower + 3 * x, 3 * kSpan) == 0) continue;
           for (int i = x; i < end; ++i) {
             const std::uint8_t *a = upper + 3 * i, *b = lower + 3 * i;
-            if ((b[0] + b[1] + b[2]) - (a[0] + a[1] + a[2]) > kEdgeContrast) edges.push_back(i);
+            if ((b[0] + b[1] + b[2]) - (a[0] + a[1] + a[2]) > kEdgeContrast) Add(runs, i, 1, 1);
           }
         }
         break;
@@ -78,10 +101,21 @@ class TEdgeFinder {
   }
 
  private:
+  // Appends pixels x ... x + (length - 1) step, joining them to the last run
+  // when they continue it.
+  static void Add(std::vector<TRun>& runs, int x, int length, int step) {
+    if (!runs.empty() && runs.back().x + runs.back().length * step == x) {
+      runs.back().length += length;
+    } else {
+      runs.push_back(TRun{x, length});
+    }
+  }
+
   // Index 0 is black: an edge is a 0 bit above a 1 bit. The rows are read
   // eight bytes at a time, as most words of a page hold no edge at all; the
-  // edges of a word are then taken by their leading bit, leftmost first.
-  static void FindIn1BitRows(const std::uint8_t* upper, const std::uint8_t* lower, int width, std::vector<int>& edges) {
+  // runs of a word are taken by their leading bit, leftmost first, and their
+  // length is the number of leading ones from there on.
+  static void FindIn1BitRows(const std::uint8_t* upper, const std::uint8_t* lower, int width, std::vector<TRun>& runs) {
     const int bytes = (width + 7) / 8;
     int j = 0;
     for (; j + 8 <= bytes; j += 8) {
@@ -92,14 +126,17 @@ class TEdgeFinder {
       std::uint64_t bits = __builtin_bswap64(~above & below);  // the leftmost pixel in the top bit
       while (bits != 0) {
         const int lead = __builtin_clzll(bits);
-        if (8 * j + lead < width) edges.push_back(8 * j + lead);
-        bits &= ~(std::uint64_t{1} << (63 - lead));
+        const std::uint64_t rest = ~(bits << lead);  // the run's pixels now lead as zeros
+        const int length = rest == 0 ? 64 - lead : __builtin_clzll(rest);
+        const int x = 8 * j + lead;
+        if (x < width) Add(runs, x, std::min(length, width - x), 1);
+        bits &= lead + length == 64 ? 0 : ~std::uint64_t{0} >> (lead + length);
       }
     }
     for (; j < bytes; ++j) {
       const unsigned bits = static_cast<unsigned>(~upper[j] & lower[j]) & 0xFFu;
       for (int bit = 0; bits != 0 && bit < 8; ++bit) {
-        if ((bits & (0x80u >> bit)) && j * 8 + bit < width) edges.push_back(j * 8 + bit);
+        if ((bits & (0x80u >> bit)) && j * 8 + bit < width) Add(runs, j * 8 + bit, 1, 1);
       }
     }
   }
@@ -118,63 +155,210 @@ struct TCell {
   unsigned count = 0;
 };
 
-// The edges of a band of consecutive rows: the column of every edge as a
-// number, each row's list padded to an even length so that ρ values can be
-// computed in pairs.
+// Runs, or pieces of runs, as separate arrays so that the arithmetic over
+// all pieces of a band is done two pieces at a time in vector registers.
+struct TPieces {
+  std::vector<double> y, x, lengths;
+  std::vector<int> counts;  // the lengths as whole numbers
+
+  void Clear() { y.clear(), x.clear(), lengths.clear(), counts.clear(); }
+  void Add(int row, int column, int length) {
+    y.push_back(row), x.push_back(column), lengths.push_back(length), counts.push_back(length);
+  }
+};
+
+// The first `size` pieces of a TPieces.
+struct TPieceSpan {
+  const double *y, *x, *lengths;
+  const int* counts;
+  std::size_t size;
+
+  TPieceSpan(const TPieces& pieces, std::size_t n)
+      : y(pieces.y.data()), x(pieces.x.data()), lengths(pieces.lengths.data()), counts(pieces.counts.data()), size(n) {}
+};
+
+// The edges of a band of consecutive rows.
+//
+// Runs of one or two pixels cost less voted for pixel by pixel: they are
+// kept as single pixels with their rows, in a list padded to an even length
+// so that ρ values can be computed in pairs.
+//
+// Longer runs are kept in order of length. An angle takes those no longer
+// than its longest piece as they are, and the longer ones cut into pieces,
+// made once per band for each piece length.
 class TEdgeBand {
  public:
-  void Clear() { rows_.clear(), columns_.clear(); }
-  void Add(int y, const std::vector<int>& edges) {
-    if (edges.empty()) return;
-    rows_.push_back(TRow{y, columns_.size(), edges.size()});
-    columns_.insert(columns_.end(), edges.begin(), edges.end());
-    if (edges.size() % 2) columns_.push_back(0);  // computed, never counted
-  }
-  bool Empty() const { return rows_.empty(); }
+  explicit TEdgeBand(int step) : step_(step) {}
 
-  struct TRow {
-    int y;
-    std::size_t first, count;
-  };
-  const std::vector<TRow>& Rows() const { return rows_; }
-  const double* Columns(const TRow& row) const { return columns_.data() + row.first; }
+  void Clear() {
+    pixelRows_.clear(), pixelColumns_.clear(), longRuns_.clear();
+    ++generation_;
+  }
+  void Add(int y, const std::vector<TRun>& runs) {
+    if (pixelRows_.empty() && longRuns_.empty()) top_ = y;
+    for (const TRun& run : runs) {
+      if (run.length > kLongestPixelRun) {
+        longRuns_.push_back(TBandRun{y, run.x, run.length});
+        continue;
+      }
+      for (int i = 0; i < run.length; ++i) pixelRows_.push_back(y), pixelColumns_.push_back(run.x + i * step_);
+    }
+  }
+  bool Empty() const { return pixelRows_.empty() && longRuns_.empty(); }
+
+  // Call once the band is complete.
+  void Finish() {
+    pixelCount_ = pixelRows_.size();
+    if (pixelCount_ % 2) pixelRows_.push_back(top_), pixelColumns_.push_back(0);  // computed, never counted
+    std::stable_sort(longRuns_.begin(), longRuns_.end(), [](const TBandRun& a, const TBandRun& b) { return a.length < b.length; });
+    runs_.Clear();
+    for (const TBandRun& run : longRuns_) runs_.Add(run.y, run.x, run.length);
+  }
+
+  int Top() const { return top_; }
+  std::size_t PixelCount() const { return pixelCount_; }
+  const double* PixelRows() const { return pixelRows_.data(); }
+  const double* PixelColumns() const { return pixelColumns_.data(); }
+
+  // The runs of at most `longest` pixels (all of them for 0).
+  TPieceSpan ShortRuns(int longest) const {
+    if (longest == 0) return TPieceSpan(runs_, longRuns_.size());
+    const auto end = std::upper_bound(longRuns_.begin(), longRuns_.end(), longest,
+                                      [](int length, const TBandRun& run) { return length < run.length; });
+    return TPieceSpan(runs_, static_cast<std::size_t>(end - longRuns_.begin()));
+  }
+  // The runs longer than `longest` pixels, cut into pieces of `longest`.
+  TPieceSpan CutRuns(int longest) {
+    TCut& cut = cuts_[longest];
+    if (cut.generation != generation_) {
+      cut.generation = generation_;
+      cut.pieces.Clear();
+      for (std::size_t i = ShortRuns(longest).size; i < longRuns_.size(); ++i) {
+        const TBandRun& run = longRuns_[i];
+        for (int done = 0; done < run.length; done += longest) {
+          cut.pieces.Add(run.y, run.x + done * step_, std::min(longest, run.length - done));
+        }
+      }
+    }
+    return TPieceSpan(cut.pieces, cut.pieces.counts.size());
+  }
 
  private:
-  std::vector<TRow> rows_;
-  std::vector<double> columns_;
+  static constexpr int kLongestPixelRun = 2;
+  struct TBandRun {
+    int y, x, length;
+  };
+  struct TCut {
+    unsigned generation = 0;
+    TPieces pieces;
+  };
+  int step_;
+  int top_ = 0;
+  std::vector<double> pixelRows_, pixelColumns_;
+  std::size_t pixelCount_ = 0;
+  std::vector<TBandRun> longRuns_;
+  TPieces runs_;
+  unsigned generation_ = 0;
+  std::map<int, TCut> cuts_;
 };
 
 // The accumulator is stored angle by angle, each angle's column of ρ cells
-// contiguous. A band of rows votes angle by angle: the band's votes for one
-// angle fall into a short stretch of one column, which stays in the first
-// level cache while they are counted.
+// contiguous and only as long as the page's ρ values at that angle reach,
+// plus one cell at either end that only ever receives votes of 0. A band of
+// rows votes angle by angle: the band's votes for one angle fall into a
+// short stretch of one column, which stays in the first level cache while
+// they are counted.
 //
-// The ρ values of a row for one angle are computed first, in pairs the
-// compiler puts into vector registers. The counters are then increased in
-// eight interleaved streams from eight parts of the row: neighbouring pixels
-// of a line mostly vote for the same cell, and increases of one counter one
-// right after the other would each wait for the one before (eight streams
-// measured some 5% faster than four).
+// Single pixels vote as they are: the ρ values of a row for one angle are
+// computed first, in pairs the compiler puts into vector registers, and the
+// counters are then increased in eight interleaved streams from eight parts
+// of the row (neighbouring pixels of a line mostly vote for the same cell,
+// and increases of one counter one right after the other would each wait
+// for the one before).
 //
-// No vote falls outside the accumulator, so none is tested: |ρ| is at most
-// the pixel's distance from the origin (sin² + cos² = 1 up to rounding far
-// below a pixel), under the diagonal sqrt(W² + H²) < D + 0.5, and trunc
-// takes that below D + 1.
+// Pieces of runs are taken through the arithmetic together for one angle:
+// the cell of each piece's first pixel and how many of its pixels stay in
+// it (the rest are in the next cell). The counters are increased after
+// that, two per piece, in four interleaved streams.
 template <typename Counter>
 class THoughAccumulator {
  public:
-  THoughAccumulator(int distance, const std::vector<double>& sines, const std::vector<double>& cosines)
-      : distance_(distance), angles_(static_cast<int>(sines.size())), stride_(2 * static_cast<std::size_t>(distance) + 1),
-        sines_(sines), cosines_(cosines), cells_(stride_ * sines.size(), 0) {}
-
-  void Vote(const TEdgeBand& band) {
-    for (const auto& row : band.Rows()) rhos_.resize(std::max(rhos_.size(), row.count + 1));
+  THoughAccumulator(const std::vector<double>& sines, const std::vector<double>& cosines, int width, int height, int step)
+      : angles_(static_cast<int>(sines.size())), width_(width), step_(step), sines_(sines), cosines_(cosines) {
+    // ρ grows with y (cos θ > 0) and moves one way with x, so its extremes
+    // over the page are at the corners of the rows that have edges. They are
+    // computed the same way the votes are.
+    const int lastRow = height - 2, lastColumn = width - 1;
+    std::size_t size = 0;
     for (int k = 0; k < angles_; ++k) {
+      const double sine = sines[static_cast<std::size_t>(k)], cosine = cosines[static_cast<std::size_t>(k)];
+      int low = 0, high = 0;
+      for (int y : {0, lastRow}) {
+        for (int x : {0, lastColumn}) {
+          const int rho = Rho(y, x, sine, cosine);
+          low = std::min(low, rho), high = std::max(high, rho);
+        }
+      }
+      TColumn column;
+      column.low = low, column.high = high;
+      column.origin = static_cast<std::ptrdiff_t>(size) + 1 - low;
+      size += static_cast<std::size_t>(high - low) + 3;
+      lowest_ = std::min(lowest_, low), highest_ = std::max(highest_, high);
+      column.longestPiece = LongestPiece(sine, step);
+      column.inverse = 1 / (sine * step);
+      columns_.push_back(column);
+    }
+    cells_.assign(size, 0);
+    // A piece's first pixel may be off by a rounding error from where the
+    // pixels before it on the row would put it, and so may every pixel after
+    // it; each of those errors is below 2^-52 (|ρ| + width), and the
+    // division by sin θ (at least sin 0.2°, beyond 2^-9) enlarges them. A
+    // count that close to a whole number could be either; the band is then
+    // voted for pixel by pixel at that angle instead.
+    tolerance_ = (std::max(width, height) + 4.0) * std::ldexp(1.0, -40);
+  }
+
+  void Vote(TEdgeBand& band) {
+    if (rhos_.size() < band.PixelCount() + 1) rhos_.resize(band.PixelCount() + 1);
+    for (int k = 0; k < angles_; ++k) {
+      const TColumn& column = columns_[static_cast<std::size_t>(k)];
       const double sine = sines_[static_cast<std::size_t>(k)], cosine = cosines_[static_cast<std::size_t>(k)];
-      Counter* column = cells_.data() + static_cast<std::size_t>(k) * stride_ + distance_;  // at ρ = 0
-      for (const auto& row : band.Rows()) {
-        RhosOfRow(band.Columns(row), row.count, row.y * cosine, sine);
-        Count(column, row.count);
+      Counter* cells = cells_.data() + column.origin;  // at ρ = 0
+      RhosOfPixels(band.PixelRows(), band.PixelColumns(), band.PixelCount(), sine, cosine);
+      CountPixels(cells, band.PixelCount());
+      const TPieceSpan runs = band.ShortRuns(column.longestPiece);
+      if (sine == 0) {
+        // ρ = y along the whole row.
+        for (std::size_t i = 0; i < runs.size; ++i) {
+          Counter& cell = cells[static_cast<int>(runs.y[i] * cosine + runs.x[i] * sine)];
+          cell = static_cast<Counter>(cell + runs.counts[i]);
+        }
+        continue;
+      }
+      const TPieceSpan pieces = band.CutRuns(column.longestPiece);
+      Reserve(runs.size + pieces.size);
+      // From the band's first row on, ρ = trunc(u) keeps to u ≥ 1 in every
+      // piece, or grows with x; the cell's far end is then simply the next
+      // whole number, or the cell's own for falling ρ.
+      const bool away = sine > 0 || Rho(band.Top(), width_ - 1, sine, cosine) >= 1;
+      bool exact = true;
+      for (const auto& [span, first] : {std::make_pair(runs, std::size_t{0}), std::make_pair(pieces, runs.size)}) {
+        if (sine > 0) {
+          exact = exact && SplitAway(span, first, sine, cosine, column.inverse, column.inverse + 0.5);
+        } else if (away) {
+          exact = exact && SplitAway(span, first, sine, cosine, column.inverse, 0.5);
+        } else {
+          exact = exact && SplitNearZero(span, first, sine, cosine, column.inverse);
+        }
+      }
+      for (const auto& [span, first] : {std::make_pair(runs, std::size_t{0}), std::make_pair(pieces, runs.size)}) {
+        if (!exact) {
+          VotePixels(span, sine, cosine, cells);
+        } else if (sine > 0) {
+          CountPieces<1>(span, first, cells);
+        } else {
+          CountPieces<-1>(span, first, cells);
+        }
       }
     }
   }
@@ -184,18 +368,32 @@ class THoughAccumulator {
   // grows during the pass, so a band of ρ values none of whose cells
   // exceeds it at the start of the band changes nothing and is passed
   // over; once the page's strong lines are in the table that is nearly
-  // every band, and finding a band's strongest cell reads the columns
-  // straight down instead of across them.
+  // every band. The strongest cell of each band is found first, reading
+  // every column straight down once.
   std::array<TCell, kStrongestCells> Strongest() const {
+    constexpr int kBand = 32;
+    const int bands = (highest_ - lowest_) / kBand + 1;
+    std::vector<Counter> bandStrongest(static_cast<std::size_t>(bands), 0);
+    for (const TColumn& column : columns_) {
+      const Counter* cells = cells_.data() + column.origin;
+      for (int rho = column.low; rho <= column.high;) {
+        const int band = (rho - lowest_) / kBand;
+        const int end = std::min(column.high + 1, lowest_ + (band + 1) * kBand);
+        Counter strongest = bandStrongest[static_cast<std::size_t>(band)];
+        for (; rho < end; ++rho) strongest = std::max(strongest, cells[rho]);
+        bandStrongest[static_cast<std::size_t>(band)] = strongest;
+      }
+    }
     std::array<TCell, kStrongestCells> table{};
     unsigned minimum = 0;
-    constexpr std::size_t kBand = 32;  // ρ values whose cells of all angles stay cached together
-    for (std::size_t band = 0; band < stride_; band += kBand) {
-      const std::size_t bandEnd = std::min(stride_, band + kBand);
-      if (StrongestInBand(band, bandEnd) <= minimum) continue;
-      for (std::size_t rho = band; rho < bandEnd; ++rho) {
+    for (int band = 0; band < bands; ++band) {
+      if (bandStrongest[static_cast<std::size_t>(band)] <= minimum) continue;
+      const int end = std::min(highest_ + 1, lowest_ + (band + 1) * kBand);
+      for (int rho = lowest_ + band * kBand; rho < end; ++rho) {
         for (int k = 0; k < angles_; ++k) {
-          const unsigned count = cells_[static_cast<std::size_t>(k) * stride_ + rho];
+          const TColumn& column = columns_[static_cast<std::size_t>(k)];
+          if (rho < column.low || rho > column.high) continue;
+          const unsigned count = cells_[static_cast<std::size_t>(column.origin + rho)];
           if (count <= minimum) continue;
           auto weakest = std::find_if(table.begin(), table.end(), [&](const TCell& c) { return c.count == minimum; });
           *weakest = TCell{k, count};
@@ -209,24 +407,36 @@ class THoughAccumulator {
   }
 
  private:
-  unsigned StrongestInBand(std::size_t first, std::size_t end) const {
-    Counter strongest = 0;
-    for (int k = 0; k < angles_; ++k) {
-      const Counter* column = cells_.data() + static_cast<std::size_t>(k) * stride_;
-      for (std::size_t rho = first; rho < end; ++rho) strongest = std::max(strongest, column[rho]);
-    }
-    return strongest;
+  struct TColumn {
+    int low, high;          // of ρ
+    std::ptrdiff_t origin;  // index of the cell ρ = 0
+    int longestPiece;       // 0: whole runs
+    double inverse;         // 1 / (sin θ · step)
+  };
+
+  static int Rho(int y, int x, double sine, double cosine) {
+    const double rowPart = y * cosine;
+    return static_cast<int>(rowPart + x * sine);
   }
 
-  void RhosOfRow(const double* x, std::size_t count, double rowPart, double sine) {
+  // The longest pieces that move at most one cell: (length - 1) · step ·
+  // |sin θ| below 1 by far more than any rounding error.
+  static int LongestPiece(double sine, int step) {
+    if (sine == 0) return 0;
+    const double perPixel = std::fabs(sine) * step;
+    return static_cast<int>(std::min(65536.0, std::floor((1 - 1.0 / 1024) / perPixel))) + 1;
+  }
+
+  void RhosOfPixels(const double* y, const double* x, std::size_t count, double sine, double cosine) {
     int* rho = rhos_.data();
     for (std::size_t i = 0; i < count; i += 2) {
-      rho[i] = static_cast<int>(rowPart + x[i] * sine);
-      rho[i + 1] = static_cast<int>(rowPart + x[i + 1] * sine);
+      const double rowPart0 = y[i] * cosine, rowPart1 = y[i + 1] * cosine;
+      rho[i] = static_cast<int>(rowPart0 + x[i] * sine);
+      rho[i + 1] = static_cast<int>(rowPart1 + x[i + 1] * sine);
     }
   }
 
-  void Count(Counter* column, std::size_t count) const {
+  void CountPixels(Counter* column, std::size_t count) const {
     const int* rho = rhos_.data();
     const std::size_t q = count / 8;
     for (std::size_t i = 0; i < q; ++i) {
@@ -236,12 +446,119 @@ class THoughAccumulator {
     for (std::size_t i = 8 * q; i < count; ++i) ++column[rho[i]];
   }
 
-  int distance_;
+  void Reserve(std::size_t count) {
+    if (first_.size() < count) first_.resize(count), staying_.resize(count);
+  }
+
+  // For each piece, the cell of its first pixel and how many pixels (1 up
+  // to all) stay in it; the others are in the next cell, the way ρ moves.
+  // Pixel i of the piece lies at u + i · s (s = sin θ · step), up to
+  // rounding, and stays in the cell trunc(u) until it passes the cell's far
+  // end t: the pixels before (t - u) / s stay.
+  //
+  // Away from 0 (every u at least 1, or ρ growing) the far end is
+  // trunc(u) + 1 for growing ρ and trunc(u) for falling ρ, so that
+  // (t - u) / s + 1/2 = (trunc(u) - u) / s + offset, offset = 1/s + 1/2 or
+  // 1/2. That plus 1/2, rounded to the nearest whole number, is the count;
+  // added to 2^52 it is rounded by the addition itself, and the whole number
+  // is then the low bits of the sum. Answers false when a count is too
+  // close to a tie (a quotient too close to a whole number) to be sure of.
+  bool SplitAway(const TPieceSpan& pieces, std::size_t firstPiece, double sine, double cosine, double inverse,
+                 double offset) {
+    const std::size_t count = pieces.size;
+    const double *y = pieces.y, *x = pieces.x, *lengths = pieces.lengths;
+    int* first = first_.data() + firstPiece;
+    int* staying = staying_.data() + firstPiece;
+    const double magic = 4503599627370496.0;  // 2^52
+    std::size_t i = 0;
+    double farthest = 0;  // from the nearest whole number
+#if defined(__SSE2__)
+    const __m128d cosines = _mm_set1_pd(cosine), sines = _mm_set1_pd(sine), inverses = _mm_set1_pd(inverse);
+    const __m128d offsets = _mm_set1_pd(offset), magics = _mm_set1_pd(magic), signs = _mm_set1_pd(-0.0);
+    __m128d farthests = _mm_setzero_pd();
+    for (; i + 2 <= count; i += 2) {
+      const __m128d rowPart = _mm_mul_pd(_mm_loadu_pd(y + i), cosines);
+      const __m128d u = _mm_add_pd(rowPart, _mm_mul_pd(_mm_loadu_pd(x + i), sines));
+      const __m128i rho = _mm_cvttpd_epi32(u);
+      __m128d before = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_cvtepi32_pd(rho), u), inverses), offsets);
+      before = _mm_min_pd(before, _mm_loadu_pd(lengths + i));
+      const __m128d rounded = _mm_add_pd(before, magics);
+      const __m128d off = _mm_sub_pd(_mm_sub_pd(rounded, magics), before);
+      farthests = _mm_max_pd(farthests, _mm_andnot_pd(signs, off));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(first + i), rho);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(staying + i), _mm_shuffle_epi32(_mm_castpd_si128(rounded), 0x08));
+    }
+    farthest = std::max(_mm_cvtsd_f64(farthests), _mm_cvtsd_f64(_mm_unpackhi_pd(farthests, farthests)));
+#endif
+    for (; i < count; ++i) {
+      const double rowPart = y[i] * cosine;
+      const double u = rowPart + x[i] * sine;
+      const int rho = static_cast<int>(u);
+      const double before = std::min((rho - u) * inverse + offset, lengths[i]);
+      const double rounded = before + magic;
+      farthest = std::max(farthest, std::fabs(rounded - magic - before));
+      first[i] = rho;
+      staying[i] = static_cast<int>(rounded - magic);
+    }
+    return farthest < 0.5 - tolerance_;
+  }
+
+  // The same for falling ρ near 0, where trunc goes towards 0 and the cell
+  // (-1, 1) of ρ = 0 is twice as wide as the others: the far end is
+  // trunc(u) for u ≥ 1 and trunc(u) - 1 otherwise.
+  bool SplitNearZero(const TPieceSpan& pieces, std::size_t firstPiece, double sine, double cosine, double inverse) {
+    const std::size_t count = pieces.size;
+    int* first = first_.data() + firstPiece;
+    int* staying = staying_.data() + firstPiece;
+    bool doubtful = false;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double rowPart = pieces.y[i] * cosine;
+      const double u = rowPart + pieces.x[i] * sine;
+      const int rho = static_cast<int>(u);
+      const int end = rho - (rho <= 0);
+      const double before = std::min((end - u) * inverse, pieces.lengths[i] - 0.5);
+      const double whole = std::ceil(before);
+      doubtful |= whole - before < tolerance_ || whole - before > 1 - tolerance_;
+      first[i] = rho;
+      staying[i] = std::max(1, static_cast<int>(whole));
+    }
+    return !doubtful;
+  }
+
+  template <int kDirection>
+  void CountPieces(const TPieceSpan& pieces, std::size_t firstPiece, Counter* cells) const {
+    const std::size_t count = pieces.size;
+    const int* first = first_.data() + firstPiece;
+    const int* staying = staying_.data() + firstPiece;
+    const int* length = pieces.counts;
+    auto add = [&](std::size_t i) {
+      Counter& here = cells[first[i]];
+      here = static_cast<Counter>(here + staying[i]);
+      Counter& next = cells[first[i] + kDirection];
+      next = static_cast<Counter>(next + (length[i] - staying[i]));
+    };
+    const std::size_t q = count / 4;
+    for (std::size_t i = 0; i < q; ++i) add(i), add(i + q), add(i + 2 * q), add(i + 3 * q);
+    for (std::size_t i = 4 * q; i < count; ++i) add(i);
+  }
+
+  void VotePixels(const TPieceSpan& pieces, double sine, double cosine, Counter* cells) const {
+    for (std::size_t i = 0; i < pieces.size; ++i) {
+      const int y = static_cast<int>(pieces.y[i]), x = static_cast<int>(pieces.x[i]);
+      for (int j = 0; j < pieces.counts[i]; ++j) ++cells[Rho(y, x + j * step_, sine, cosine)];
+    }
+  }
+
   int angles_;
-  std::size_t stride_;
+  int width_;
+  int step_;
   const std::vector<double>& sines_;
   const std::vector<double>& cosines_;
-  std::vector<int> rhos_;  // of one row
+  std::vector<TColumn> columns_;
+  int lowest_ = 0, highest_ = 0;
+  double tolerance_ = 0;
+  std::vector<int> rhos_;             // of one row's single pixels
+  std::vector<int> first_, staying_;  // of a band's pieces, for one angle
   std::vector<Counter> cells_;
 };
 
@@ -254,22 +571,21 @@ double SkewAngle(const TRaster& raster, int maxAngle) {
     sines.push_back(std::sin(theta));
     cosines.push_back(std::cos(theta));
   }
-  const double w = raster.Width(), h = raster.Height();
-  const int distance = static_cast<int>(std::sqrt(w * w + h * h) + 0.5);
-  THoughAccumulator<Counter> accumulator(distance, sines, cosines);
   TEdgeFinder finder(raster);
-  std::vector<int> edges;
-  TEdgeBand band;
+  THoughAccumulator<Counter> accumulator(sines, cosines, raster.Width(), raster.Height(), finder.Step());
+  std::vector<TRun> runs;
+  TEdgeBand band(finder.Step());
   bool anyEdge = false;
   constexpr int kBandRows = 32;
   for (int top = 0; top + 1 < raster.Height(); top += kBandRows) {
     band.Clear();
     for (int y = top; y < top + kBandRows && y + 1 < raster.Height(); ++y) {
-      finder.Find(y, edges);
-      band.Add(y, edges);
+      finder.Find(y, runs);
+      band.Add(y, runs);
     }
     if (band.Empty()) continue;
     anyEdge = true;
+    band.Finish();
     accumulator.Vote(band);
   }
   // Without a single edge every cell is empty and the table would keep angle

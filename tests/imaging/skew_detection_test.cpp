@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <random>
+#include <string>
 
 #include "imaging/lu_bitmap.h"
 #include "page_fixtures.h"
@@ -130,6 +133,46 @@ TEST(DetectSkewAngle, AnswersExactlyWhatTheTransformDefines) {
         if (format != TPixelFormat::pf24bit) page.SetColorMode(format == TPixelFormat::pf1bit ? cmBlackWhite
                                                                : format == TPixelFormat::pf4bit ? cmGray16 : cmPalette256);
         EXPECT_EQ(page.DetectSkewAngle(m), ReferenceSkew(page, m));
+      }
+    }
+  }
+}
+
+// Long edge runs vote for a stretch of cells at once, split where ρ moves
+// to the next cell. Each page here puts run ends and cell boundaries where
+// a miscount would show: runs over the whole row, runs that start or end
+// at a 64-pixel word boundary of a 1-bit row or cross one, runs of every
+// length from 1 up, runs in the top right corner where ρ passes 0 at
+// falling angles, and steep search ranges that cut runs into short pieces.
+TEST(DetectSkewAngle, CountsLongRunsExactlyAtEveryAngle) {
+  struct TCase {
+    const char* name;
+    int width, height, range;
+    std::function<bool(int, int)> dark;
+  };
+  const TCase cases[] = {
+      {"whole rows", 150, 40, 45, [](int, int y) { return y % 7 == 3; }},
+      {"word boundaries", 203, 30, 15,
+       [](int x, int y) {
+         return (y == 4 && x >= 64 && x < 128) || (y == 9 && x >= 60 && x < 70) || (y == 14 && x >= 63 && x < 193) ||
+                (y == 19 && x >= 127 && x < 129) || (y == 24 && x >= 190);
+       }},
+      {"every length", 180, 64, 30, [](int x, int y) { return y % 3 == 0 && x % 40 < y / 3 + 1; }},
+      {"top right corner", 240, 50, 45, [](int x, int y) { return y < 12 && y % 2 == 0 && x > 100 + 7 * y; }},
+      {"shallow range", 400, 30, 1, [](int x, int y) { return y % 5 == 1 && (x / 37) % 2 == 0; }},
+      {"wide page, few rows", 1000, 4, 5, [](int x, int y) { return y == 1 && x % 300 < 250; }},
+  };
+  for (const TCase& c : cases) {
+    for (TPixelFormat format : EditableFormats()) {
+      for (bool turned : {false, true}) {
+        SCOPED_TRACE(std::string(c.name) + ", " + FormatName(format) + (turned ? ", turned" : ""));
+        TluBitmap page = MakePage(TPixelFormat::pf24bit, c.width, c.height,
+                                  [&](int x, int y) { return c.dark(x, y) ? 0x000000u : 0xFFFFFFu; });
+        if (turned) page.Rotate(false, clWhite, 11.3);
+        if (format == TPixelFormat::pf1bit) page.SetColorMode(cmBlackWhite);
+        if (format == TPixelFormat::pf4bit) page.SetColorMode(cmGray16);
+        if (format == TPixelFormat::pf8bit) page.SetColorMode(cmGray256);
+        EXPECT_EQ(page.DetectSkewAngle(c.range), ReferenceSkew(page, c.range));
       }
     }
   }
