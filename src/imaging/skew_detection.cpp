@@ -19,7 +19,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -220,27 +219,28 @@ class TEdgeBand {
   const double* PixelRows() const { return pixelRows_.data(); }
   const double* PixelColumns() const { return pixelColumns_.data(); }
 
-  // The runs of at most `longest` pixels (all of them for 0).
-  TPieceSpan ShortRuns(int longest) const {
-    if (longest == 0) return TPieceSpan(runs_, longRuns_.size());
-    const auto end = std::upper_bound(longRuns_.begin(), longRuns_.end(), longest,
-                                      [](int length, const TBandRun& run) { return length < run.length; });
-    return TPieceSpan(runs_, static_cast<std::size_t>(end - longRuns_.begin()));
-  }
-  // The runs longer than `longest` pixels, cut into pieces of `longest`.
-  TPieceSpan CutRuns(int longest) {
-    TCut& cut = cuts_[longest];
+  // The runs of at most `longest` pixels (all of them for 0), and the longer
+  // ones cut into pieces of `longest`. Angles with the same longest piece
+  // share one cut, made once per band; `cutIndex` numbers the distinct
+  // lengths from 0.
+  struct TRunsForAngle {
+    TPieceSpan whole, pieces;
+  };
+  TRunsForAngle RunsFor(int longest, std::size_t cutIndex) {
+    if (cuts_.size() <= cutIndex) cuts_.resize(cutIndex + 1);
+    TCut& cut = cuts_[cutIndex];
     if (cut.generation != generation_) {
       cut.generation = generation_;
+      cut.wholeRuns = longest == 0 ? longRuns_.size() : WholeRuns(longest);
       cut.pieces.Clear();
-      for (std::size_t i = ShortRuns(longest).size; i < longRuns_.size(); ++i) {
+      for (std::size_t i = cut.wholeRuns; i < longRuns_.size(); ++i) {
         const TBandRun& run = longRuns_[i];
         for (int done = 0; done < run.length; done += longest) {
           cut.pieces.Add(run.y, run.x + done * step_, std::min(longest, run.length - done));
         }
       }
     }
-    return TPieceSpan(cut.pieces, cut.pieces.counts.size());
+    return TRunsForAngle{TPieceSpan(runs_, cut.wholeRuns), TPieceSpan(cut.pieces, cut.pieces.counts.size())};
   }
 
  private:
@@ -250,8 +250,16 @@ class TEdgeBand {
   };
   struct TCut {
     unsigned generation = 0;
+    std::size_t wholeRuns = 0;  // the runs no longer than the piece length
     TPieces pieces;
   };
+
+  std::size_t WholeRuns(int longest) const {
+    const auto end = std::upper_bound(longRuns_.begin(), longRuns_.end(), longest,
+                                      [](int length, const TBandRun& run) { return length < run.length; });
+    return static_cast<std::size_t>(end - longRuns_.begin());
+  }
+
   int step_;
   int top_ = 0;
   std::vector<double> pixelRows_, pixelColumns_;
@@ -259,7 +267,7 @@ class TEdgeBand {
   std::vector<TBandRun> longRuns_;
   TPieces runs_;
   unsigned generation_ = 0;
-  std::map<int, TCut> cuts_;
+  std::vector<TCut> cuts_;  // by cut index
 };
 
 // The accumulator is stored angle by angle, each angle's column of ρ cells
@@ -290,6 +298,7 @@ class THoughAccumulator {
     // computed the same way the votes are.
     const int lastRow = height - 2, lastColumn = width - 1;
     std::size_t size = 0;
+    std::vector<int> pieceLengths;  // the distinct ones, by cut index
     for (int k = 0; k < angles_; ++k) {
       const double sine = sines[static_cast<std::size_t>(k)], cosine = cosines[static_cast<std::size_t>(k)];
       int low = 0, high = 0;
@@ -305,6 +314,9 @@ class THoughAccumulator {
       size += static_cast<std::size_t>(high - low) + 3;
       lowest_ = std::min(lowest_, low), highest_ = std::max(highest_, high);
       column.longestPiece = LongestPiece(sine, step);
+      column.cutIndex = static_cast<std::size_t>(
+          std::find(pieceLengths.begin(), pieceLengths.end(), column.longestPiece) - pieceLengths.begin());
+      if (column.cutIndex == pieceLengths.size()) pieceLengths.push_back(column.longestPiece);
       column.inverse = 1 / (sine * step);
       columns_.push_back(column);
     }
@@ -326,23 +338,22 @@ class THoughAccumulator {
       Counter* cells = cells_.data() + column.origin;  // at ρ = 0
       RhosOfPixels(band.PixelRows(), band.PixelColumns(), band.PixelCount(), sine, cosine);
       CountPixels(cells, band.PixelCount());
-      const TPieceSpan runs = band.ShortRuns(column.longestPiece);
+      const auto runs = band.RunsFor(column.longestPiece, column.cutIndex);
       if (sine == 0) {
         // ρ = y along the whole row.
-        for (std::size_t i = 0; i < runs.size; ++i) {
-          Counter& cell = cells[static_cast<int>(runs.y[i] * cosine + runs.x[i] * sine)];
-          cell = static_cast<Counter>(cell + runs.counts[i]);
+        for (std::size_t i = 0; i < runs.whole.size; ++i) {
+          Counter& cell = cells[static_cast<int>(runs.whole.y[i] * cosine + runs.whole.x[i] * sine)];
+          cell = static_cast<Counter>(cell + runs.whole.counts[i]);
         }
         continue;
       }
-      const TPieceSpan pieces = band.CutRuns(column.longestPiece);
-      Reserve(runs.size + pieces.size);
       // From the band's first row on, ρ = trunc(u) keeps to u ≥ 1 in every
       // piece, or grows with x; the cell's far end is then simply the next
       // whole number, or the cell's own for falling ρ.
       const bool away = sine > 0 || Rho(band.Top(), width_ - 1, sine, cosine) >= 1;
+      Reserve(runs.whole.size + runs.pieces.size);
       bool exact = true;
-      for (const auto& [span, first] : {std::make_pair(runs, std::size_t{0}), std::make_pair(pieces, runs.size)}) {
+      for (const auto& [span, first] : {std::make_pair(runs.whole, std::size_t{0}), std::make_pair(runs.pieces, runs.whole.size)}) {
         if (sine > 0) {
           exact = exact && SplitAway(span, first, sine, cosine, column.inverse, column.inverse + 0.5);
         } else if (away) {
@@ -351,7 +362,7 @@ class THoughAccumulator {
           exact = exact && SplitNearZero(span, first, sine, cosine, column.inverse);
         }
       }
-      for (const auto& [span, first] : {std::make_pair(runs, std::size_t{0}), std::make_pair(pieces, runs.size)}) {
+      for (const auto& [span, first] : {std::make_pair(runs.whole, std::size_t{0}), std::make_pair(runs.pieces, runs.whole.size)}) {
         if (!exact) {
           VotePixels(span, sine, cosine, cells);
         } else if (sine > 0) {
@@ -411,6 +422,7 @@ class THoughAccumulator {
     int low, high;          // of ρ
     std::ptrdiff_t origin;  // index of the cell ρ = 0
     int longestPiece;       // 0: whole runs
+    std::size_t cutIndex;   // shared by the angles with the same longest piece
     double inverse;         // 1 / (sin θ · step)
   };
 
@@ -543,10 +555,12 @@ class THoughAccumulator {
   }
 
   void VotePixels(const TPieceSpan& pieces, double sine, double cosine, Counter* cells) const {
-    for (std::size_t i = 0; i < pieces.size; ++i) {
-      const int y = static_cast<int>(pieces.y[i]), x = static_cast<int>(pieces.x[i]);
-      for (int j = 0; j < pieces.counts[i]; ++j) ++cells[Rho(y, x + j * step_, sine, cosine)];
-    }
+    for (std::size_t i = 0; i < pieces.size; ++i) VotePiecePixels(pieces, i, sine, cosine, cells);
+  }
+
+  void VotePiecePixels(const TPieceSpan& pieces, std::size_t i, double sine, double cosine, Counter* cells) const {
+    const int y = static_cast<int>(pieces.y[i]), x = static_cast<int>(pieces.x[i]);
+    for (int j = 0; j < pieces.counts[i]; ++j) ++cells[Rho(y, x + j * step_, sine, cosine)];
   }
 
   int angles_;
