@@ -164,9 +164,13 @@ struct TPieces {
   std::vector<double> y, x, lengths;
   std::vector<int> counts;  // the lengths as whole numbers
 
-  void Clear() { y.clear(), x.clear(), lengths.clear(), counts.clear(); }
+  void Clear() { Resize(0); }
+  void Resize(std::size_t size) { y.resize(size), x.resize(size), lengths.resize(size), counts.resize(size); }
   void Add(int row, int column, int length) {
     y.push_back(row), x.push_back(column), lengths.push_back(length), counts.push_back(length);
+  }
+  void Set(std::size_t i, int row, int column, int length) {
+    y[i] = row, x[i] = column, lengths[i] = length, counts[i] = length;
   }
 };
 
@@ -236,11 +240,19 @@ class TEdgeBand {
     if (cut.generation != generation_) {
       cut.generation = generation_;
       cut.wholeRuns = longest == 0 ? longRuns_.size() : WholeRuns(longest);
-      cut.pieces.Clear();
+      // Sized first and then filled: this runs for every band and piece
+      // length, and growing the arrays piece by piece cost more than the
+      // pieces save.
+      std::size_t pieces = 0;
+      for (std::size_t i = cut.wholeRuns; i < longRuns_.size(); ++i) {
+        pieces += static_cast<std::size_t>((longRuns_[i].length + longest - 1) / longest);
+      }
+      cut.pieces.Resize(pieces);
+      std::size_t piece = 0;
       for (std::size_t i = cut.wholeRuns; i < longRuns_.size(); ++i) {
         const TBandRun& run = longRuns_[i];
         for (int done = 0; done < run.length; done += longest) {
-          cut.pieces.Add(run.y, run.x + done * step_, std::min(longest, run.length - done));
+          cut.pieces.Set(piece++, run.y, run.x + done * step_, std::min(longest, run.length - done));
         }
       }
     }
@@ -334,46 +346,18 @@ class THoughAccumulator {
     tolerance_ = (std::max(width, height) + 4.0) * std::ldexp(1.0, -40);
   }
 
+  // The angles ±θ go together where their sines differ only in sign (as
+  // they should): their ρ share the row part y cos θ and, but for the
+  // sign, x sin θ, and each pixel and piece is read once for both.
   void Vote(TEdgeBand& band) {
-    if (rhos_.size() < band.PixelCount() + 1) rhos_.resize(band.PixelCount() + 1);
+    for (auto& rhos : rhos_) rhos.resize(std::max(rhos.size(), band.PixelCount() + 4));
     for (int k = 0; k < angles_; ++k) {
-      const TColumn& column = columns_[static_cast<std::size_t>(k)];
-      const double sine = sines_[static_cast<std::size_t>(k)], cosine = cosines_[static_cast<std::size_t>(k)];
-      Counter* cells = cells_.data() + column.origin;  // at ρ = 0
-      RhosOfPixels(band.PixelRows(), band.PixelColumns(), band.PixelCount(), sine, cosine);
-      CountPixels(cells, band.PixelCount());
-      const auto runs = band.RunsFor(column.longestPiece, column.cutIndex);
-      if (sine == 0) {
-        // ρ = y along the whole row.
-        for (std::size_t i = 0; i < runs.whole.size; ++i) {
-          Counter& cell = cells[static_cast<int>(runs.whole.y[i] * cosine + runs.whole.x[i] * sine)];
-          cell = static_cast<Counter>(cell + runs.whole.counts[i]);
-        }
-        continue;
-      }
-      // From the band's first row on, ρ = trunc(u) keeps to u ≥ 1 in every
-      // piece, or grows with x; the cell's far end is then simply the next
-      // whole number, or the cell's own for falling ρ.
-      const bool away = sine > 0 || Rho(band.Top(), width_ - 1, sine, cosine) >= 1;
-      Reserve(runs.whole.size + runs.pieces.size);
-      bool exact = true;
-      for (const auto& [span, first] : {std::make_pair(runs.whole, std::size_t{0}), std::make_pair(runs.pieces, runs.whole.size)}) {
-        if (sine > 0) {
-          exact = exact && SplitAway(span, first, sine, cosine, column.inverse, column.inverse + 0.5);
-        } else if (away) {
-          exact = exact && SplitAway(span, first, sine, cosine, column.inverse, 0.5);
-        } else {
-          exact = exact && SplitNearZero(span, first, sine, cosine, column.inverse);
-        }
-      }
-      for (const auto& [span, first] : {std::make_pair(runs.whole, std::size_t{0}), std::make_pair(runs.pieces, runs.whole.size)}) {
-        if (!exact) {
-          VotePixels(span, sine, cosine, cells);
-        } else if (sine > 0) {
-          CountPieces<1>(span, first, cells);
-        } else {
-          CountPieces<-1>(span, first, cells);
-        }
+      const int mirror = angles_ - 1 - k;
+      if (mirror < k && Mirrored(mirror)) continue;  // voted with its mirror
+      if (mirror > k && Mirrored(k)) {
+        VoteMirrored(band, k, mirror);
+      } else {
+        VoteOne(band, k);
       }
     }
   }
@@ -388,16 +372,20 @@ class THoughAccumulator {
   std::array<TCell, kStrongestCells> Strongest() const {
     constexpr int kBand = 32;
     const int bands = (highest_ - lowest_) / kBand + 1;
-    std::vector<Counter> bandStrongest(static_cast<std::size_t>(bands), 0);
+    // Eight running maxima per band, folded into one at the end.
+    std::vector<Counter> lanes(static_cast<std::size_t>(bands) * kLanes, 0);
     for (const TColumn& column : columns_) {
       const Counter* cells = cells_.data() + column.origin;
       for (int rho = column.low; rho <= column.high;) {
         const int band = (rho - lowest_) / kBand;
         const int end = std::min(column.high + 1, lowest_ + (band + 1) * kBand);
-        Counter& strongest = bandStrongest[static_cast<std::size_t>(band)];
-        strongest = std::max(strongest, Largest(cells + rho, end - rho));
+        FoldInto(&lanes[static_cast<std::size_t>(band) * kLanes], cells + rho, end - rho);
         rho = end;
       }
+    }
+    std::vector<Counter> bandStrongest(static_cast<std::size_t>(bands));
+    for (std::size_t band = 0; band < bandStrongest.size(); ++band) {
+      bandStrongest[band] = *std::max_element(&lanes[band * kLanes], &lanes[band * kLanes] + kLanes);
     }
     std::array<TCell, kStrongestCells> table{};
     unsigned minimum = 0;
@@ -422,28 +410,23 @@ class THoughAccumulator {
   }
 
  private:
-  // The largest of `count` counters. 16-bit counters go eight at a time;
-  // SSE2 has no unsigned 16-bit maximum, but max(a, b) = (a - b, or 0 if
-  // that is negative) + b.
-  static Counter Largest(const Counter* cells, int count) {
-    Counter largest = 0;
+  // Folds `count` counters into eight running maxima, counter i into lane
+  // i mod 8. 16-bit counters go eight at a time; SSE2 has no unsigned
+  // 16-bit maximum, but max(a, b) = (a - b, or 0 if that is negative) + b.
+  static constexpr int kLanes = 8;
+  static void FoldInto(Counter* lanes, const Counter* cells, int count) {
     int i = 0;
 #if defined(__SSE2__)
     if constexpr (sizeof(Counter) == 2) {
-      if (count >= 8) {
-        __m128i strongest = _mm_setzero_si128();
-        for (; i + 8 <= count; i += 8) {
-          const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + i));
-          strongest = _mm_add_epi16(_mm_subs_epu16(eight, strongest), strongest);
-        }
-        alignas(16) Counter lanes[8];
-        _mm_store_si128(reinterpret_cast<__m128i*>(lanes), strongest);
-        largest = *std::max_element(lanes, lanes + 8);
+      __m128i strongest = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes));
+      for (; i + kLanes <= count; i += kLanes) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + i));
+        strongest = _mm_add_epi16(_mm_subs_epu16(eight, strongest), strongest);
       }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), strongest);
     }
 #endif
-    for (; i < count; ++i) largest = std::max(largest, cells[i]);
-    return largest;
+    for (; i < count; ++i) lanes[i % kLanes] = std::max(lanes[i % kLanes], cells[i]);
   }
 
   struct TColumn {
@@ -453,6 +436,105 @@ class THoughAccumulator {
     std::size_t cutIndex;   // shared by the angles with the same longest piece
     double inverse;         // 1 / (sin θ · step)
   };
+
+  // One angle's share in splitting pieces: its sine, 1 / (sin θ · step),
+  // the offset of its far ends (see SplitAway) and where its cells and
+  // counts go.
+  struct TSide {
+    double sine, inverse, offset;
+    int* first;
+    int* staying;
+  };
+
+  bool Mirrored(int k) const {
+    const auto a = static_cast<std::size_t>(k), b = static_cast<std::size_t>(angles_ - 1 - k);
+    return sines_[a] < 0 && sines_[b] == -sines_[a] && cosines_[b] == cosines_[a];
+  }
+
+  Counter* CellsOf(int k) { return cells_.data() + columns_[static_cast<std::size_t>(k)].origin; }  // at ρ = 0
+
+  void VoteOne(TEdgeBand& band, int k) {
+    const TColumn& column = columns_[static_cast<std::size_t>(k)];
+    const double sine = sines_[static_cast<std::size_t>(k)], cosine = cosines_[static_cast<std::size_t>(k)];
+    Counter* cells = CellsOf(k);
+    RhosOfPixels<1>(band.PixelRows(), band.PixelColumns(), band.PixelCount(), sine, cosine);
+    CountPixels(cells, rhos_[0].data(), band.PixelCount());
+    const auto runs = band.RunsFor(column.longestPiece, column.cutIndex);
+    if (sine == 0) {
+      // ρ = y along the whole row.
+      for (std::size_t i = 0; i < runs.whole.size; ++i) {
+        Counter& cell = cells[static_cast<int>(runs.whole.y[i] * cosine + runs.whole.x[i] * sine)];
+        cell = static_cast<Counter>(cell + runs.whole.counts[i]);
+      }
+      return;
+    }
+    VoteRuns(band, runs, k);
+  }
+
+  // k: the falling angle -θ, mirror: the growing one θ.
+  void VoteMirrored(TEdgeBand& band, int k, int mirror) {
+    const TColumn& falling = columns_[static_cast<std::size_t>(k)];
+    const TColumn& growing = columns_[static_cast<std::size_t>(mirror)];
+    const double sine = sines_[static_cast<std::size_t>(mirror)], cosine = cosines_[static_cast<std::size_t>(mirror)];
+    RhosOfPixels<2>(band.PixelRows(), band.PixelColumns(), band.PixelCount(), sine, cosine);
+    CountPixels(CellsOf(mirror), rhos_[0].data(), band.PixelCount());
+    CountPixels(CellsOf(k), rhos_[1].data(), band.PixelCount());
+    const auto runs = band.RunsFor(growing.longestPiece, growing.cutIndex);  // the same for both
+    if (!FallingStaysAway(band, -sine, cosine)) {
+      VoteRuns(band, runs, mirror);
+      VoteRuns(band, runs, k);
+      return;
+    }
+    Reserve(runs.whole.size + runs.pieces.size);
+    TSide sides[2] = {{sine, growing.inverse, growing.inverse + 0.5, first_[0].data(), staying_[0].data()},
+                      {-sine, falling.inverse, 0.5, first_[1].data(), staying_[1].data()}};
+    bool exact[2] = {true, true};
+    SplitAway<2>(runs.whole, 0, cosine, sides, exact);
+    SplitAway<2>(runs.pieces, runs.whole.size, cosine, sides, exact);
+    CountRuns<1>(runs, exact[0], sides[0], CellsOf(mirror), cosine);
+    CountRuns<-1>(runs, exact[1], sides[1], CellsOf(k), cosine);
+  }
+
+  // From the band's first row on, ρ = trunc(u) keeps to u ≥ 1 in every
+  // piece at a falling angle; the cell's far end is then simply the cell's
+  // own whole number.
+  bool FallingStaysAway(const TEdgeBand& band, double sine, double cosine) const {
+    return Rho(band.Top(), width_ - 1, sine, cosine) >= 1;
+  }
+
+  // The runs of a band at one angle (sin θ ≠ 0).
+  void VoteRuns(TEdgeBand& band, const typename TEdgeBand::TRunsForAngle& runs, int k) {
+    const TColumn& column = columns_[static_cast<std::size_t>(k)];
+    const double sine = sines_[static_cast<std::size_t>(k)], cosine = cosines_[static_cast<std::size_t>(k)];
+    Counter* cells = CellsOf(k);
+    Reserve(runs.whole.size + runs.pieces.size);
+    TSide side{sine, column.inverse, sine > 0 ? column.inverse + 0.5 : 0.5, first_[0].data(), staying_[0].data()};
+    bool exact = true;
+    if (sine > 0 || FallingStaysAway(band, sine, cosine)) {
+      SplitAway<1>(runs.whole, 0, cosine, &side, &exact);
+      SplitAway<1>(runs.pieces, runs.whole.size, cosine, &side, &exact);
+    } else {
+      exact = SplitNearZero(runs.whole, 0, sine, cosine, column.inverse) &&
+              SplitNearZero(runs.pieces, runs.whole.size, sine, cosine, column.inverse);
+    }
+    if (sine > 0) {
+      CountRuns<1>(runs, exact, side, cells, cosine);
+    } else {
+      CountRuns<-1>(runs, exact, side, cells, cosine);
+    }
+  }
+
+  template <int kDirection>
+  void CountRuns(const typename TEdgeBand::TRunsForAngle& runs, bool exact, const TSide& side, Counter* cells,
+                 double cosine) const {
+    if (!exact) {
+      VotePixels(runs.whole, side.sine, cosine, cells);
+      VotePixels(runs.pieces, side.sine, cosine, cells);
+      return;
+    }
+    CountPieces<kDirection>(runs.whole, side.first, side.staying, cells);
+    CountPieces<kDirection>(runs.pieces, side.first + runs.whole.size, side.staying + runs.whole.size, cells);
+  }
 
   static int Rho(int y, int x, double sine, double cosine) {
     const double rowPart = y * cosine;
@@ -467,36 +549,41 @@ class THoughAccumulator {
     return static_cast<int>(std::min(65536.0, std::floor((1 - 1.0 / 1024) / perPixel))) + 1;
   }
 
+  // The ρ of the band's single pixels at N angles sharing the cosine: at
+  // sin θ into rhos_[0], and for N = 2 at -sin θ into rhos_[1].
+  template <int N>
   void RhosOfPixels(const double* y, const double* x, std::size_t count, double sine, double cosine) {
-    int* rho = rhos_.data();
     std::size_t i = 0;
 #if PAGEWELL_AVX2_LOOPS
-    if (avx2_) i = RhosOfPixelsAvx2(y, x, count, sine, cosine, rho);
+    if (avx2_) i = RhosOfPixelsAvx2<N>(y, x, count, sine, cosine);
 #endif
-    for (; i < count; i += 2) {
-      const double rowPart0 = y[i] * cosine, rowPart1 = y[i + 1] * cosine;
-      rho[i] = static_cast<int>(rowPart0 + x[i] * sine);
-      rho[i + 1] = static_cast<int>(rowPart1 + x[i + 1] * sine);
+    for (; i < count; ++i) {
+      const double rowPart = y[i] * cosine, across = x[i] * sine;
+      rhos_[0][i] = static_cast<int>(rowPart + across);
+      if (N == 2) rhos_[1][i] = static_cast<int>(rowPart - across);
     }
   }
 
 #if PAGEWELL_AVX2_LOOPS
   // Four at a time; answers how many are done.
-  PAGEWELL_TARGET_AVX2 static std::size_t RhosOfPixelsAvx2(const double* y, const double* x, std::size_t count, double sine,
-                                                          double cosine, int* rho) {
+  template <int N>
+  PAGEWELL_TARGET_AVX2 std::size_t RhosOfPixelsAvx2(const double* y, const double* x, std::size_t count, double sine,
+                                                   double cosine) {
     const __m256d cosines = _mm256_set1_pd(cosine), sines = _mm256_set1_pd(sine);
     std::size_t i = 0;
     for (; i + 4 <= count; i += 4) {
       const __m256d rowPart = _mm256_mul_pd(_mm256_loadu_pd(y + i), cosines);
-      const __m256d u = _mm256_add_pd(rowPart, _mm256_mul_pd(_mm256_loadu_pd(x + i), sines));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(rho + i), _mm256_cvttpd_epi32(u));
+      const __m256d across = _mm256_mul_pd(_mm256_loadu_pd(x + i), sines);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(rhos_[0].data() + i), _mm256_cvttpd_epi32(_mm256_add_pd(rowPart, across)));
+      if (N == 2) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rhos_[1].data() + i), _mm256_cvttpd_epi32(_mm256_sub_pd(rowPart, across)));
+      }
     }
     return i;
   }
 #endif
 
-  void CountPixels(Counter* column, std::size_t count) const {
-    const int* rho = rhos_.data();
+  static void CountPixels(Counter* column, const int* rho, std::size_t count) {
     const std::size_t q = count / 8;
     for (std::size_t i = 0; i < q; ++i) {
       ++column[rho[i]], ++column[rho[i + q]], ++column[rho[i + 2 * q]], ++column[rho[i + 3 * q]];
@@ -506,7 +593,9 @@ class THoughAccumulator {
   }
 
   void Reserve(std::size_t count) {
-    if (first_.size() < count) first_.resize(count), staying_.resize(count);
+    for (int side = 0; side < 2; ++side) {
+      if (first_[side].size() < count) first_[side].resize(count), staying_[side].resize(count);
+    }
   }
 
   // For each piece, the cell of its first pixel and how many pixels (1 up
@@ -520,77 +609,102 @@ class THoughAccumulator {
   // (t - u) / s + 1/2 = (trunc(u) - u) / s + offset, offset = 1/s + 1/2 or
   // 1/2. That plus 1/2, rounded to the nearest whole number, is the count;
   // added to 2^52 it is rounded by the addition itself, and the whole number
-  // is then the low bits of the sum. Answers false when a count is too
-  // close to a tie (a quotient too close to a whole number) to be sure of.
-  bool SplitAway(const TPieceSpan& pieces, std::size_t firstPiece, double sine, double cosine, double inverse,
-                 double offset) {
+  // is then the low bits of the sum. Clears a side's `exact` when one of its
+  // counts is too close to a tie (a quotient too close to a whole number)
+  // to be sure of.
+  //
+  // N = 2 splits for the angles θ and -θ together (sides[1].sine =
+  // -sides[0].sine): u = y cos θ + x sin θ and y cos θ - x sin θ.
+  template <int N>
+  void SplitAway(const TPieceSpan& pieces, std::size_t firstPiece, double cosine, const TSide* sides, bool* exact) const {
     const std::size_t count = pieces.size;
     const double *y = pieces.y, *x = pieces.x, *lengths = pieces.lengths;
-    int* first = first_.data() + firstPiece;
-    int* staying = staying_.data() + firstPiece;
     const double magic = 4503599627370496.0;  // 2^52
+    const double sine = sides[0].sine;
     std::size_t i = 0;
-    double farthest = 0;  // from the nearest whole number
+    double farthest[N] = {};  // from the nearest whole number
 #if PAGEWELL_AVX2_LOOPS
-    if (avx2_) i = SplitAwayAvx2(pieces, first, staying, sine, cosine, inverse, offset, farthest);
+    if (avx2_) i = SplitAwayAvx2<N>(pieces, firstPiece, cosine, sides, farthest);
 #endif
 #if defined(__SSE2__)
-    const __m128d cosines = _mm_set1_pd(cosine), sines = _mm_set1_pd(sine), inverses = _mm_set1_pd(inverse);
-    const __m128d offsets = _mm_set1_pd(offset), magics = _mm_set1_pd(magic), signs = _mm_set1_pd(-0.0);
-    __m128d farthests = _mm_set1_pd(farthest);
+    const __m128d cosines = _mm_set1_pd(cosine), sines = _mm_set1_pd(sine), magics = _mm_set1_pd(magic);
+    const __m128d signs = _mm_set1_pd(-0.0);
+    __m128d farthests[N];
+    for (int a = 0; a < N; ++a) farthests[a] = _mm_set1_pd(farthest[a]);
     for (; i + 2 <= count; i += 2) {
       const __m128d rowPart = _mm_mul_pd(_mm_loadu_pd(y + i), cosines);
-      const __m128d u = _mm_add_pd(rowPart, _mm_mul_pd(_mm_loadu_pd(x + i), sines));
-      const __m128i rho = _mm_cvttpd_epi32(u);
-      __m128d before = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_cvtepi32_pd(rho), u), inverses), offsets);
-      before = _mm_min_pd(before, _mm_loadu_pd(lengths + i));
-      const __m128d rounded = _mm_add_pd(before, magics);
-      const __m128d off = _mm_sub_pd(_mm_sub_pd(rounded, magics), before);
-      farthests = _mm_max_pd(farthests, _mm_andnot_pd(signs, off));
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(first + i), rho);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(staying + i), _mm_shuffle_epi32(_mm_castpd_si128(rounded), 0x08));
+      const __m128d across = _mm_mul_pd(_mm_loadu_pd(x + i), sines);
+      const __m128d length = _mm_loadu_pd(lengths + i);
+      for (int a = 0; a < N; ++a) {
+        const __m128d u = a == 0 ? _mm_add_pd(rowPart, across) : _mm_sub_pd(rowPart, across);
+        const __m128i rho = _mm_cvttpd_epi32(u);
+        __m128d before = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_cvtepi32_pd(rho), u), _mm_set1_pd(sides[a].inverse)),
+                                    _mm_set1_pd(sides[a].offset));
+        before = _mm_min_pd(before, length);
+        const __m128d rounded = _mm_add_pd(before, magics);
+        const __m128d off = _mm_andnot_pd(signs, _mm_sub_pd(_mm_sub_pd(rounded, magics), before));
+        farthests[a] = _mm_max_pd(farthests[a], off);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(sides[a].first + firstPiece + i), rho);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(sides[a].staying + firstPiece + i),
+                         _mm_shuffle_epi32(_mm_castpd_si128(rounded), 0x08));
+      }
     }
-    farthest = std::max(_mm_cvtsd_f64(farthests), _mm_cvtsd_f64(_mm_unpackhi_pd(farthests, farthests)));
+    for (int a = 0; a < N; ++a) {
+      farthest[a] = std::max(_mm_cvtsd_f64(farthests[a]), _mm_cvtsd_f64(_mm_unpackhi_pd(farthests[a], farthests[a])));
+    }
 #endif
     for (; i < count; ++i) {
-      const double rowPart = y[i] * cosine;
-      const double u = rowPart + x[i] * sine;
-      const int rho = static_cast<int>(u);
-      const double before = std::min((rho - u) * inverse + offset, lengths[i]);
-      const double rounded = before + magic;
-      farthest = std::max(farthest, std::fabs(rounded - magic - before));
-      first[i] = rho;
-      staying[i] = static_cast<int>(rounded - magic);
+      const double rowPart = y[i] * cosine, across = x[i] * sine;
+      for (int a = 0; a < N; ++a) {
+        const double u = a == 0 ? rowPart + across : rowPart - across;
+        const int rho = static_cast<int>(u);
+        const double before = std::min((rho - u) * sides[a].inverse + sides[a].offset, lengths[i]);
+        const double rounded = before + magic;
+        farthest[a] = std::max(farthest[a], std::fabs(rounded - magic - before));
+        sides[a].first[firstPiece + i] = rho;
+        sides[a].staying[firstPiece + i] = static_cast<int>(rounded - magic);
+      }
     }
-    return farthest < 0.5 - tolerance_;
+    for (int a = 0; a < N; ++a) exact[a] = exact[a] && farthest[a] < 0.5 - tolerance_;
   }
 
 #if PAGEWELL_AVX2_LOOPS
   // The same four pieces at a time; answers how many are done and leaves
-  // their largest distance from a whole number in `farthest`.
-  PAGEWELL_TARGET_AVX2 static std::size_t SplitAwayAvx2(const TPieceSpan& pieces, int* first, int* staying, double sine,
-                                                       double cosine, double inverse, double offset, double& farthest) {
+  // each side's largest distance from a whole number in `farthest`.
+  template <int N>
+  PAGEWELL_TARGET_AVX2 static std::size_t SplitAwayAvx2(const TPieceSpan& pieces, std::size_t firstPiece, double cosine,
+                                                       const TSide* sides, double* farthest) {
     const double *y = pieces.y, *x = pieces.x, *lengths = pieces.lengths;
-    const __m256d cosines = _mm256_set1_pd(cosine), sines = _mm256_set1_pd(sine), inverses = _mm256_set1_pd(inverse);
-    const __m256d offsets = _mm256_set1_pd(offset), magics = _mm256_set1_pd(4503599627370496.0), signs = _mm256_set1_pd(-0.0);
+    const __m256d cosines = _mm256_set1_pd(cosine), sines = _mm256_set1_pd(sides[0].sine);
+    const __m256d magics = _mm256_set1_pd(4503599627370496.0), signs = _mm256_set1_pd(-0.0);
     const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
-    __m256d farthests = _mm256_setzero_pd();
+    __m256d inverses[N], offsets[N], farthests[N];
+    for (int a = 0; a < N; ++a) {
+      inverses[a] = _mm256_set1_pd(sides[a].inverse), offsets[a] = _mm256_set1_pd(sides[a].offset);
+      farthests[a] = _mm256_setzero_pd();
+    }
     std::size_t i = 0;
     for (; i + 4 <= pieces.size; i += 4) {
       const __m256d rowPart = _mm256_mul_pd(_mm256_loadu_pd(y + i), cosines);
-      const __m256d u = _mm256_add_pd(rowPart, _mm256_mul_pd(_mm256_loadu_pd(x + i), sines));
-      const __m128i rho = _mm256_cvttpd_epi32(u);
-      __m256d before = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(_mm256_cvtepi32_pd(rho), u), inverses), offsets);
-      before = _mm256_min_pd(before, _mm256_loadu_pd(lengths + i));
-      const __m256d rounded = _mm256_add_pd(before, magics);
-      const __m256d off = _mm256_sub_pd(_mm256_sub_pd(rounded, magics), before);
-      farthests = _mm256_max_pd(farthests, _mm256_andnot_pd(signs, off));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(first + i), rho);
-      const __m256i whole = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(rounded), lowHalves);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(staying + i), _mm256_castsi256_si128(whole));
+      const __m256d across = _mm256_mul_pd(_mm256_loadu_pd(x + i), sines);
+      const __m256d length = _mm256_loadu_pd(lengths + i);
+      for (int a = 0; a < N; ++a) {
+        const __m256d u = a == 0 ? _mm256_add_pd(rowPart, across) : _mm256_sub_pd(rowPart, across);
+        const __m128i rho = _mm256_cvttpd_epi32(u);
+        __m256d before = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(_mm256_cvtepi32_pd(rho), u), inverses[a]), offsets[a]);
+        before = _mm256_min_pd(before, length);
+        const __m256d rounded = _mm256_add_pd(before, magics);
+        const __m256d off = _mm256_sub_pd(_mm256_sub_pd(rounded, magics), before);
+        farthests[a] = _mm256_max_pd(farthests[a], _mm256_andnot_pd(signs, off));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sides[a].first + firstPiece + i), rho);
+        const __m256i whole = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(rounded), lowHalves);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sides[a].staying + firstPiece + i), _mm256_castsi256_si128(whole));
+      }
     }
-    const __m128d halves = _mm_max_pd(_mm256_castpd256_pd128(farthests), _mm256_extractf128_pd(farthests, 1));
-    farthest = std::max(_mm_cvtsd_f64(halves), _mm_cvtsd_f64(_mm_unpackhi_pd(halves, halves)));
+    for (int a = 0; a < N; ++a) {
+      const __m128d halves = _mm_max_pd(_mm256_castpd256_pd128(farthests[a]), _mm256_extractf128_pd(farthests[a], 1));
+      farthest[a] = std::max(_mm_cvtsd_f64(halves), _mm_cvtsd_f64(_mm_unpackhi_pd(halves, halves)));
+    }
     return i;
   }
 #endif
@@ -600,8 +714,8 @@ class THoughAccumulator {
   // trunc(u) for u ≥ 1 and trunc(u) - 1 otherwise.
   bool SplitNearZero(const TPieceSpan& pieces, std::size_t firstPiece, double sine, double cosine, double inverse) {
     const std::size_t count = pieces.size;
-    int* first = first_.data() + firstPiece;
-    int* staying = staying_.data() + firstPiece;
+    int* first = first_[0].data() + firstPiece;
+    int* staying = staying_[0].data() + firstPiece;
     bool doubtful = false;
     for (std::size_t i = 0; i < count; ++i) {
       const double rowPart = pieces.y[i] * cosine;
@@ -618,10 +732,8 @@ class THoughAccumulator {
   }
 
   template <int kDirection>
-  void CountPieces(const TPieceSpan& pieces, std::size_t firstPiece, Counter* cells) const {
+  static void CountPieces(const TPieceSpan& pieces, const int* first, const int* staying, Counter* cells) {
     const std::size_t count = pieces.size;
-    const int* first = first_.data() + firstPiece;
-    const int* staying = staying_.data() + firstPiece;
     const int* length = pieces.counts;
     auto add = [&](std::size_t i) {
       Counter& here = cells[first[i]];
@@ -652,8 +764,8 @@ class THoughAccumulator {
   int lowest_ = 0, highest_ = 0;
   double tolerance_ = 0;
   bool avx2_ = ProcessorHasAvx2();
-  std::vector<int> rhos_;             // of one row's single pixels
-  std::vector<int> first_, staying_;  // of a band's pieces, for one angle
+  std::vector<int> rhos_[2];                // of a band's single pixels, for one or two angles
+  std::vector<int> first_[2], staying_[2];  // of a band's pieces, for one or two angles
   std::vector<Counter> cells_;
 };
 
