@@ -468,7 +468,7 @@ class THoughAccumulator {
       }
       return;
     }
-    VoteRuns(band, runs, k);
+    VoteRuns(runs, k);
   }
 
   // k: the falling angle -θ, mirror: the growing one θ.
@@ -480,11 +480,6 @@ class THoughAccumulator {
     CountPixels(CellsOf(mirror), rhos_[0].data(), band.PixelCount());
     CountPixels(CellsOf(k), rhos_[1].data(), band.PixelCount());
     const auto runs = band.RunsFor(growing.longestPiece, growing.cutIndex);  // the same for both
-    if (!FallingStaysAway(band, -sine, cosine)) {
-      VoteRuns(band, runs, mirror);
-      VoteRuns(band, runs, k);
-      return;
-    }
     Reserve(runs.whole.size + runs.pieces.size);
     TSide sides[2] = {{sine, growing.inverse, growing.inverse + 0.5, first_[0].data(), staying_[0].data()},
                       {-sine, falling.inverse, 0.5, first_[1].data(), staying_[1].data()}};
@@ -495,28 +490,16 @@ class THoughAccumulator {
     CountRuns<-1>(runs, exact[1], sides[1], CellsOf(k), cosine);
   }
 
-  // From the band's first row on, ρ = trunc(u) keeps to u ≥ 1 in every
-  // piece at a falling angle; the cell's far end is then simply the cell's
-  // own whole number.
-  bool FallingStaysAway(const TEdgeBand& band, double sine, double cosine) const {
-    return Rho(band.Top(), width_ - 1, sine, cosine) >= 1;
-  }
-
   // The runs of a band at one angle (sin θ ≠ 0).
-  void VoteRuns(TEdgeBand& band, const typename TEdgeBand::TRunsForAngle& runs, int k) {
+  void VoteRuns(const typename TEdgeBand::TRunsForAngle& runs, int k) {
     const TColumn& column = columns_[static_cast<std::size_t>(k)];
     const double sine = sines_[static_cast<std::size_t>(k)], cosine = cosines_[static_cast<std::size_t>(k)];
     Counter* cells = CellsOf(k);
     Reserve(runs.whole.size + runs.pieces.size);
     TSide side{sine, column.inverse, sine > 0 ? column.inverse + 0.5 : 0.5, first_[0].data(), staying_[0].data()};
     bool exact = true;
-    if (sine > 0 || FallingStaysAway(band, sine, cosine)) {
-      SplitAway<1>(runs.whole, 0, cosine, &side, &exact);
-      SplitAway<1>(runs.pieces, runs.whole.size, cosine, &side, &exact);
-    } else {
-      exact = SplitNearZero(runs.whole, 0, sine, cosine, column.inverse) &&
-              SplitNearZero(runs.pieces, runs.whole.size, sine, cosine, column.inverse);
-    }
+    SplitAway<1>(runs.whole, 0, cosine, &side, &exact);
+    SplitAway<1>(runs.pieces, runs.whole.size, cosine, &side, &exact);
     if (sine > 0) {
       CountRuns<1>(runs, exact, side, cells, cosine);
     } else {
@@ -598,16 +581,26 @@ class THoughAccumulator {
     }
   }
 
+#if defined(__SSE2__)
+  // trunc(u) - 1 where trunc(u) ≤ 0, trunc(u) elsewhere, for four values.
+  static __m128i FallingEnd(__m128i rho) {
+    const __m128i positive = _mm_cmpgt_epi32(rho, _mm_setzero_si128());  // -1 where rho > 0
+    return _mm_sub_epi32(_mm_sub_epi32(rho, _mm_set1_epi32(1)), positive);
+  }
+#endif
+
   // For each piece, the cell of its first pixel and how many pixels (1 up
   // to all) stay in it; the others are in the next cell, the way ρ moves.
   // Pixel i of the piece lies at u + i · s (s = sin θ · step), up to
   // rounding, and stays in the cell trunc(u) until it passes the cell's far
   // end t: the pixels before (t - u) / s stay.
   //
-  // Away from 0 (every u at least 1, or ρ growing) the far end is
-  // trunc(u) + 1 for growing ρ and trunc(u) for falling ρ, so that
-  // (t - u) / s + 1/2 = (trunc(u) - u) / s + offset, offset = 1/s + 1/2 or
-  // 1/2. That plus 1/2, rounded to the nearest whole number, is the count;
+  // For growing ρ (u is never negative then) the far end is trunc(u) + 1,
+  // so that (t - u) / s + 1/2 = (trunc(u) - u) / s + offset with offset =
+  // 1/s + 1/2. For falling ρ it is trunc(u) where u ≥ 1, and trunc(u) - 1
+  // below that, where trunc goes towards 0 and the cell (-1, 1) of ρ = 0 is
+  // twice as wide as the others; offset = 1/2. That quotient plus 1/2,
+  // rounded to the nearest whole number, is the count;
   // added to 2^52 it is rounded by the addition itself, and the whole number
   // is then the low bits of the sum. Clears a side's `exact` when one of its
   // counts is too close to a tie (a quotient too close to a whole number)
@@ -638,7 +631,8 @@ class THoughAccumulator {
       for (int a = 0; a < N; ++a) {
         const __m128d u = a == 0 ? _mm_add_pd(rowPart, across) : _mm_sub_pd(rowPart, across);
         const __m128i rho = _mm_cvttpd_epi32(u);
-        __m128d before = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_cvtepi32_pd(rho), u), _mm_set1_pd(sides[a].inverse)),
+        const __m128i end = sides[a].sine < 0 ? FallingEnd(rho) : rho;
+        __m128d before = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_cvtepi32_pd(end), u), _mm_set1_pd(sides[a].inverse)),
                                     _mm_set1_pd(sides[a].offset));
         before = _mm_min_pd(before, length);
         const __m128d rounded = _mm_add_pd(before, magics);
@@ -658,7 +652,8 @@ class THoughAccumulator {
       for (int a = 0; a < N; ++a) {
         const double u = a == 0 ? rowPart + across : rowPart - across;
         const int rho = static_cast<int>(u);
-        const double before = std::min((rho - u) * sides[a].inverse + sides[a].offset, lengths[i]);
+        const int end = sides[a].sine < 0 ? rho - (rho <= 0) : rho;
+        const double before = std::min((end - u) * sides[a].inverse + sides[a].offset, lengths[i]);
         const double rounded = before + magic;
         farthest[a] = std::max(farthest[a], std::fabs(rounded - magic - before));
         sides[a].first[firstPiece + i] = rho;
@@ -691,7 +686,8 @@ class THoughAccumulator {
       for (int a = 0; a < N; ++a) {
         const __m256d u = a == 0 ? _mm256_add_pd(rowPart, across) : _mm256_sub_pd(rowPart, across);
         const __m128i rho = _mm256_cvttpd_epi32(u);
-        __m256d before = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(_mm256_cvtepi32_pd(rho), u), inverses[a]), offsets[a]);
+        const __m128i end = sides[a].sine < 0 ? FallingEnd(rho) : rho;
+        __m256d before = _mm256_add_pd(_mm256_mul_pd(_mm256_sub_pd(_mm256_cvtepi32_pd(end), u), inverses[a]), offsets[a]);
         before = _mm256_min_pd(before, length);
         const __m256d rounded = _mm256_add_pd(before, magics);
         const __m256d off = _mm256_sub_pd(_mm256_sub_pd(rounded, magics), before);
@@ -708,28 +704,6 @@ class THoughAccumulator {
     return i;
   }
 #endif
-
-  // The same for falling ρ near 0, where trunc goes towards 0 and the cell
-  // (-1, 1) of ρ = 0 is twice as wide as the others: the far end is
-  // trunc(u) for u ≥ 1 and trunc(u) - 1 otherwise.
-  bool SplitNearZero(const TPieceSpan& pieces, std::size_t firstPiece, double sine, double cosine, double inverse) {
-    const std::size_t count = pieces.size;
-    int* first = first_[0].data() + firstPiece;
-    int* staying = staying_[0].data() + firstPiece;
-    bool doubtful = false;
-    for (std::size_t i = 0; i < count; ++i) {
-      const double rowPart = pieces.y[i] * cosine;
-      const double u = rowPart + pieces.x[i] * sine;
-      const int rho = static_cast<int>(u);
-      const int end = rho - (rho <= 0);
-      const double before = std::min((end - u) * inverse, pieces.lengths[i] - 0.5);
-      const double whole = std::ceil(before);
-      doubtful |= whole - before < tolerance_ || whole - before > 1 - tolerance_;
-      first[i] = rho;
-      staying[i] = std::max(1, static_cast<int>(whole));
-    }
-    return !doubtful;
-  }
 
   template <int kDirection>
   static void CountPieces(const TPieceSpan& pieces, const int* first, const int* staying, Counter* cells) {
