@@ -220,6 +220,10 @@ class TEdgeBand {
     std::stable_sort(longRuns_.begin(), longRuns_.end(), [](const TBandRun& a, const TBandRun& b) { return a.length < b.length; });
     runs_.Clear();
     for (const TBandRun& run : longRuns_) runs_.Add(run.y, run.x, run.length);
+    lengthsFrom_.assign(longRuns_.size() + 1, 0);
+    for (std::size_t i = longRuns_.size(); i-- > 0;) {
+      lengthsFrom_[i] = lengthsFrom_[i + 1] + static_cast<std::size_t>(longRuns_[i].length);
+    }
   }
 
   int Top() const { return top_; }
@@ -243,11 +247,9 @@ class TEdgeBand {
       // Sized first and then filled: this runs for every band and piece
       // length, and growing the arrays piece by piece cost more than the
       // pieces save.
-      std::size_t pieces = 0;
-      for (std::size_t i = cut.wholeRuns; i < longRuns_.size(); ++i) {
-        pieces += static_cast<std::size_t>((longRuns_[i].length + longest - 1) / longest);
-      }
-      cut.pieces.Resize(pieces);
+      // A run of n pixels makes at most n / longest + 1 pieces.
+      const std::size_t cutRuns = longRuns_.size() - cut.wholeRuns;
+      cut.pieces.Resize(cutRuns == 0 ? 0 : cutRuns + 1 + lengthsFrom_[cut.wholeRuns] / static_cast<std::size_t>(longest));
       std::size_t piece = 0;
       for (std::size_t i = cut.wholeRuns; i < longRuns_.size(); ++i) {
         const TBandRun& run = longRuns_[i];
@@ -255,6 +257,7 @@ class TEdgeBand {
           cut.pieces.Set(piece++, run.y, run.x + done * step_, std::min(longest, run.length - done));
         }
       }
+      cut.pieces.Resize(piece);
     }
     return TRunsForAngle{TPieceSpan(runs_, cut.wholeRuns), TPieceSpan(cut.pieces, cut.pieces.counts.size())};
   }
@@ -281,6 +284,7 @@ class TEdgeBand {
   std::vector<double> pixelRows_, pixelColumns_;
   std::size_t pixelCount_ = 0;
   std::vector<TBandRun> longRuns_;
+  std::vector<std::size_t> lengthsFrom_;  // the pixels of the long runs from each on
   TPieces runs_;
   unsigned generation_ = 0;
   std::vector<TCut> cuts_;  // by cut index
@@ -336,7 +340,8 @@ class THoughAccumulator {
       column.inverse = 1 / (sine * step);
       columns_.push_back(column);
     }
-    cells_.assign(size, 0);
+    cells_.resize(size);
+    std::memset(cells_.data(), 0, size * sizeof(Counter));  // assign() fills counter by counter
     // A piece's first pixel may be off by a rounding error from where the
     // pixels before it on the row would put it, and so may every pixel after
     // it; each of those errors is below 2^-52 (|ρ| + width), and the
