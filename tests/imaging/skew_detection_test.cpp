@@ -119,7 +119,8 @@ TEST(DetectSkewAngle, TurnedLinesAnswerTheTurnBack) {
 // Pages narrower and wider than the 64 pixels a 1-bit row is searched for
 // edges in at a time, with a few pixels past the last whole word.
 TEST(DetectSkewAngle, AnswersExactlyWhatTheTransformDefines) {
-  const std::pair<int, int> sizes[] = {{97, 61}, {40, 61}, {203, 45}};
+  // The last size spans several bands of rows.
+  const std::pair<int, int> sizes[] = {{97, 61}, {40, 61}, {203, 45}, {70, 300}};
   for (TPixelFormat format : EditableFormats()) {
     for (auto [width, height] : sizes) {
       for (int m : {1, 4, 15}) {
