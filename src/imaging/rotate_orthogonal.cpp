@@ -1,10 +1,11 @@
 // Exact rotation by 90, 180 and 270 degrees.
 //
 // A quarter turn reads the source column by column, which walks across
-// memory. The work is therefore done in square tiles small enough that the
-// source rows of a tile stay in the first-level cache while the tile's
-// target rows are written; 1-bit rasters move blocks of 8 × 8 pixels at a
-// time with a bit-matrix transpose.
+// memory. The work is therefore done in tiles and blocks small enough that
+// the source rows they read stay in the first-level cache while their
+// target rows are written. The blocks are transposed in vector registers
+// (SSE2, or AVX2 where the processor has it); 1-bit rasters are transposed
+// by bytes first and then by bits within them.
 #include "imaging/rotate_orthogonal.h"
 
 #include <algorithm>
