@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/errors.h"
+#include "platform/bitmap_info.h"
 #include "platform/gdi_object.h"
 
 namespace pagewell {
@@ -41,20 +42,7 @@ TGdiObject<HFONT> CreateStyleFont(const TFontStyle& font) {
 class TRasterSection {
  public:
   explicit TRasterSection(const TRaster& raster) : bytes_(raster.RowStride() * static_cast<std::size_t>(raster.Height())) {
-    const auto& palette = raster.Palette();
-    std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + palette.size() * sizeof(RGBQUAD));
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = raster.Width();
-    header->biHeight = -raster.Height();
-    header->biPlanes = 1;
-    header->biBitCount = static_cast<WORD>(raster.BitsPerPixel());
-    header->biCompression = BI_RGB;
-    header->biClrUsed = static_cast<DWORD>(palette.size());
-    auto* colours = reinterpret_cast<RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER));
-    for (std::size_t i = 0; i < palette.size(); ++i) {
-      colours[i] = RGBQUAD{BlueOf(palette[i]), GreenOf(palette[i]), RedOf(palette[i]), 0};
-    }
+    auto info = TopDownBitmapInfo(raster, raster.Height());
     section_ = TGdiObject<HBITMAP>(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
                                                     &bits_, nullptr, 0));
     if (!section_ || !bits_) throw ERasterError("Cannot create a drawing surface for text output");
