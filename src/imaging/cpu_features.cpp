@@ -6,13 +6,16 @@
 namespace pagewell {
 namespace {
 
-std::atomic<TLoopLevel> cap{TLoopLevel::Avx2Gfni};
+std::atomic<TLoopLevel> cap{TLoopLevel::Avx512};
 
 TLoopLevel Detect() {
 #if PAGEWELL_AVX2_LOOPS
   __builtin_cpu_init();
   if (!__builtin_cpu_supports("avx2")) return TLoopLevel::Baseline;
-  return __builtin_cpu_supports("gfni") ? TLoopLevel::Avx2Gfni : TLoopLevel::Avx2;
+  if (!__builtin_cpu_supports("gfni")) return TLoopLevel::Avx2;
+  const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                      __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
+  return avx512 ? TLoopLevel::Avx512 : TLoopLevel::Avx2Gfni;
 #else
   return TLoopLevel::Baseline;
 #endif

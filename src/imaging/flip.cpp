@@ -186,6 +186,7 @@ void Reverse1BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
   int i = 0;
 #if PAGEWELL_AVX2_LOOPS
   switch (LoopLevel()) {
+    case TLoopLevel::Avx512:
     case TLoopLevel::Avx2Gfni: i = Reverse1BitBytesGfni(source, target, bytes, unused); break;
     case TLoopLevel::Avx2: i = Reverse1BitBytesAvx2(source, target, bytes, unused); break;
     default: break;

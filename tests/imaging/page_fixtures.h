@@ -105,14 +105,14 @@ inline bool TrailingBitsClear(const TRaster& r) {
 // wider ones tests the narrower ones too.
 template <typename Check>
 inline void ForEachLoopVersion(Check check) {
-  const char* names[] = {"baseline loops", "AVX2 loops", "AVX2 and GFNI loops"};
-  for (TLoopLevel level : {TLoopLevel::Baseline, TLoopLevel::Avx2, TLoopLevel::Avx2Gfni}) {
+  const char* names[] = {"baseline loops", "AVX2 loops", "AVX2 and GFNI loops", "AVX-512 loops"};
+  for (TLoopLevel level : {TLoopLevel::Baseline, TLoopLevel::Avx2, TLoopLevel::Avx2Gfni, TLoopLevel::Avx512}) {
     if (level > ProcessorLoopLevel()) break;
     SCOPED_TRACE(names[static_cast<int>(level)]);
     LimitLoopsTo(level);
     check();
   }
-  LimitLoopsTo(TLoopLevel::Avx2Gfni);
+  LimitLoopsTo(TLoopLevel::Avx512);
 }
 
 }  // namespace pagewell::test

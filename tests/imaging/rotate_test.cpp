@@ -35,9 +35,11 @@ TEST(Rotate, ExactTurnsMovePixelsOfEveryFormat) {
                               {-360, TTurn::None},      {720, TTurn::None}};
   // Sizes that are not multiples of 8 in either direction, ones larger than
   // the blocks and strips the quarter turns work in (with and without a
-  // remainder), rows of 1-bit pages long enough for the wide blocks, and a
+  // remainder), rows of 1-bit pages long enough for the wide blocks, 1-bit
+  // pages tall enough for tiles of 128 rows followed by narrower ones, and a
   // 24-bit row without padding after its last pixel.
-  const std::pair<int, int> sizes[] = {{13, 7}, {1, 5}, {70, 83}, {133, 75}, {64, 48}, {40, 130}, {300, 37}, {128, 33}};
+  const std::pair<int, int> sizes[] = {{13, 7},  {1, 5},    {70, 83},   {133, 75},  {64, 48},
+                                       {40, 130}, {300, 37}, {128, 33}, {150, 200}, {260, 333}};
   ForEachLoopVersion([&] {
     for (TPixelFormat format : EditableFormats()) {
       for (auto [width, height] : sizes) {
