@@ -630,10 +630,29 @@ constexpr TBitTilePermutes MakeBitTilePermutes() {
 
 constexpr TBitTilePermutes kBitTilePermutes = MakeBitTilePermutes();
 
+// Rows at a fixed distance from each other, indexed like a table of row
+// pointers: the rows of a page, in either direction. Their addresses are
+// computed rather than read from a table.
+template <typename Byte>
+struct TRowRun {
+  Byte* first;
+  std::ptrdiff_t step;
+  Byte* operator[](int k) const { return first + k * step; }
+  TRowRun operator+(int k) const { return TRowRun{first + k * step, step}; }
+};
+
+// The rows of a tile that reaches past the source's last row: those past it
+// are a row of zeros, which keeps the unused bits of the target rows 0.
+struct TPaddedRows {
+  const std::uint8_t* rows[128];
+  const std::uint8_t* const* operator+(int k) const { return rows + k; }
+};
+
 PAGEWELL_TARGET_AVX512 inline __m512i LoadPermute(const std::uint8_t* table) { return _mm512_loadu_si512(table); }
 
 // Sixteen bytes from j on of four rows, row k in bytes 16k to 16k + 15.
-PAGEWELL_TARGET_AVX512 inline __m512i LoadFourRows(const std::uint8_t* const* rows, std::size_t j) {
+template <typename Rows>
+PAGEWELL_TARGET_AVX512 inline __m512i LoadFourRows(const Rows& rows, std::size_t j) {
   const auto row = [&](int k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + j)); };
   const __m256i upper = _mm256_inserti128_si256(_mm256_castsi128_si256(row(0)), row(1), 1);
   const __m256i lower = _mm256_inserti128_si256(_mm256_castsi128_si256(row(2)), row(3), 1);
@@ -674,7 +693,8 @@ PAGEWELL_TARGET_AVX512 inline void MergeRowGroups(__m512i regs[8]) {
 // Writes word q of `words` to target row q for the first `count` rows,
 // `bytes` bytes from targetByte on: at the last source byte of a row and
 // the last tiles.
-PAGEWELL_TARGET_AVX512 inline void StoreSomeRowWords(__m512i words, std::uint8_t* const* out, std::size_t targetByte,
+template <typename Rows>
+PAGEWELL_TARGET_AVX512 inline void StoreSomeRowWords(__m512i words, const Rows& out, std::size_t targetByte,
                                                      int count, int bytes) {
   std::uint8_t spilled[64];
   _mm512_storeu_si512(spilled, words);
@@ -684,7 +704,8 @@ PAGEWELL_TARGET_AVX512 inline void StoreSomeRowWords(__m512i words, std::uint8_t
 // Turns sixteen source bytes from j on of 64 source rows into eight bytes of
 // the 128 target rows they show: words[half][c] holds the eight target rows
 // of source byte j + 8 × half + c, one word each.
-PAGEWELL_TARGET_AVX512 inline void TransposeBitTile(const std::uint8_t* const* rows, std::size_t j, __m512i first[8],
+template <typename Rows>
+PAGEWELL_TARGET_AVX512 inline void TransposeBitTile(const Rows& rows, std::size_t j, __m512i first[8],
                                                     __m512i last[8]) {
   const __m512i firstBlocks = LoadPermute(kBitTilePermutes.blocks[0]);
   const __m512i lastBlocks = LoadPermute(kBitTilePermutes.blocks[1]);
@@ -704,7 +725,8 @@ PAGEWELL_TARGET_AVX512 inline void MergeAllRowGroups(__m512i words[8]) {
 }
 
 // Target rows q = 0..7 of `first` and `second` side by side: 16 bytes each.
-PAGEWELL_TARGET_AVX512 inline void StoreRowPairs(__m512i first, __m512i second, std::uint8_t* const* out,
+template <typename Rows>
+PAGEWELL_TARGET_AVX512 inline void StoreRowPairs(__m512i first, __m512i second, const Rows& out,
                                                  std::size_t targetByte) {
   const __m512i even = _mm512_unpacklo_epi64(first, second), odd = _mm512_unpackhi_epi64(first, second);
   const auto store = [&](int q, __m128i two) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out[q] + targetByte), two); };
@@ -718,31 +740,47 @@ PAGEWELL_TARGET_AVX512 inline void StoreRowPairs(__m512i first, __m512i second, 
   store(7, _mm512_extracti32x4_epi32(odd, 3));
 }
 
-// Source bytes j to j + 15 of the 128 source rows from `rows` on, into
-// sixteen bytes from targetByte on of the 128 target rows from `out` on.
-PAGEWELL_TARGET_AVX512 inline void MoveWideBitTile(const std::uint8_t* const* rows, std::uint8_t* const* out, int j,
-                                                   std::size_t targetByte, int wholeBytes, int sourceWidth) {
-  __m512i upper[2][8], lower[2][8];
-  TransposeBitTile(rows, static_cast<std::size_t>(j), upper[0], upper[1]);
-  TransposeBitTile(rows + 64, static_cast<std::size_t>(j), lower[0], lower[1]);
-  for (int half = 0; half < 2; ++half) {
-    MergeAllRowGroups(upper[half]);
-    MergeAllRowGroups(lower[half]);
-    if (j + kBitTileBytes <= wholeBytes) {
+// Stores the words of one tile half: `upper` from the first 64 source rows,
+// `lower` from the next 64, for the target rows of source bytes from
+// `first` on. Only the last source byte of a row may show fewer than eight
+// target rows, and only there are they written one by one; WholeBytes says
+// that the tile does not reach that byte.
+template <bool WholeBytes, typename Rows>
+PAGEWELL_TARGET_AVX512 inline void StoreWideHalf(const __m512i upper[8], const __m512i lower[8], const Rows& out,
+                                                 std::size_t targetByte, int first, int sourceWidth) {
 #pragma GCC unroll 8
-      for (int c = 0; c < 8; ++c) StoreRowPairs(upper[half][c], lower[half][c], out + 64 * half + 8 * c, targetByte);
+  for (int c = 0; c < 8; ++c) {
+    if (WholeBytes || 8 * (first + c + 1) <= sourceWidth) {
+      StoreRowPairs(upper[c], lower[c], out + 8 * c, targetByte);
     } else {
-      for (int c = 0; c < 8; ++c) {
-        const int count = std::min(8, sourceWidth - 8 * (j + 8 * half + c));
-        StoreSomeRowWords(upper[half][c], out + 64 * half + 8 * c, targetByte, count, 8);
-        StoreSomeRowWords(lower[half][c], out + 64 * half + 8 * c, targetByte + 8, count, 8);
-      }
+      const int count = std::min(8, sourceWidth - 8 * (first + c));
+      StoreSomeRowWords(upper[c], out + 8 * c, targetByte, count, 8);
+      StoreSomeRowWords(lower[c], out + 8 * c, targetByte + 8, count, 8);
     }
   }
 }
 
+// Source bytes j to j + 15 of the 128 source rows from `rows` on, into
+// sixteen bytes from targetByte on of the 128 target rows from `out` on.
+// The order of the steps keeps the number of registers in use low enough
+// for the compiler to hold nearly all of them.
+template <bool WholeBytes, typename SourceRows, typename TargetRows>
+PAGEWELL_TARGET_AVX512 inline void MoveWideBitTile(const SourceRows& rows, const TargetRows& out, int j,
+                                                   std::size_t targetByte, int sourceWidth) {
+  __m512i upper[2][8], lower[2][8];
+  TransposeBitTile(rows, static_cast<std::size_t>(j), upper[0], upper[1]);
+  MergeAllRowGroups(upper[0]);
+  MergeAllRowGroups(upper[1]);
+  TransposeBitTile(rows + 64, static_cast<std::size_t>(j), lower[0], lower[1]);
+  MergeAllRowGroups(lower[0]);
+  StoreWideHalf<WholeBytes>(upper[0], lower[0], out, targetByte, j, sourceWidth);
+  MergeAllRowGroups(lower[1]);
+  StoreWideHalf<WholeBytes>(upper[1], lower[1], out + 64, targetByte, j + 8, sourceWidth);
+}
+
 // The same for 64 source rows and `bytes` (at most eight) target bytes.
-PAGEWELL_TARGET_AVX512 inline void MoveNarrowBitTile(const std::uint8_t* const* rows, std::uint8_t* const* out, int j,
+template <typename SourceRows, typename TargetRows>
+PAGEWELL_TARGET_AVX512 inline void MoveNarrowBitTile(const SourceRows& rows, const TargetRows& out, int j,
                                                      std::size_t targetByte, int bytes, int sourceWidth) {
   __m512i words[2][8];
   TransposeBitTile(rows, static_cast<std::size_t>(j), words[0], words[1]);
@@ -762,33 +800,48 @@ PAGEWELL_TARGET_AVX512 inline void MoveNarrowBitTile(const std::uint8_t* const* 
 // are of 64 rows. The last sixteen source bytes of a row are read again
 // where the row is not a whole number of them, and the rows must be at
 // least sixteen bytes long.
-PAGEWELL_TARGET_AVX512 void MoveBitTilesAvx512(const std::vector<const std::uint8_t*>& sourceRows,
-                                               const std::vector<std::uint8_t*>& targetRows, int sourceBytes,
-                                               int targetBytes, std::size_t targetStride, int sourceWidth) {
+PAGEWELL_TARGET_AVX512 void RotateQuarter1BitAvx512(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
   constexpr int kBandBytes = 32;
+  const int sourceWidth = source.Width(), sourceHeight = source.Height();
+  const auto sourceBytes = static_cast<int>(source.RowBytes()), targetBytes = static_cast<int>(target.RowBytes());
+  const auto sourceStep = static_cast<std::ptrdiff_t>(source.RowStride()) * (turn.counterClockwise ? 1 : -1);
+  const auto targetStep = static_cast<std::ptrdiff_t>(target.RowStride()) * (turn.counterClockwise ? -1 : 1);
+  // Source rows by target column, target rows by source column.
+  const TRowRun<const std::uint8_t> sourceRows{source.ScanLine(turn.SourceRow(0)), sourceStep};
+  const TRowRun<std::uint8_t> targetRows{target.ScanLine(turn.counterClockwise ? sourceWidth - 1 : 0), targetStep};
+  const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
+  const auto paddedRows = [&](int firstRow) {
+    TPaddedRows padded;
+    for (int k = 0; k < 128; ++k) padded.rows[k] = firstRow + k < sourceHeight ? sourceRows[firstRow + k] : zeros.data();
+    return padded;
+  };
+  const auto targetStride = static_cast<int>(target.RowStride());
   const int wholeBytes = sourceWidth / 8;
-  const auto rowsCovered = static_cast<std::size_t>(sourceRows.size() / 8);  // target bytes the source rows fill
-  const auto wideEnd = static_cast<int>(std::min(rowsCovered, targetStride));
   for (int band = 0; band < sourceBytes; band += kBandBytes) {
     const int bandEnd = std::min(sourceBytes, band + kBandBytes);
     const auto eachStep = [&](auto move) {
       for (int next = band; next < bandEnd; next += kBitTileBytes) {
         const int j = std::min(next, sourceBytes - kBitTileBytes);
-        move(j, &targetRows[8 * static_cast<std::size_t>(j)]);
+        move(j, targetRows + 8 * j);
       }
     };
-    int tile = 0;
-    for (; tile + 16 <= wideEnd; tile += 16) {
-      const std::uint8_t* const* rows = &sourceRows[8 * static_cast<std::size_t>(tile)];
-      eachStep([&](int j, std::uint8_t* const* out) PAGEWELL_TARGET_AVX512 {
-        MoveWideBitTile(rows, out, j, static_cast<std::size_t>(tile), wholeBytes, sourceWidth);
+    const auto moveWide = [&](const auto& rows, int tile) PAGEWELL_TARGET_AVX512 {
+      eachStep([&](int j, const TRowRun<std::uint8_t>& out) PAGEWELL_TARGET_AVX512 {
+        if (j + kBitTileBytes <= wholeBytes) {
+          MoveWideBitTile<true>(rows, out, j, static_cast<std::size_t>(tile), sourceWidth);
+        } else {
+          MoveWideBitTile<false>(rows, out, j, static_cast<std::size_t>(tile), sourceWidth);
+        }
       });
-    }
+    };
+    int tile = 0;
+    for (; tile + 16 <= targetStride && 8 * tile + 128 <= sourceHeight; tile += 16) moveWide(sourceRows + 8 * tile, tile);
+    for (; tile + 16 <= targetStride; tile += 16) moveWide(paddedRows(8 * tile), tile);
     for (; tile < targetBytes; tile += 8) {
-      const std::uint8_t* const* rows = &sourceRows[8 * static_cast<std::size_t>(tile)];
-      const int bytes = static_cast<int>(std::min<std::size_t>(8, targetStride - static_cast<std::size_t>(tile)));
-      eachStep([&](int j, std::uint8_t* const* out) PAGEWELL_TARGET_AVX512 {
-        MoveNarrowBitTile(rows, out, j, static_cast<std::size_t>(tile), bytes, sourceWidth);
+      const TPaddedRows rows = paddedRows(8 * tile);
+      const int bytes = std::min(8, targetStride - tile);
+      eachStep([&](int j, const TRowRun<std::uint8_t>& out) PAGEWELL_TARGET_AVX512 {
+        MoveNarrowBitTile(rows.rows, out, j, static_cast<std::size_t>(tile), bytes, sourceWidth);
       });
     }
   }
@@ -797,6 +850,12 @@ PAGEWELL_TARGET_AVX512 void MoveBitTilesAvx512(const std::vector<const std::uint
 #endif
 
 void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTurn& turn) {
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx512() && source.RowBytes() >= 16) {
+    RotateQuarter1BitAvx512(source, target, turn);
+    return;
+  }
+#endif
   const int sourceWidth = source.Width();
   const auto sourceBytes = static_cast<int>(source.RowBytes()), targetBytes = static_cast<int>(target.RowBytes());
   const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(sourceBytes), 0);
@@ -804,10 +863,6 @@ void RotateQuarter1Bit(const TRaster& source, TRaster& target, const TQuarterTur
   sourceRows.resize(static_cast<std::size_t>(8 * kTileBytes) * static_cast<std::size_t>((targetBytes + kTileBytes - 1) / kTileBytes), zeros.data());
   const auto targetRows = TargetRowsBySourceColumn(target, turn);
 #if PAGEWELL_AVX2_LOOPS
-  if (ProcessorHasAvx512() && sourceBytes >= 16) {
-    MoveBitTilesAvx512(sourceRows, targetRows, sourceBytes, targetBytes, target.RowStride(), sourceWidth);
-    return;
-  }
   if (ProcessorHasAvx2() && sourceBytes >= 16) {
     MoveBitTilesAvx2(sourceRows, targetRows, sourceBytes, targetBytes, target.RowStride(), sourceWidth);
     return;

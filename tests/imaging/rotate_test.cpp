@@ -39,7 +39,7 @@ TEST(Rotate, ExactTurnsMovePixelsOfEveryFormat) {
   // pages tall enough for tiles of 128 rows followed by narrower ones, and a
   // 24-bit row without padding after its last pixel.
   const std::pair<int, int> sizes[] = {{13, 7},  {1, 5},    {70, 83},   {133, 75},  {64, 48},
-                                       {40, 130}, {300, 37}, {128, 33}, {150, 200}, {260, 333}};
+                                       {40, 130}, {300, 37}, {128, 33}, {150, 250}, {260, 333}};
   ForEachLoopVersion([&] {
     for (TPixelFormat format : EditableFormats()) {
       for (auto [width, height] : sizes) {
