@@ -3,10 +3,11 @@
 //
 // The pixel loops that gain most from wide vectors (quarter and half turns)
 // have a second version for AVX2, the bit reversal of 1-bit rows a third
-// one that adds GFNI, and the quarter turn of 1-bit rows a fourth one for
-// AVX-512 with byte permutes (VBMI) and GFNI. Every version is compiled into every build; the
-// widest one the processor supports is chosen at run time, so the product
-// still runs on processors with SSE2 alone.
+// one that adds GFNI, and both the quarter turn and the bit reversal of
+// 1-bit rows a fourth one for AVX-512 with byte permutes (VBMI) and GFNI.
+// Every version is compiled into every build; the widest one the processor
+// supports is chosen at run time, so the product still runs on processors
+// with SSE2 alone.
 #if (defined(__i386__) || defined(__x86_64__)) && defined(__GNUC__)
 #define PAGEWELL_AVX2_LOOPS 1
 // Marks a function compiled for AVX2. Call it only when ProcessorHasAvx2().

@@ -103,19 +103,19 @@ PAGEWELL_TARGET_AVX2 inline __m256i ShiftedBlock(const std::uint8_t* end, int un
                          _mm256_and_si256(_mm256_sll_epi16(Load32(end - 33), up), keepUp));
 }
 
-// Calls reverseBlock(i) for blocks of 32 target bytes from i on that cover
+// Calls reverseBlock(i) for blocks of Block target bytes from i on that cover
 // the row, but for its last byte where there are unused bits (its source
 // byte has no byte before it), and answers how many bytes are done. The
 // last block is read again ending at the row's end, writing a few bytes
 // twice with the same values. Always inlined, so that the block, compiled
 // for the caller's instructions, is inlined in turn.
-template <typename ReverseBlock>
+template <int Block = 32, typename ReverseBlock>
 [[gnu::always_inline]] inline int Reverse1BitBlocks(int bytes, int unused, ReverseBlock reverseBlock) {
-  const int reach = unused > 0 ? 33 : 32;  // source bytes read for 32 target bytes
+  const int reach = unused > 0 ? Block + 1 : Block;  // source bytes read for one block of target bytes
   if (bytes < reach) return 0;
-  for (int i = 0; i + reach <= bytes; i += 32) reverseBlock(i);
+  for (int i = 0; i + reach <= bytes; i += Block) reverseBlock(i);
   reverseBlock(bytes - reach);
-  return bytes - (reach - 32);
+  return bytes - (reach - Block);
 }
 
 PAGEWELL_TARGET_AVX2 int Reverse1BitBytesAvx2(const std::uint8_t* source, std::uint8_t* target, int bytes, int unused) {
@@ -131,6 +131,36 @@ PAGEWELL_TARGET_AVX2_GFNI int Reverse1BitBytesGfni(const std::uint8_t* source, s
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + i), reversed);
   });
 }
+
+// AVX-512 with byte permutes: 64 bytes at a time, the shift as above, the
+// bit reversal by GFNI and the byte reversal by a single permute.
+// GCC 12's permute intrinsic fills an unused operand with a self-initialised
+// variable, which its own uninitialised-use check then reports.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+PAGEWELL_TARGET_AVX512 inline __m512i Load64(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
+
+PAGEWELL_TARGET_AVX512 inline __m512i ShiftedBlock64(const std::uint8_t* end, int unused) {
+  const __m512i block = Load64(end - 64);
+  if (unused == 0) return block;
+  const __m128i down = _mm_cvtsi32_si128(unused), up = _mm_cvtsi32_si128(8 - unused);
+  const __m512i keepDown = _mm512_set1_epi8(static_cast<char>(0xFF >> unused));
+  return _mm512_ternarylogic_epi64(keepDown, _mm512_srl_epi16(block, down), _mm512_sll_epi16(Load64(end - 65), up),
+                                   0xCA);  // keepDown ? shifted down : shifted up
+}
+
+PAGEWELL_TARGET_AVX512 int Reverse1BitBytesAvx512(const std::uint8_t* source, std::uint8_t* target, int bytes, int unused) {
+  const __m512i reverse = _mm512_set_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+                                          23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43,
+                                          44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63);
+  const __m512i bitReversal = _mm512_set1_epi64(static_cast<long long>(0x8040201008040201ull));
+  return Reverse1BitBlocks<64>(bytes, unused, [=](int i) PAGEWELL_TARGET_AVX512 {
+    const __m512i bitsReversed = _mm512_gf2p8affine_epi64_epi8(ShiftedBlock64(source + bytes - i, unused), bitReversal, 0);
+    _mm512_storeu_si512(target + i, _mm512_permutexvar_epi8(reverse, bitsReversed));
+  });
+}
+#pragma GCC diagnostic pop
 
 PAGEWELL_TARGET_AVX2 int Reverse8BitPixelsAvx2(const std::uint8_t* source, std::uint8_t* target, int width) {
   if (width < 32) return 0;
@@ -186,7 +216,7 @@ void Reverse1BitRow(const std::uint8_t* source, std::uint8_t* target, int width)
   int i = 0;
 #if PAGEWELL_AVX2_LOOPS
   switch (LoopLevel()) {
-    case TLoopLevel::Avx512:
+    case TLoopLevel::Avx512: i = Reverse1BitBytesAvx512(source, target, bytes, unused); break;
     case TLoopLevel::Avx2Gfni: i = Reverse1BitBytesGfni(source, target, bytes, unused); break;
     case TLoopLevel::Avx2: i = Reverse1BitBytesAvx2(source, target, bytes, unused); break;
     default: break;

@@ -8,9 +8,9 @@ namespace {
 
 // Widths around the byte boundaries of 1 and 4-bit rows, rows of one or
 // more whole 64-pixel words with and without pixels after them, and 1-bit
-// rows long enough for the 32-byte blocks (with 0 and with 1 to 7 unused
-// bits in the last byte).
-const int kWidths[] = {1, 7, 8, 9, 13, 16, 33, 64, 71, 128, 130, 203, 256, 263, 264, 300, 517};
+// rows long enough for the 32-byte and 64-byte blocks (with 0 and with 1 to
+// 7 unused bits in the last byte).
+const int kWidths[] = {1, 7, 8, 9, 13, 16, 33, 64, 71, 128, 130, 203, 256, 263, 264, 300, 512, 517, 1032, 1100};
 
 TEST(Flip, MirrorsEveryFormatAndWidthExactly) {
   ForEachLoopVersion([] {
