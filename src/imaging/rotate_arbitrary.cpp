@@ -4,11 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
+#include "imaging/cpu_features.h"
 #include "imaging/packed_pixels.h"
 #include "imaging/rounding.h"
+
+#if PAGEWELL_AVX2_LOOPS
+#include <immintrin.h>
+#endif
 
 namespace pagewell {
 namespace {
@@ -18,11 +25,59 @@ constexpr double kPi = 3.14159265358979323846;
 // out[x] = round((products[x] + rowPart) + centre) for an even count, two
 // at a time so that the compiler keeps a pair in one vector register. For
 // dx cos - dy sin + cx, adding -(dy sin) is the same subtraction.
-void RoundedSums(const double* products, std::size_t count, double rowPart, double centre, int* out) {
+void RoundedSumsSse2(const double* products, std::size_t count, double rowPart, double centre, int* out) {
   for (std::size_t x = 0; x < count; x += 2) {
     out[x] = static_cast<int>(RoundedHalfEvenWithinLimit(products[x] + rowPart + centre));
     out[x + 1] = static_cast<int>(RoundedHalfEvenWithinLimit(products[x + 1] + rowPart + centre));
   }
+}
+
+#if PAGEWELL_AVX2_LOOPS
+// Four at a time, with the same operations in the same order (and no fused
+// multiply-add), so the same points.
+PAGEWELL_TARGET_AVX2 std::size_t RoundedSumsAvx2(const double* products, std::size_t count, double rowPart,
+                                                 double centre, int* out) {
+  const __m256d row = _mm256_set1_pd(rowPart), middle = _mm256_set1_pd(centre);
+  const __m256d shift = _mm256_set1_pd(6755399441055744.0);  // as in RoundedHalfEvenWithinLimit
+  std::size_t x = 0;
+  for (; x + 4 <= count; x += 4) {
+    const __m256d point = _mm256_add_pd(_mm256_add_pd(_mm256_loadu_pd(products + x), row), middle);
+    const __m256d rounded = _mm256_sub_pd(_mm256_add_pd(point, shift), shift);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm256_cvttpd_epi32(rounded));
+  }
+  return x;
+}
+
+// GCC 12's conversion intrinsic fills an unused operand with a
+// self-initialised variable, which its own uninitialised-use check reports.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+PAGEWELL_TARGET_AVX512 std::size_t RoundedSumsAvx512(const double* products, std::size_t count, double rowPart,
+                                                     double centre, int* out) {
+  const __m512d row = _mm512_set1_pd(rowPart), middle = _mm512_set1_pd(centre);
+  const __m512d shift = _mm512_set1_pd(6755399441055744.0);
+  std::size_t x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const __m512d point = _mm512_add_pd(_mm512_add_pd(_mm512_loadu_pd(products + x), row), middle);
+    const __m512d rounded = _mm512_sub_pd(_mm512_add_pd(point, shift), shift);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm512_cvttpd_epi32(rounded));
+  }
+  return x;
+}
+#pragma GCC diagnostic pop
+#endif
+
+void RoundedSums(const double* products, std::size_t count, double rowPart, double centre, int* out) {
+  std::size_t done = 0;
+#if PAGEWELL_AVX2_LOOPS
+  if (ProcessorHasAvx512()) {
+    done = RoundedSumsAvx512(products, count, rowPart, centre, out);
+  } else if (ProcessorHasAvx2()) {
+    done = RoundedSumsAvx2(products, count, rowPart, centre, out);
+  }
+#endif
+  RoundedSumsSse2(products + done, count - done, rowPart, centre, out + done);
 }
 
 // The source point of a target pixel is computed row by row: the column
@@ -124,6 +179,147 @@ class TRowWriter {
   int filled_ = 0;  // bits in byte_
 };
 
+// 1 bit: along a row turned by a small angle, neighbouring target pixels
+// mostly come from neighbouring pixels of one source row. Such runs are
+// moved as bit fields of up to 32 pixels instead of pixel by pixel.
+constexpr int kLongestRun = 32;
+
+// Packs runs of pixels into a row, first pixel in the top bit, and stores
+// them four bytes at a time.
+class TBitRowWriter {
+ public:
+  explicit TBitRowWriter(std::uint8_t* row) : next_(row) {}
+  // The low `count` bits of `bits` (1 to kLongestRun of them, nothing above).
+  void Append(std::uint64_t bits, int count) {
+    pending_ |= bits << (64 - filled_ - count);
+    filled_ += count;
+    if (filled_ >= 32) {
+      const std::uint32_t word = __builtin_bswap32(static_cast<std::uint32_t>(pending_ >> 32));
+      std::memcpy(next_, &word, 4);
+      next_ += 4;
+      pending_ <<= 32;
+      filled_ -= 32;
+    }
+  }
+  // The last bytes, the unused bits after the last pixel 0.
+  void Finish() {
+    for (; filled_ > 0; filled_ -= 8, pending_ <<= 8) *next_++ = static_cast<std::uint8_t>(pending_ >> 56);
+  }
+
+ private:
+  std::uint8_t* next_;
+  std::uint64_t pending_ = 0;  // filled_ bits from the top, the rest 0
+  int filled_ = 0;             // always below 32 between calls
+};
+
+// `count` pixels (1 to kLongestRun) of a 1-bit row from pixel `first` on, in
+// the low bits. They lie within the row's `stride` bytes.
+inline std::uint64_t TakeBits(const std::uint8_t* row, std::size_t stride, unsigned first, int count) {
+  const std::size_t byte = first / 8;
+  std::uint64_t word = 0;
+  if (byte + 8 <= stride) {
+    std::memcpy(&word, row + byte, 8);
+    word = __builtin_bswap64(word);
+  } else {
+    for (std::size_t i = 0; byte + i < stride; ++i) word |= static_cast<std::uint64_t>(row[byte + i]) << (56 - 8 * i);
+  }
+  return (word << (first % 8)) >> (64 - count);
+}
+
+// The rounded source points of a target row, and where runs along it end.
+// The tables have kLongestRun spare entries after the row (set to 0), so
+// that 32 entries can be read from any pixel of it.
+class TRowPoints {
+ public:
+  TRowPoints(const TSourceMapping& mapping, unsigned width, unsigned height)
+      : xs_(mapping.PaddedWidth() + kLongestRun), ys_(xs_.size()), width_(width), height_(height) {}
+  void Compute(const TSourceMapping& mapping) { mapping.RoundedRow(xs_.data(), ys_.data()); }
+
+  int X(int x) const { return xs_[static_cast<std::size_t>(x)]; }
+  int Y(int x) const { return ys_[static_cast<std::size_t>(x)]; }
+  bool Inside(int x) const { return static_cast<unsigned>(X(x)) < width_ && static_cast<unsigned>(Y(x)) < height_; }
+
+  // The end of the run from x on, at most `limit` pixels long: the pixels
+  // that take their source row's next pixels, or that are outside the
+  // source like the first.
+  int RunEnd(int x, int limit) const {
+#if PAGEWELL_AVX2_LOOPS
+    if (ProcessorHasAvx2()) return x + std::min(limit, RunLengthAvx2(x));
+#endif
+    const int end = x + limit;
+    int next = x + 1;
+    if (Inside(x)) {
+      while (next < end && Y(next) == Y(x) && X(next) == X(x) + (next - x)) ++next;
+    } else {
+      while (next < end && !Inside(next)) ++next;
+    }
+    return next;
+  }
+
+ private:
+#if PAGEWELL_AVX2_LOOPS
+  // Eight pixels at a time: a mask of those that continue the run, and the
+  // first that does not.
+  PAGEWELL_TARGET_AVX2 int RunLengthAvx2(int x) const {
+    const int* xs = xs_.data() + x;
+    const int* ys = ys_.data() + x;
+    std::uint32_t continuing = 0;
+    if (Inside(x)) {
+      const __m256i row = _mm256_set1_epi32(ys[0]);
+      __m256i column = _mm256_add_epi32(_mm256_set1_epi32(xs[0]), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+      for (int i = 0; i < kLongestRun; i += 8, column = _mm256_add_epi32(column, _mm256_set1_epi32(8))) {
+        const __m256i same = _mm256_and_si256(_mm256_cmpeq_epi32(Load8(ys + i), row), _mm256_cmpeq_epi32(Load8(xs + i), column));
+        continuing |= static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(same))) << i;
+      }
+    } else {
+      // Unsigned v < limit as min(v, limit - 1) == v.
+      const __m256i lastColumn = _mm256_set1_epi32(static_cast<int>(width_ - 1));
+      const __m256i lastRow = _mm256_set1_epi32(static_cast<int>(height_ - 1));
+      for (int i = 0; i < kLongestRun; i += 8) {
+        const __m256i xsHere = Load8(xs + i), ysHere = Load8(ys + i);
+        const __m256i inside = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_min_epu32(xsHere, lastColumn), xsHere),
+                                                _mm256_cmpeq_epi32(_mm256_min_epu32(ysHere, lastRow), ysHere));
+        continuing |= static_cast<std::uint32_t>(~_mm256_movemask_ps(_mm256_castsi256_ps(inside)) & 0xFF) << i;
+      }
+    }
+    return ~continuing == 0 ? kLongestRun : __builtin_ctz(~continuing);
+  }
+  PAGEWELL_TARGET_AVX2 static __m256i Load8(const int* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+#endif
+
+  std::vector<int> xs_, ys_;
+  unsigned width_, height_;
+};
+
+void RotateNearestBitRuns(const TRaster& source, TRaster& target, const std::vector<const std::uint8_t*>& rows,
+                          TSourceMapping& mapping, std::uint32_t fill) {
+  const unsigned width = static_cast<unsigned>(source.Width()), height = static_cast<unsigned>(source.Height());
+  const std::size_t stride = source.RowStride();
+  const std::uint64_t fillBits = fill != 0 ? ~0ull : 0;
+  const int targetWidth = target.Width();
+  TRowPoints points(mapping, width, height);
+  for (int y = 0; y < target.Height(); ++y) {
+    mapping.StartRow(y);
+    points.Compute(mapping);
+    TBitRowWriter out(target.ScanLine(y));
+    for (int x = 0; x < targetWidth;) {
+      if (points.Inside(x)) {
+        // A run inside the source stops at the source row's end at the latest.
+        const int sx = points.X(x);
+        const int limit = std::min({kLongestRun, targetWidth - x, static_cast<int>(width) - sx});
+        const int count = points.RunEnd(x, limit) - x;
+        out.Append(TakeBits(rows[static_cast<std::size_t>(points.Y(x))], stride, static_cast<unsigned>(sx), count), count);
+        x += count;
+      } else {
+        const int count = points.RunEnd(x, std::min(kLongestRun, targetWidth - x)) - x;
+        out.Append(fillBits >> (64 - count), count);
+        x += count;
+      }
+    }
+    out.Finish();
+  }
+}
+
 // The rounded source points of a row are computed in one pass, then the
 // pixels are fetched; the target is written whole, pixel after pixel.
 template <int Bits>
@@ -132,6 +328,10 @@ void RotateNearest(const TRaster& source, TRaster& target, const TRotationGeomet
   const auto rows = RowPointers(source);
   const unsigned width = static_cast<unsigned>(source.Width()), height = static_cast<unsigned>(source.Height());
   TSourceMapping mapping(geometry);
+  if constexpr (Bits == 1) {
+    RotateNearestBitRuns(source, target, rows, mapping, fill);
+    return;
+  }
   std::vector<int> xs(mapping.PaddedWidth()), ys(mapping.PaddedWidth());
   for (int y = 0; y < target.Height(); ++y) {
     mapping.StartRow(y);

@@ -106,34 +106,46 @@ std::pair<long, long> NearestSource(int x, int y, int width, int height, int new
   return {std::lrint(dx * c - dy * s + (width - 1) / 2.0), std::lrint(dx * s + dy * c + (height - 1) / 2.0)};
 }
 
+// Small pages at steep angles, and a page with rows of several words at the
+// small angles of deskewing, where 1-bit rows are moved in long runs (up to
+// the page's right edge, and reading its last bytes).
 TEST(Rotate, AnyAngleTakesTheNearestPixelOnAGrownCanvas) {
-  for (TPixelFormat format : EditableFormats()) {
-    for (double angle : {30.0, -17.5, 200.0, 333.3}) {
-      SCOPED_TRACE(FormatName(format) + ", angle " + std::to_string(angle));
-      const int width = 23, height = 11;
-      const TluBitmap original = RandomPage(format, width, height, 7);
-      TluBitmap page = original;
-      page.Rotate(false, clWhite, angle);
-      const double a = std::fmod(angle + 360, 360) * kPi / 180;
-      const int newWidth = static_cast<int>(std::lrint(std::fabs(width * std::cos(a)) + std::fabs(height * std::sin(a))));
-      const int newHeight = static_cast<int>(std::lrint(std::fabs(width * std::sin(a)) + std::fabs(height * std::cos(a))));
-      ASSERT_EQ(page.Width(), newWidth);
-      ASSERT_EQ(page.Height(), newHeight);
-      int outside = 0;
-      for (int y = 0; y < newHeight; ++y) {
-        for (int x = 0; x < newWidth; ++x) {
-          const auto [sx, sy] = NearestSource(x, y, width, height, newWidth, newHeight, std::fmod(angle + 360, 360));
-          const bool inside = sx >= 0 && sx < width && sy >= 0 && sy < height;
-          outside += !inside;
-          const std::uint32_t expected = inside ? Value(original, static_cast<int>(sx), static_cast<int>(sy))
-                                                : WhiteValue(original);
-          ASSERT_EQ(Value(page, x, y), expected) << "at " << x << "," << y;
+  struct TCase {
+    int width, height;
+    double angle;
+  };
+  const TCase cases[] = {{23, 11, 30.0}, {23, 11, -17.5}, {23, 11, 200.0}, {23, 11, 333.3},
+                         {301, 97, 2.0}, {301, 97, -0.7}, {301, 97, 359.9}, {64, 40, 1.0}};
+  ForEachLoopVersion([&] {
+    for (TPixelFormat format : EditableFormats()) {
+      for (const auto [width, height, angle] : cases) {
+        SCOPED_TRACE(FormatName(format) + ", " + std::to_string(width) + "x" + std::to_string(height) + ", angle " +
+                     std::to_string(angle));
+        const TluBitmap original = RandomPage(format, width, height, 7);
+        TluBitmap page = original;
+        page.Rotate(false, clWhite, angle);
+        const double a = std::fmod(angle + 360, 360) * kPi / 180;
+        const int newWidth = static_cast<int>(std::lrint(std::fabs(width * std::cos(a)) + std::fabs(height * std::sin(a))));
+        const int newHeight = static_cast<int>(std::lrint(std::fabs(width * std::sin(a)) + std::fabs(height * std::cos(a))));
+        ASSERT_EQ(page.Width(), newWidth);
+        ASSERT_EQ(page.Height(), newHeight);
+        int outside = 0;
+        for (int y = 0; y < newHeight; ++y) {
+          for (int x = 0; x < newWidth; ++x) {
+            const auto [sx, sy] = NearestSource(x, y, width, height, newWidth, newHeight, std::fmod(angle + 360, 360));
+            const bool inside = sx >= 0 && sx < width && sy >= 0 && sy < height;
+            outside += !inside;
+            const std::uint32_t expected = inside ? Value(original, static_cast<int>(sx), static_cast<int>(sy))
+                                                  : WhiteValue(original);
+            ASSERT_EQ(Value(page, x, y), expected) << "at " << x << "," << y;
+          }
         }
+        EXPECT_GT(outside, 0);
+        EXPECT_EQ(page.BackgroundColor, clWhite);
+        EXPECT_TRUE(TrailingBitsClear(page));
       }
-      EXPECT_GT(outside, 0);
-      EXPECT_EQ(page.BackgroundColor, clWhite);
     }
-  }
+  });
 }
 
 TEST(Rotate, FillOfAPaletteWithoutTheColourIsTheNearestEntry) {
