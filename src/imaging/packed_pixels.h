@@ -18,6 +18,7 @@ struct TPackedPixels;
 
 template <>
 struct TPackedPixels<1> {
+  static constexpr int kBits = 1;
   static std::uint32_t Get(const std::uint8_t* row, int x) { return (row[x >> 3] >> (7 - (x & 7))) & 1u; }
   static void Set(std::uint8_t* row, int x, std::uint32_t value) {
     const auto mask = static_cast<std::uint8_t>(0x80u >> (x & 7));
@@ -27,6 +28,7 @@ struct TPackedPixels<1> {
 
 template <>
 struct TPackedPixels<4> {
+  static constexpr int kBits = 4;
   static std::uint32_t Get(const std::uint8_t* row, int x) {
     return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
   }
@@ -38,12 +40,14 @@ struct TPackedPixels<4> {
 
 template <>
 struct TPackedPixels<8> {
+  static constexpr int kBits = 8;
   static std::uint32_t Get(const std::uint8_t* row, int x) { return row[x]; }
   static void Set(std::uint8_t* row, int x, std::uint32_t value) { row[x] = static_cast<std::uint8_t>(value); }
 };
 
 template <>
 struct TPackedPixels<24> {
+  static constexpr int kBits = 24;
   static std::uint32_t Get(const std::uint8_t* row, int x) {
     const std::uint8_t* p = row + 3 * x;
     return p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16);

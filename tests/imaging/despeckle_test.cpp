@@ -110,23 +110,30 @@ TEST(Despeckle, PagesUnderFiveRowsAreUnchanged) {
 
 // Sparse noise on plain background exercises both the skipped background
 // and the windows next to it; the result must be exactly the plain
-// procedure's, changes of one window seen by the next included.
+// procedure's, changes of one window seen by the next included. The wider
+// page has stretches of background long enough for the widest skips.
 TEST(Despeckle, MatchesThePlainWindowProcedureOnNoisyPages) {
-  for (TPixelFormat format : EditableFormats()) {
-    for (int n : {1, 3, 9}) {
-      SCOPED_TRACE(FormatName(format) + ", strength " + std::to_string(n));
-      std::mt19937 random(static_cast<unsigned>(n) * 7 + static_cast<unsigned>(format));
-      const int width = 53, height = 29;
-      std::vector<std::uint32_t> values(static_cast<std::size_t>(width) * height);
-      for (auto& v : values) v = (random() % 23 == 0) ? random() % 3 + 1 : 0;
-      const TluBitmap original =
-          MakePage(format, width, height, [&](int x, int y) { return values[static_cast<std::size_t>(y) * width + x]; });
-      TluBitmap page = original;
-      TRaster expected = original;
-      page.Despeckle(n);
-      ReferenceDespeckle(expected, n);
-      EXPECT_TRUE(SamePixels(page, expected));
-      EXPECT_FALSE(SamePixels(page, original));
+  struct TNoise {
+    int width, height;
+    unsigned oneIn;  // pixels per speck pixel
+  };
+  for (const TNoise noise : {TNoise{53, 29, 23}, TNoise{300, 40, 400}}) {
+    for (TPixelFormat format : EditableFormats()) {
+      for (int n : {1, 3, 9}) {
+        SCOPED_TRACE(FormatName(format) + ", strength " + std::to_string(n) + ", width " + std::to_string(noise.width));
+        std::mt19937 random(static_cast<unsigned>(n) * 7 + static_cast<unsigned>(format));
+        const int width = noise.width, height = noise.height;
+        std::vector<std::uint32_t> values(static_cast<std::size_t>(width) * height);
+        for (auto& v : values) v = (random() % noise.oneIn == 0) ? random() % 3 + 1 : 0;
+        const TluBitmap original =
+            MakePage(format, width, height, [&](int x, int y) { return values[static_cast<std::size_t>(y) * width + x]; });
+        TluBitmap page = original;
+        TRaster expected = original;
+        page.Despeckle(n);
+        ReferenceDespeckle(expected, n);
+        EXPECT_TRUE(SamePixels(page, expected));
+        EXPECT_FALSE(SamePixels(page, original));
+      }
     }
   }
 }
