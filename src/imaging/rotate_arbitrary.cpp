@@ -151,18 +151,20 @@ std::vector<const std::uint8_t*> RowPointers(const TRaster& raster) {
   return rows;
 }
 
-// Takes the pixels of one target row left to right. Packed pixels are
+// Takes the pixels of one target row left to right. 4-bit pixels are
 // gathered into a byte that is stored whole, the unused bits after the last
 // pixel of the row left 0.
 template <int Bits>
 class TRowWriter {
+  static_assert(Bits == 4 || Bits == 8 || Bits == 24, "1-bit rows are written by runs");
+
  public:
   explicit TRowWriter(std::uint8_t* row) : row_(row) {}
   void Put(int x, std::uint32_t value) {
     if constexpr (Bits >= 8) {
       TPackedPixels<Bits>::Set(row_, x, value);
     } else {
-      const unsigned bits = Bits == 1 ? (value != 0) : (value & 0x0Fu);
+      const unsigned bits = value & 0x0Fu;
       byte_ = (byte_ << Bits) | bits;
       filled_ += Bits;
       if (filled_ == 8) *next_++ = static_cast<std::uint8_t>(byte_), byte_ = 0, filled_ = 0;
@@ -291,8 +293,9 @@ class TRowPoints {
   unsigned width_, height_;
 };
 
-void RotateNearestBitRuns(const TRaster& source, TRaster& target, const std::vector<const std::uint8_t*>& rows,
-                          TSourceMapping& mapping, std::uint32_t fill) {
+void RotateNearestBitRuns(const TRaster& source, TRaster& target, const TRotationGeometry& geometry, std::uint32_t fill) {
+  const auto rows = RowPointers(source);
+  TSourceMapping mapping(geometry);
   const unsigned width = static_cast<unsigned>(source.Width()), height = static_cast<unsigned>(source.Height());
   const std::size_t stride = source.RowStride();
   const std::uint64_t fillBits = fill != 0 ? ~0ull : 0;
@@ -328,10 +331,6 @@ void RotateNearest(const TRaster& source, TRaster& target, const TRotationGeomet
   const auto rows = RowPointers(source);
   const unsigned width = static_cast<unsigned>(source.Width()), height = static_cast<unsigned>(source.Height());
   TSourceMapping mapping(geometry);
-  if constexpr (Bits == 1) {
-    RotateNearestBitRuns(source, target, rows, mapping, fill);
-    return;
-  }
   std::vector<int> xs(mapping.PaddedWidth()), ys(mapping.PaddedWidth());
   for (int y = 0; y < target.Height(); ++y) {
     mapping.StartRow(y);
@@ -426,7 +425,7 @@ TRaster RotatedNearest(const TRaster& source, const TRotationGeometry& geometry,
   TRaster target = TRaster::WithUnsetPixels(geometry.TargetWidth, geometry.TargetHeight, source.PixelFormat());
   target.SetPaletteKeepingIndices(source.Palette());
   switch (source.PixelFormat()) {
-    case TPixelFormat::pf1bit: RotateNearest<1>(source, target, geometry, fillValue); break;
+    case TPixelFormat::pf1bit: RotateNearestBitRuns(source, target, geometry, fillValue); break;
     case TPixelFormat::pf4bit: RotateNearest<4>(source, target, geometry, fillValue); break;
     case TPixelFormat::pf8bit: RotateNearest<8>(source, target, geometry, fillValue); break;
     default: RotateNearest<24>(source, target, geometry, fillValue); break;
