@@ -42,7 +42,8 @@ void watchForHangs(std::atomic<bool>& stop) {
   while (!stop) {
     Sleep(100);
     const DWORD started = g_callStarted;
-    if (started != 0 && GetTickCount() - started > kLongestCallMs) {
+    // Signed: the start may be a tick ahead of this thread's clock reading.
+    if (started != 0 && static_cast<LONG>(GetTickCount() - started) > static_cast<LONG>(kLongestCallMs)) {
       fwprintf(stderr, L"HANG: no return within %lu ms from %ls\n", kLongestCallMs, g_currentCall.c_str());
       fflush(stderr);
       TerminateProcess(GetCurrentProcess(), 3);
@@ -234,7 +235,7 @@ bool isCleanRefusal(HRESULT hr) {
     case DISP_E_TYPEMISMATCH: case DISP_E_BADPARAMCOUNT: case DISP_E_PARAMNOTOPTIONAL:
     case DISP_E_OVERFLOW: case DISP_E_BADVARTYPE: case DISP_E_PARAMNOTFOUND:
     case DISP_E_MEMBERNOTFOUND: case DISP_E_NONAMEDARGS: case DISP_E_NOTACOLLECTION:
-    case DISP_E_BADINDEX: case E_INVALIDARG:
+    case DISP_E_BADINDEX: case E_INVALIDARG: case E_NOINTERFACE:
       return true;
     default:
       return false;
@@ -291,8 +292,9 @@ class AutomationSweep : public testing::Test {
                        (outcome.hr == DISP_E_EXCEPTION && !outcome.description.empty());
     EXPECT_TRUE(clean) << narrow(what) << ": 0x" << std::hex << outcome.hr << " " << narrow(outcome.description);
     const bool aboutBox = what.rfind(L"AboutBox", 0) == 0;
-    if (!aboutBox)
+    if (!aboutBox) {
       EXPECT_EQ(g_dialogsSeen.size(), dialogsBefore) << narrow(what) << " showed a dialog";
+    }
     calls++;
     return outcome;
   }
@@ -307,9 +309,10 @@ class AutomationSweep : public testing::Test {
   // NaN or infinite.
   void expectReadable(const Member& member, const std::wstring& after) {
     Outcome read = call(member.name + L" read after " + after, member.id, DISPATCH_PROPERTYGET, {});
-    if (SUCCEEDED(read.hr) && read.resultType == VT_R8)
+    if (SUCCEEDED(read.hr) && read.resultType == VT_R8) {
       EXPECT_TRUE(std::isfinite(read.realResult)) << narrow(member.name) << " reads " << read.realResult
                                                   << " after " << narrow(after);
+    }
   }
 
   bool hasReader(const Member& writer) const {
