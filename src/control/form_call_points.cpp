@@ -13,12 +13,6 @@ void TTwainForm::buildElementTable() {}
 // in tab1 into grpPanel (count 1) or back.
 void TTwainForm::moveTab1Elements(int) {}
 
-// Page list: created at step 4, freed with every page viewer and bitmap.
-void TTwainForm::createPageList() {}
-void TTwainForm::freePageList() {}
-void TTwainForm::freeSlotLabels() {}
-unsigned TTwainForm::pageCount() const { return 0; }
-
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
 void TTwainForm::setViewerModes() {}
@@ -33,14 +27,13 @@ bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false;
 void TTwainForm::updateSettingsControls() {}
 void TTwainForm::retryDeviceConnection() {}
 
-// Page list and element layout: the thumbnail strip and the form fitting
-// (step 15).
-void TTwainForm::layOutThumbnailStrip() {}
+// Element layout: the form fitting (step 15).
 void TTwainForm::fitForm() {}
-void TTwainForm::refreshThumbnails() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.
-void TTwainForm::runCommand(const std::string&) {}
+void TTwainForm::runCommand(const std::string& name) {
+  if (runPageCommand(name)) return;
+}
 
 }  // namespace pagewell

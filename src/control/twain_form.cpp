@@ -12,6 +12,7 @@
 #include "component_table.h"
 #include "form_window_classes.h"
 #include "page_sizes.h"
+#include "page_viewer_list.h"
 
 namespace pagewell {
 namespace {
@@ -404,7 +405,9 @@ void TTwainForm::setControlPanelTabs(int count) {
 void TTwainForm::setThumbRows(int rows) {
   if (rows < 1) return;
   state_.thumbRows = rows;
-  layOutAndFit();
+  layOutThumbnailStrip(L"ThumbRows");
+  fitForm();
+  refreshThumbnails();
 }
 
 // Only mode 1 takes the scan frame from the page-size controls, so only

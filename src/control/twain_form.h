@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,14 @@
 #include "form_events.h"
 #include "form_state.h"
 #include "framework_properties.h"
+#include "page_navigation.h"
+#include "thumbnail_strip_layout.h"
 #include "window_handle.h"
 
 namespace pagewell {
+
+class TPWIList;
+class TPWImage;
 
 class TTwainForm {
  public:
@@ -79,6 +85,25 @@ class TTwainForm {
   void selectPages(bool allPages);
   // Pages held in the page list.
   unsigned pageCount() const;
+
+  // The page list and the thumbnail strip (page_list_form.cpp). Pages are
+  // 1-based; walking them with TPWIList::ForEach costs one step per page.
+  TPWIList& pageList() { return *pages_; }
+  // The page viewer at the position (its Image() is the page's bitmap), or
+  // null outside 1..pageCount().
+  TPWImage* pageViewer(unsigned position);
+  unsigned currentPage() const { return pageCount() == 0 ? 0 : state_.currentPage; }
+  std::wstring currentPageMICR() const;
+  // After an edit of the page at the position: its thumbnail is fitted to
+  // the changed bitmap, and the current page shown again.
+  void pageChanged(unsigned position);
+  void showCurrentPage();
+  void setImageIndex(long index);
+  void clearPages();
+  void setThumbnails(long width, long height, long rows);
+  // Lays out the strip; `method` names the member whose warnings these are.
+  void layOutThumbnailStrip(std::wstring_view method = {});
+  void refreshThumbnails();
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // Window procedure entry for the form window.
@@ -120,10 +145,21 @@ class TTwainForm {
   void switchViewerDuplexOff();
   void updateSettingsControls();
   void retryDeviceConnection();
-  void layOutThumbnailStrip();
   void fitForm();
-  void refreshThumbnails();
   void runCommand(const std::string& buttonName);
+
+  // Page list helpers (page_list_form.cpp).
+  bool runPageCommand(const std::string& buttonName);
+  void onThumbnailClick(TPWImage& page);
+  void navigatePages(Navigation button);
+  void deleteCurrentPage();
+  void movePage(bool up);
+  void renumberPages();
+  void enableEditingAndOutput(bool enabled);
+  void applySingleImageMode();
+  void fitThumbnail(TPWImage& page);
+  int captionHeight() const;
+  void warnStripLayout(std::wstring_view method, const StripLayout& layout);
 
   void onCommand(HWND control, WORD code);
   void onClick(const std::string& name);
@@ -151,6 +187,11 @@ class TTwainForm {
   BrushHandle background_;
   bool active_ = false;
   bool connectTimerRunning_ = false;
+  // Declared after the windows, so that the pages and labels go before them.
+  std::unique_ptr<TPWIList> pages_;
+  StripLayout strip_;
+  // One label per thumbnail slot, made as pages first fill the slots.
+  std::vector<WindowHandle> slotLabels_;
 };
 
 }  // namespace pagewell

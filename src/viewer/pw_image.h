@@ -179,8 +179,10 @@ class TPWImage {
   // Runs one acquisition and returns when it is over; the images arrive as
   // the viewer's image, each raising OnAcquire, while it waits.
   void Acquire();
-  // The MICR text kept by the last Acquire.
+  // The MICR text kept by the last Acquire; a page viewer, which never
+  // scans, is given the text of the transfer its page came from.
   const std::wstring& MICRText() const { return micrText_; }
+  void SetMICRText(std::wstring text) { micrText_ = std::move(text); }
 
  private:
   friend struct TPWImageWindows;
