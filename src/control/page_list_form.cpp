@@ -72,6 +72,14 @@ unsigned TTwainForm::pageCount() const { return pages_ ? pages_->Count() : 0; }
 
 TPWImage* TTwainForm::pageViewer(unsigned position) { return pages_ ? pages_->Get(position) : nullptr; }
 
+std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const {
+  std::vector<const TluBitmap*> bitmaps;
+  if (!pages_) return bitmaps;
+  bitmaps.reserve(pages_->Count());
+  pages_->ForEach([&](TPWImage& page, unsigned) { bitmaps.push_back(page.Image()); });
+  return bitmaps;
+}
+
 std::wstring TTwainForm::currentPageMICR() const {
   if (!pages_ || state_.currentPage == 0) return {};
   const TPWImage* page = pages_->Get(state_.currentPage);

@@ -24,6 +24,7 @@
 
 namespace pagewell {
 
+class TluBitmap;
 class TPWIList;
 class TPWImage;
 
@@ -104,6 +105,8 @@ class TTwainForm {
   // Lays out the strip; `method` names the member whose warnings these are.
   void layOutThumbnailStrip(std::wstring_view method = {});
   void refreshThumbnails();
+  // Every page's bitmap, in list order.
+  std::vector<const TluBitmap*> pageBitmaps() const;
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // Window procedure entry for the form window.
