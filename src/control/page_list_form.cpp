@@ -25,7 +25,7 @@ Bounds boundsOf(HWND window) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void setBounds(HWND window, const Bounds& b) {
+void placeWindow(HWND window, const Bounds& b) {
   SetWindowPos(window, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -63,6 +63,7 @@ const char* const kEditingAndOutputButtons[] = {"btnCrop", "btnDeskew", "btnDesp
 void TTwainForm::createPageList() { pages_ = std::make_unique<TPWIList>(); }
 
 void TTwainForm::freePageList() {
+  awaitingMICR_ = nullptr;
   if (pages_) pages_->Clear();
 }
 
@@ -98,7 +99,11 @@ void TTwainForm::addAcquiredPage() {
   auto page = std::make_unique<TPWImage>(component("grpThumbs"), 10, 39, state_.thumbnailWidth,
                                          state_.thumbnailHeight);
   copyPage(main, *page);
-  page->SetMICRText(main.MICRText());
+  if (!page->ImageLoaded()) return;
+  // A cheque's MICR line is read once its transfer has ended: the session
+  // now holds the text of the page before this one in the batch.
+  if (awaitingMICR_) awaitingMICR_->SetMICRText(main.SessionMICRText());
+  awaitingMICR_ = page.get();
   page->SetAutoZoom(true);
   fitThumbnail(*page);
   page->SetScaleToGray(true);
@@ -113,6 +118,14 @@ void TTwainForm::addAcquiredPage() {
   events_.raise(FormEvent::Acquire);
   // The page's handler may have cleared the list meanwhile.
   enableEditingAndOutput(pageCount() > 0);
+}
+
+// The acquisition is over: the main viewer keeps the MICR text read after
+// the last transfer, which is the last page's.
+void TTwainForm::acquisitionFinished() {
+  if (awaitingMICR_) awaitingMICR_->SetMICRText(mainViewer().MICRText());
+  awaitingMICR_ = nullptr;
+  applySingleImageMode();
 }
 
 void TTwainForm::fitThumbnail(TPWImage& page) { page.FitToSize(state_.thumbnailWidth, state_.thumbnailHeight); }
@@ -142,7 +155,7 @@ void TTwainForm::showCurrentPage() {
   if (area.width < smallest || area.height < smallest) {
     area.width = std::max(area.width, smallest);
     area.height = std::max(area.height, smallest);
-    setBounds(frame, area);
+    placeWindow(frame, area);
   }
   main.FitToSize(area.width - inset, area.height - inset);
   main.SetBounds(area.left + (area.width - main.Width()) / 2, area.top + (area.height - main.Height()) / 2,
@@ -187,17 +200,17 @@ void TTwainForm::layOutThumbnailStrip(std::wstring_view method) {
   state_.thumbnailHeight = layout.thumbnailHeight;
   state_.thumbnailColumns = layout.columns;
   if (layout.stripWidth != stripBounds.width || layout.stripHeight != stripBounds.height)
-    setBounds(strip, {stripBounds.left, stripBounds.top, layout.stripWidth, layout.stripHeight});
+    placeWindow(strip, {stripBounds.left, stripBounds.top, layout.stripWidth, layout.stripHeight});
   warnStripLayout(method, layout);
 
   freeSlotLabels();
   HWND highlight = component("shpCurrent");
   Bounds highlightBounds = boundsOf(highlight);
-  setBounds(highlight, {highlightBounds.left, highlightBounds.top, layout.highlightWidth, layout.highlightHeight});
+  placeWindow(highlight, {highlightBounds.left, highlightBounds.top, layout.highlightWidth, layout.highlightHeight});
   for (const char* button : {"btnFirst", "btnPageBack", "btnPrev", "btnNext", "btnPageForward", "btnLast"}) {
     HWND window = component(button);
     Bounds b = boundsOf(window);
-    setBounds(window, {b.left, layout.navigationButtonTop, b.width, b.height});
+    placeWindow(window, {b.left, layout.navigationButtonTop, b.width, b.height});
   }
   // The pages stay; their thumbnails take the new cell size.
   if (thumbnailsResized && pages_) pages_->ForEach([this](TPWImage& page, unsigned) { fitThumbnail(page); });
@@ -251,7 +264,7 @@ void TTwainForm::refreshThumbnails() {
 
   Point at = highlightPosition(strip_, captionTop, state_.layout, state_.currentPage, first);
   Bounds b = boundsOf(highlight);
-  if (at.x != b.left || at.y != b.top) setBounds(highlight, {at.x, at.y, b.width, b.height});
+  if (at.x != b.left || at.y != b.top) placeWindow(highlight, {at.x, at.y, b.width, b.height});
   showWindow(highlight, true);
 }
 
@@ -273,6 +286,7 @@ bool TTwainForm::runPageCommand(const std::string& name) {
       navigatePages(entry.navigation);
       return true;
     }
+  if (name == "btnAcquire") { mainViewer().SetDeviceIndex(0); mainViewer().SetMICREnabled(true); mainViewer().Acquire(); acquisitionFinished(); return true; }  // SHIM
   if (name == "btnDelete") deleteCurrentPage();
   else if (name == "btnMoveUp") movePage(true);
   else if (name == "btnMoveDown") movePage(false);
@@ -297,6 +311,7 @@ void TTwainForm::deleteCurrentPage() {
   if (count == 1) {
     clearPages();
   } else if (count > 1) {
+    if (pages_->Get(state_.currentPage) == awaitingMICR_) awaitingMICR_ = nullptr;
     pages_->Delete(state_.currentPage);
     if (state_.currentPage > pages_->Count()) state_.currentPage = pages_->Count();
     showCurrentPage();
@@ -351,7 +366,7 @@ void TTwainForm::setThumbnails(long width, long height, long rows) {
   const int narrowest = minimumStripWidth(state_.layout);
   b.width = width < narrowest ? narrowest : static_cast<int>(width);
   if (width < narrowest) alertElementResult(method, kElementValueReplaced, element);
-  setBounds(strip, b);
+  placeWindow(strip, b);
   if (rows >= 1) state_.thumbRows = static_cast<int>(rows);
   layOutThumbnailStrip(method);
   fitForm();

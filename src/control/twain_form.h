@@ -99,12 +99,16 @@ class TTwainForm {
   // the changed bitmap, and the current page shown again.
   void pageChanged(unsigned position);
   void showCurrentPage();
+  // Called when an acquisition has ended, after the panel is enabled again.
+  void acquisitionFinished();
   void setImageIndex(long index);
   void clearPages();
   void setThumbnails(long width, long height, long rows);
   // Lays out the strip; `method` names the member whose warnings these are.
   void layOutThumbnailStrip(std::wstring_view method = {});
   void refreshThumbnails();
+  TPWImage& mainViewer();  // SHIM
+  void addAcquiredPage();  // SHIM
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
   bool connectTimerRunning() const { return connectTimerRunning_; }
@@ -195,6 +199,9 @@ class TTwainForm {
   StripLayout strip_;
   // One label per thumbnail slot, made as pages first fill the slots.
   std::vector<WindowHandle> slotLabels_;
+  // The last page of the acquisition under way, whose MICR text is read
+  // only after its transfer.
+  TPWImage* awaitingMICR_ = nullptr;
 };
 
 }  // namespace pagewell

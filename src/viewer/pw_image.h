@@ -183,6 +183,10 @@ class TPWImage {
   // scans, is given the text of the transfer its page came from.
   const std::wstring& MICRText() const { return micrText_; }
   void SetMICRText(std::wstring text) { micrText_ = std::move(text); }
+  // The session's MICR text as it is now. The text of a cheque is read
+  // after its transfer ends, so while an image is being announced this is
+  // the text of the image before it; empty without a session.
+  std::wstring SessionMICRText() const;
 
  private:
   friend struct TPWImageWindows;

@@ -1,5 +1,7 @@
 #include "host_actions.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -42,7 +44,69 @@ BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   return FALSE;
 }
 
+struct TabSearch {
+  const std::wstring* caption;
+  HWND found;
+  int index;
+};
+
+BOOL CALLBACK matchTab(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<TabSearch*>(context);
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (lstrcmpiW(className, WC_TABCONTROLW) != 0 || !IsWindowVisible(window)) return TRUE;
+  const int count = TabCtrl_GetItemCount(window);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[128] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 128;
+    if (TabCtrl_GetItem(window, i, &item) && *search->caption == text) {
+      search->found = window;
+      search->index = i;
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+struct AnyButtonSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK matchAnyButton(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<AnyButtonSearch*>(context);
+  if (!isClickableButton(window)) return TRUE;
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  if (text != *search->caption) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 }  // namespace
+
+bool clickTab(HWND window, const std::wstring& caption) {
+  TabSearch search{&caption, nullptr, -1};
+  EnumChildWindows(window, matchTab, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  RECT tab{};
+  TabCtrl_GetItemRect(search.found, search.index, &tab);
+  LPARAM point = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+  SendMessageW(search.found, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageW(search.found, WM_LBUTTONUP, 0, point);
+  pumpMessages(20);
+  return TabCtrl_GetCurSel(search.found) == search.index;
+}
+
+int buttonEnabled(HWND window, const std::wstring& caption) {
+  AnyButtonSearch search{&caption, nullptr};
+  EnumChildWindows(window, matchAnyButton, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return -1;
+  return IsWindowEnabled(search.found) ? 1 : 0;
+}
 
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};
@@ -85,6 +149,15 @@ bool saveScreenshot(HWND window, const std::wstring& path) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return written;
+}
+
+COLORREF pixelAt(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(nullptr);
+  COLORREF color = GetPixel(screen, point.x, point.y);
+  ReleaseDC(nullptr, screen);
+  return color;
 }
 
 }  // namespace pagehost

@@ -23,6 +23,10 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kDialogCount,
+  kPixel,
+  kClickTab,
+  kButtonEnabled,
 };
 
 struct MemberName {
@@ -34,7 +38,8 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer},
+    {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"Pixel", kPixel}, {L"ClickTab", kClickTab}, {L"ButtonEnabled", kButtonEnabled},
 };
 
 // Arguments arrive last to first.
@@ -185,6 +190,31 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
       return S_OK;
+    case kClickTab:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"ClickTab needs a caption");
+      if (!clickTab(window_, text)) return fail(exception, L"ClickTab: no visible tab \"" + text + L"\"");
+      return S_OK;
+    case kButtonEnabled: {
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"ButtonEnabled needs a caption");
+      int state = buttonEnabled(window_, text);
+      if (state < 0) return fail(exception, L"ButtonEnabled: no button \"" + text + L"\"");
+      if (result) {
+        VariantInit(result);
+        result->vt = VT_BOOL;
+        result->boolVal = state ? VARIANT_TRUE : VARIANT_FALSE;
+      }
+      return S_OK;
+    }
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
+      return S_OK;
+    case kPixel: {
+      long y = 0;
+      if (!asInteger(argument(*params, 0), number) || !asInteger(argument(*params, 1), y))
+        return fail(exception, L"Pixel needs x and y");
+      returnInteger(result, static_cast<long>(pixelAt(window_, static_cast<int>(number), static_cast<int>(y))));
+      return S_OK;
+    }
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogAnswer needs a text");

@@ -89,26 +89,23 @@ HRESULT TwainFormControl::get_ThumbRows(LONG* Value) {
 HRESULT TwainFormControl::put_ThumbRows(LONG Value) {
   return guarded([&] { form_->setThumbRows(Value); });
 }
-HRESULT TwainFormControl::SetThumbnails(LONG, LONG, LONG) {
-  return guarded([] { notImplemented("SetThumbnails"); });
+HRESULT TwainFormControl::SetThumbnails(LONG Width, LONG Height, LONG Rows) {
+  return guarded([&] { form_->setThumbnails(Width, Height, Rows); });
 }
 HRESULT TwainFormControl::get_ImageIndex(LONG* Value) {
   return guardedGet(Value, [&] {
-    return static_cast<LONG>(form_->pageCount() == 0 ? 0 : form_->state().currentPage);
+    return static_cast<LONG>(form_->currentPage());
   });
 }
 // Only 1..count names a page; with no page held every value is ignored.
 HRESULT TwainFormControl::put_ImageIndex(LONG Value) {
-  return guarded([&] {
-    if (Value < 1 || static_cast<unsigned long>(Value) > form_->pageCount()) return;
-    notImplemented("ImageIndex");
-  });
+  return guarded([&] { form_->setImageIndex(Value); });
 }
 HRESULT TwainFormControl::get_ImageCount(LONG* Value) {
   return guardedGet(Value, [&] { return static_cast<LONG>(form_->pageCount()); });
 }
 HRESULT TwainFormControl::Clear() {
-  return guarded([] { notImplemented("Clear"); });
+  return guarded([&] { form_->clearPages(); });
 }
 HRESULT TwainFormControl::get_PagesSelected(LONG* Value) {
   return guardedGet(Value, [&] { return form_->checked("rdbSingle") ? 1L : 2L; });
@@ -346,7 +343,7 @@ HRESULT TwainFormControl::put_MICREnabled(VARIANT_BOOL) {
   return guarded([] { notImplemented("MICREnabled"); });
 }
 HRESULT TwainFormControl::get_MICRString(BSTR* Value) {
-  return guardedGetString(Value, []() -> std::wstring { notImplemented("MICRString"); });
+  return guardedGetString(Value, [&]() -> std::wstring { return form_->currentPageMICR(); });  // SHIM
 }
 HRESULT TwainFormControl::get_UseDuplex(VARIANT_BOOL* Value) {
   return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("UseDuplex"); });
