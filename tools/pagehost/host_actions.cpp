@@ -32,9 +32,17 @@ bool isClickableButton(HWND window) {
   return false;
 }
 
+// A button inside a disabled group or panel cannot be clicked by a person
+// either: every window from the button up must be enabled.
+bool enabledWithParents(HWND window) {
+  for (; window; window = GetParent(window))
+    if (!IsWindowEnabled(window)) return false;
+  return true;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
-  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   if (text != *search->caption) return TRUE;
@@ -50,6 +58,14 @@ bool clickButton(HWND window, const std::wstring& caption) {
   if (!search.found) return false;
   SendMessageW(search.found, BM_CLICK, 0, 0);
   return true;
+}
+
+std::wstring cursorName() {
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return L"none";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return L"wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return L"arrow";
+  return L"other";
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {

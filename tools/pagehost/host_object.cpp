@@ -23,6 +23,7 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kCursor,
 };
 
 struct MemberName {
@@ -34,7 +35,7 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer},
+    {L"DialogAnswer", kDialogAnswer}, {L"Cursor", kCursor},
 };
 
 // Arguments arrive last to first.
@@ -181,6 +182,9 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     case kScreenshot:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
+      return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
       return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
