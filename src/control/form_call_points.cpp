@@ -6,13 +6,6 @@
 
 namespace pagewell {
 
-// Element layout: the table of 79 named elements and their containers.
-void TTwainForm::buildElementTable() {}
-
-// Element layout: steps 1-3 of ControlPanelTabs move the elements declared
-// in tab1 into grpPanel (count 1) or back.
-void TTwainForm::moveTab1Elements(int) {}
-
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
 void TTwainForm::setViewerModes() {}
@@ -26,9 +19,10 @@ void TTwainForm::selectFirstDevice() {}
 bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
 void TTwainForm::updateSettingsControls() {}
 void TTwainForm::retryDeviceConnection() {}
-
-// Element layout: the form fitting (step 15).
-void TTwainForm::fitForm() {}
+// Scan panel: renaming a pixel type refills cboPixelType from the device;
+// renaming a page size runs the device connect again.
+void TTwainForm::fillPixelTypeList() {}
+void TTwainForm::connectDevice() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.

@@ -172,13 +172,6 @@ void TTwainForm::pageChanged(unsigned position) {
 
 // --- the strip ---------------------------------------------------------------------------
 
-// The caption of grpThumbs is taken as high as its font's point size.
-int TTwainForm::captionHeight() const {
-  CY size{};
-  if (!font_ || FAILED(font_->get_Size(&size))) return 8;
-  return static_cast<int>(size.int64 / 10000);
-}
-
 void TTwainForm::layOutThumbnailStrip(std::wstring_view method) {
   HWND strip = component("grpThumbs");
   Bounds stripBounds = boundsOf(strip);
@@ -189,7 +182,7 @@ void TTwainForm::layOutThumbnailStrip(std::wstring_view method) {
   request.mainWidth = main.width;
   request.mainHeight = main.height;
   request.rows = state_.thumbRows;
-  request.captionHeight = captionHeight();
+  request.captionHeight = thumbnailCaptionHeight();
   request.constants = state_.layout;
   const StripLayout layout = layOutStrip(request);
 
@@ -237,7 +230,7 @@ void TTwainForm::refreshThumbnails() {
   const int slots = strip_.slots();
   state_.firstVisiblePage = firstVisibleFor(state_.currentPage, state_.firstVisiblePage, slots);
   const unsigned first = state_.firstVisiblePage;
-  const int captionTop = captionHeight();
+  const int captionTop = thumbnailCaptionHeight();
   const COLORREF highlightColor = shapeBrush(highlight);
   int filled = 0;
 
@@ -357,7 +350,7 @@ void TTwainForm::setThumbnails(long width, long height, long rows) {
   HWND strip = component("grpThumbs");
   Bounds b = boundsOf(strip);
   if (height >= 1) {
-    const int smallest = minimumStripHeight(captionHeight(), state_.layout);
+    const int smallest = minimumStripHeight(thumbnailCaptionHeight(), state_.layout);
     b.height = height < smallest ? smallest : static_cast<int>(height);
     if (height < smallest) alertElementResult(method, kElementValueReplaced, element);
   } else {
@@ -368,9 +361,7 @@ void TTwainForm::setThumbnails(long width, long height, long rows) {
   if (width < narrowest) alertElementResult(method, kElementValueReplaced, element);
   placeWindow(strip, b);
   if (rows >= 1) state_.thumbRows = static_cast<int>(rows);
-  layOutThumbnailStrip(method);
-  fitForm();
-  refreshThumbnails();
+  layOutAndFit(method);
 }
 
 // The editing and output buttons work on pages: enabled exactly while at

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "host_object.h"
@@ -34,12 +35,33 @@ bool isClickableButton(HWND window) {
   return false;
 }
 
+// A button inside a disabled group or panel cannot be clicked by a person
+// either: every window from the button up must be enabled.
+bool enabledWithParents(HWND window) {
+  for (; window; window = GetParent(window))
+    if (!IsWindowEnabled(window)) return false;
+  return true;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
-  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   if (text != *search->caption) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+std::wstring captionOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (captionOf(window) != *search->caption) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -71,17 +93,9 @@ BOOL CALLBACK matchTab(HWND window, LPARAM context) {
   return TRUE;
 }
 
-struct AnyButtonSearch {
-  const std::wstring* caption;
-  HWND found;
-};
-
 BOOL CALLBACK matchAnyButton(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<AnyButtonSearch*>(context);
-  if (!isClickableButton(window)) return TRUE;
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  if (text != *search->caption) return TRUE;
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (!isClickableButton(window) || captionOf(window) != *search->caption) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -102,10 +116,33 @@ bool clickTab(HWND window, const std::wstring& caption) {
 }
 
 int buttonEnabled(HWND window, const std::wstring& caption) {
-  AnyButtonSearch search{&caption, nullptr};
+  ButtonSearch search{&caption, nullptr};
   EnumChildWindows(window, matchAnyButton, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return -1;
   return IsWindowEnabled(search.found) ? 1 : 0;
+}
+
+COLORREF pixelAt(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  HDC screen = GetDC(nullptr);
+  COLORREF color = GetPixel(screen, point.x, point.y);
+  ReleaseDC(nullptr, screen);
+  return color;
+}
+
+std::wstring describeWindow(HWND window, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(window, matchCaption, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return L"";
+  HWND parent = GetParent(search.found);
+  RECT bounds;
+  GetWindowRect(search.found, &bounds);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
+  bool visible = (GetWindowLongPtrW(search.found, GWL_STYLE) & WS_VISIBLE) != 0;
+  return std::to_wstring(bounds.left) + L"," + std::to_wstring(bounds.top) + L"," +
+         std::to_wstring(bounds.right - bounds.left) + L"," + std::to_wstring(bounds.bottom - bounds.top) + L"," +
+         (visible ? L"1" : L"0") + L"," + captionOf(parent);
 }
 
 bool clickButton(HWND window, const std::wstring& caption) {
@@ -114,6 +151,14 @@ bool clickButton(HWND window, const std::wstring& caption) {
   if (!search.found) return false;
   SendMessageW(search.found, BM_CLICK, 0, 0);
   return true;
+}
+
+std::wstring cursorName() {
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return L"none";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return L"wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return L"arrow";
+  return L"other";
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {
@@ -149,15 +194,6 @@ bool saveScreenshot(HWND window, const std::wstring& path) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return written;
-}
-
-COLORREF pixelAt(HWND window, int x, int y) {
-  POINT point{x, y};
-  ClientToScreen(window, &point);
-  HDC screen = GetDC(nullptr);
-  COLORREF color = GetPixel(screen, point.x, point.y);
-  ReleaseDC(nullptr, screen);
-  return color;
 }
 
 }  // namespace pagehost

@@ -27,6 +27,8 @@ enum HostMember : DISPID {
   kPixel,
   kClickTab,
   kButtonEnabled,
+  kInspect,
+  kCursor,
 };
 
 struct MemberName {
@@ -40,6 +42,7 @@ const MemberName kMembers[] = {
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
     {L"Pixel", kPixel}, {L"ClickTab", kClickTab}, {L"ButtonEnabled", kButtonEnabled},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor},
 };
 
 // Arguments arrive last to first.
@@ -187,6 +190,9 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
       return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
+      return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
       return S_OK;
@@ -215,6 +221,10 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       returnInteger(result, static_cast<long>(pixelAt(window_, static_cast<int>(number), static_cast<int>(y))));
       return S_OK;
     }
+    case kInspect:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
+      returnText(result, describeWindow(window_, text));
+      return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogAnswer needs a text");
