@@ -255,9 +255,10 @@ void TTwainForm::refreshThumbnails() {
   });
   for (size_t i = static_cast<size_t>(filled); i < slotLabels_.size(); ++i) showWindow(slotLabels_[i].get(), false);
 
+  // The highlight is a backdrop, and the thumbnails and labels made since
+  // it was put behind them were made below it.
   Point at = highlightPosition(strip_, captionTop, state_.layout, state_.currentPage, first);
-  Bounds b = boundsOf(highlight);
-  if (at.x != b.left || at.y != b.top) placeWindow(highlight, {at.x, at.y, b.width, b.height});
+  SetWindowPos(highlight, HWND_BOTTOM, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   showWindow(highlight, true);
 }
 

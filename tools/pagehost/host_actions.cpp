@@ -1,6 +1,7 @@
 #include "host_actions.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdint>
 #include <string>
@@ -120,6 +121,16 @@ int buttonEnabled(HWND window, const std::wstring& caption) {
   EnumChildWindows(window, matchAnyButton, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return -1;
   return IsWindowEnabled(search.found) ? 1 : 0;
+}
+
+double privateBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+    return 0;
+  // The commit charge: Windows reports it in both fields, Wine only in
+  // PagefileUsage.
+  return static_cast<double>(counters.PagefileUsage);
 }
 
 COLORREF pixelAt(HWND window, int x, int y) {

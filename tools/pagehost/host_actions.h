@@ -20,6 +20,9 @@ std::wstring cursorName();
 // visible as its own style says ("1" or "0"); empty if there is none.
 std::wstring describeWindow(HWND window, const std::wstring& caption);
 
+// The memory the process has committed for itself, in bytes.
+double privateBytes();
+
 // Writes a PNG of the window (frame included) to `path`.
 bool saveScreenshot(HWND window, const std::wstring& path);
 

@@ -29,6 +29,7 @@ enum HostMember : DISPID {
   kButtonEnabled,
   kInspect,
   kCursor,
+  kMemory,
 };
 
 struct MemberName {
@@ -42,7 +43,7 @@ const MemberName kMembers[] = {
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
     {L"Pixel", kPixel}, {L"ClickTab", kClickTab}, {L"ButtonEnabled", kButtonEnabled},
-    {L"Inspect", kInspect}, {L"Cursor", kCursor},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor}, {L"MemoryMiB", kMemory},
 };
 
 // Arguments arrive last to first.
@@ -219,6 +220,15 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asInteger(argument(*params, 0), number) || !asInteger(argument(*params, 1), y))
         return fail(exception, L"Pixel needs x and y");
       returnInteger(result, static_cast<long>(pixelAt(window_, static_cast<int>(number), static_cast<int>(y))));
+      return S_OK;
+    }
+    case kMemory: {
+      // In mebibytes: a long holds it however large the process grows.
+      if (result) {
+        VariantInit(result);
+        result->vt = VT_R8;
+        result->dblVal = privateBytes() / 1048576.0;
+      }
       return S_OK;
     }
     case kInspect:
