@@ -365,8 +365,6 @@ void TTwainForm::setThumbnails(long width, long height, long rows) {
   layOutAndFit(method);
 }
 
-// The editing and output buttons work on pages: enabled exactly while at
-// least one is held.
 void TTwainForm::enableEditingAndOutput(bool enabled) {
   for (const char* name : kEditingAndOutputButtons) enable(name, enabled);
 }

@@ -102,6 +102,9 @@ class TTwainForm {
   void showCurrentPage();
   // Called when an acquisition has ended, after the panel is enabled again.
   void acquisitionFinished();
+  // The editing and output buttons work on pages: outside an upload they
+  // are enabled exactly while at least one page is held.
+  void enableEditingAndOutput(bool enabled);
   void setImageIndex(long index);
   void clearPages();
   void setThumbnails(long width, long height, long rows);
@@ -207,7 +210,6 @@ class TTwainForm {
   void deleteCurrentPage();
   void movePage(bool up);
   void renumberPages();
-  void enableEditingAndOutput(bool enabled);
   void applySingleImageMode();
   void fitThumbnail(TPWImage& page);
   void warnStripLayout(std::wstring_view method, const StripLayout& layout);

@@ -13,8 +13,6 @@ function check(what, actual, expected) {
   }
 }
 
-var started = new Date().getTime();
-function elapsed() { return (new Date().getTime() - started) + " ms"; }
 var acquired = 0;
 var countsSeen = "";
 function TwainForm_OnAcquire() {
@@ -30,11 +28,13 @@ function TwainForm_OnAcquire() {
 // behind the current page, the strip's own colour elsewhere.
 var SLOTS = 14;
 var HIGHLIGHT = 0xCCFFCC;  // RGB(204, 255, 204) as 0xBBGGRR
+var CELL_TOP = 464 + 8 + 16 + 20;
+function cellLeft(k) { return 8 + 16 + 52 * k; }
 function highlightedSlots() {
   Host.Sleep(30);
   var slots = [];
   for (var k = 0; k < SLOTS; k++)
-    if (Host.Pixel(8 + 16 + 52 * k - 2, 464 + 8 + 16 + 20 + 18) === HIGHLIGHT) slots.push(k);
+    if (Host.Pixel(cellLeft(k) - 2, CELL_TOP + 18) === HIGHLIGHT) slots.push(k);
   return slots.join(",");
 }
 
@@ -76,13 +76,11 @@ function enabledButtons() {
 }
 check("editing and output buttons without a page", enabledButtons(), 0);
 
-Host.Echo("T empty " + elapsed());
 // --- one batch of 20 pages through the Acquire button -------------------
 TwainForm.UseInterface = false;
 TwainForm.PageSizeMode = 2;
 try { TwainForm.MICREnabled = true; } catch (e) {}  // SHIM
 Host.Click("Acquire");
-Host.Echo("T acquired " + elapsed());
 check("OnAcquire events", acquired, 20);
 check("each page current when its event arrives", countsSeen, "");
 check("ImageCount", TwainForm.ImageCount, 20);
@@ -107,12 +105,19 @@ runRows([
   ["ImageIndex 0 ignored", index(0), "3 p3 @0"],
   ["ImageIndex -1 ignored", index(-1), "3 p3 @0"],
   ["ImageIndex 21 ignored", index(21), "3 p3 @0"],
-  ["ImageIndex 16 scrolls forward to it", index(16), "16 p16 @13"]
+  ["ImageIndex 16 scrolls forward to it", index(16), "16 p16 @13"],
+  ["a click on the thumbnail in slot 2", function () { Host.ClickAt(cellLeft(2) + 18, CELL_TOP + 18); }, "5 p5 @2"]
 ]);
 TwainForm.ImageIndex = 1;
 if (Host.ArgCount > 0) Host.Screenshot(Host.Arg(0) + "/page_list.png");
+// A higher strip holds three rows of smaller thumbnails; back at the design
+// size the thumbnails take their old size again (the rows below check them).
+TwainForm.SetThumbnails(777, 250, 3);
+TwainForm.ImageIndex = 18;
+if (Host.ArgCount > 0) Host.Screenshot(Host.Arg(0) + "/page_list_three_rows.png");
+TwainForm.SetThumbnails(777, 121, 3);
+TwainForm.ImageIndex = 1;
 
-Host.Echo("T navigated " + elapsed());
 // --- arranging --------------------------------------------------------------
 Host.ClickTab("Arrange");
 runRows([
@@ -130,13 +135,11 @@ runRows([
 ]);
 check("ImageCount after three deletes", TwainForm.ImageCount, 17);
 
-Host.Echo("T arranged " + elapsed());
 // Down to a list that fits in the slots: page forward jumps to its end.
 TwainForm.ImageIndex = 1;
 for (var d = 0; d < 4; d++) Host.Click("Delete");
 check("ImageCount of a short list", TwainForm.ImageCount, 13);
 runRows([["page forward on a short list", click(">>"), "13 p19 @12"]]);
-Host.Echo("T deleted " + elapsed());
 
 // Clear: the list, the main viewer and its MICR text empty, the buttons
 // that need a page disabled.
@@ -159,7 +162,27 @@ runRows([["delete the only page", nothing, "0  @"]]);
 check("buttons after deleting the only page", enabledButtons(), 0);
 check("Acquire after deleting the only page", Host.ButtonEnabled("Acquire"), true);
 Host.ClickTab("Acquire");
-Host.Echo("T cleared " + elapsed());
+
+// --- single-image mode: without the strip, one page at a time -------------
+TwainForm.HideElement("Thumbnails");
+function acquireEnabled() { return Host.ButtonEnabled("Acquire"); }
+Host.Click("Acquire");
+check("single-image mode: one page", TwainForm.ImageCount, 1);
+check("single-image mode: Acquire off while a page is held", acquireEnabled(), false);
+Host.ClickTab("Arrange");
+Host.Click("Delete");
+check("single-image mode: Acquire on after the delete", acquireEnabled(), true);
+Host.ClickTab("Acquire");
+Host.Click("Acquire");
+check("single-image mode: Acquire off again", acquireEnabled(), false);
+TwainForm.Clear();
+check("single-image mode: Acquire on after Clear", acquireEnabled(), true);
+Host.Click("Acquire");
+TwainForm.ShowElement("Thumbnails");
+check("the strip shown again: Acquire on", acquireEnabled(), true);
+runRows([["the strip shown again", nothing, "1 p1 @0"]]);
+TwainForm.Clear();
+TwainForm.MultiImage = true;
 
 // --- the strip's layout and its warnings -----------------------------------
 var ROWS_REDUCED = "ThumbRows: Number of thumbnail rows reduced to fit in available height.";
@@ -180,11 +203,9 @@ TwainForm.SetThumbnails(100, 50, 2);
 // Both sizes replaced (code 5), then the 100-high strip holds one row only.
 check("SetThumbnails 100, 50, 2 warnings", Host.DialogCount, dialogs + 3);
 check("SetThumbnails rows", TwainForm.ThumbRows, 2);
-Host.Echo("T warned " + elapsed());
 TwainForm.DebugAlerts = false;
 TwainForm.SetThumbnails(777, 121, 3);
 check("SetThumbnails back to the design size", TwainForm.ThumbRows, 3);
 
-Host.Echo("T end " + elapsed());
 if (failures > 0) Host.Quit(1);
 Host.Echo("page_list.js passed");
