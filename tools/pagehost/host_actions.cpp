@@ -123,6 +123,22 @@ int buttonEnabled(HWND window, const std::wstring& caption) {
   return IsWindowEnabled(search.found) ? 1 : 0;
 }
 
+bool clickAt(HWND window, int x, int y) {
+  POINT point{x, y};
+  HWND target = window;
+  for (;;) {
+    HWND child = ChildWindowFromPointEx(target, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == target) break;
+    MapWindowPoints(target, child, &point, 1);
+    target = child;
+  }
+  if (target == window) return false;
+  LPARAM at = MAKELPARAM(point.x, point.y);
+  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(target, WM_LBUTTONUP, 0, at);
+  return true;
+}
+
 double privateBytes() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;

@@ -20,6 +20,11 @@ std::wstring cursorName();
 // visible as its own style says ("1" or "0"); empty if there is none.
 std::wstring describeWindow(HWND window, const std::wstring& caption);
 
+// Clicks with the left button at (x, y) of the window's client area (where
+// the control sits at (0, 0)), on the innermost visible window there;
+// false if there is none.
+bool clickAt(HWND window, int x, int y);
+
 // The memory the process has committed for itself, in bytes.
 double privateBytes();
 

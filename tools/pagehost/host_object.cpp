@@ -30,6 +30,7 @@ enum HostMember : DISPID {
   kInspect,
   kCursor,
   kMemory,
+  kClickAt,
 };
 
 struct MemberName {
@@ -44,6 +45,7 @@ const MemberName kMembers[] = {
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
     {L"Pixel", kPixel}, {L"ClickTab", kClickTab}, {L"ButtonEnabled", kButtonEnabled},
     {L"Inspect", kInspect}, {L"Cursor", kCursor}, {L"MemoryMiB", kMemory},
+    {L"ClickAt", kClickAt},
 };
 
 // Arguments arrive last to first.
@@ -220,6 +222,14 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asInteger(argument(*params, 0), number) || !asInteger(argument(*params, 1), y))
         return fail(exception, L"Pixel needs x and y");
       returnInteger(result, static_cast<long>(pixelAt(window_, static_cast<int>(number), static_cast<int>(y))));
+      return S_OK;
+    }
+    case kClickAt: {
+      long y = 0;
+      if (!asInteger(argument(*params, 0), number) || !asInteger(argument(*params, 1), y))
+        return fail(exception, L"ClickAt needs x and y");
+      if (!clickAt(window_, static_cast<int>(number), static_cast<int>(y)))
+        return fail(exception, L"ClickAt: no window there");
       return S_OK;
     }
     case kMemory: {
