@@ -152,7 +152,7 @@ double DrawPhotoWithText(TSheetCanvas& canvas, const TCursor& at, int page) {
 }
 
 double DrawTable(TSheetCanvas& canvas, const TCursor& at, int page) {
-  const double row = 0.26, rule = 0.012;
+  const double row = 0.26, rule = 0.02;
   const double columns[] = {0, 0.42, 0.62, 0.82, 1.0};  // fractions of the width
   const wchar_t* const heads[] = {L"Instrument", L"Serial no.", L"Deviation", L"Result"};
   const int rows = 5;
@@ -204,7 +204,7 @@ double DrawClosing(TSheetCanvas& canvas, const TCursor& at, int page) {
 }
 
 void DrawFooter(TSheetCanvas& canvas, double left, double right, double y, int page) {
-  canvas.FillRect(left, y, right, y + 0.008, kGray);
+  canvas.FillRect(left, y, right, y + 0.012, kGray);
   const std::wstring text = L"Orlavex Instruments Ltd \x00B7 Registered in Fenmore No. 0412 7788 \x00B7 Page " +
                             std::to_wstring(page);
   canvas.Text((left + right - canvas.TextWidth(kSmall, text)) / 2, y + 0.06, kSmall, kGray, text);

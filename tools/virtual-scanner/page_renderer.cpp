@@ -12,6 +12,9 @@ namespace virtual_scanner {
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
+// Black and white scans keep the thin strokes of small print: the
+// anti-aliased edges of a glyph count as ink up to this luminance.
+constexpr unsigned kBlackAndWhiteThreshold = 168;
 
 std::uint32_t Rgb(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
 unsigned Red(std::uint32_t c) { return c & 0xFF; }
@@ -253,7 +256,7 @@ TRenderedPage RenderPage(const TPageContent& content, const TScanSettings& setti
   for (std::size_t at = 0; at < indices.size(); ++at) {
     const std::uint32_t c = page.Colors[at];
     switch (pixelType) {
-      case 0: indices[at] = Luminance(c) < 128 ? 0 : 1; page.Colors[at] = indices[at] ? kWhite : 0; break;
+      case 0: indices[at] = Luminance(c) < kBlackAndWhiteThreshold ? 0 : 1; page.Colors[at] = indices[at] ? kWhite : 0; break;
       case 1: indices[at] = static_cast<int>(Luminance(c)); page.Colors[at] = Rgb(indices[at], indices[at], indices[at]); break;
       case 3: indices[at] = CubeIndex(c); page.Colors[at] = cube[indices[at]]; break;
       default: break;
