@@ -1,6 +1,7 @@
 #include "host_actions.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "host_object.h"
@@ -32,9 +33,17 @@ bool isClickableButton(HWND window) {
   return false;
 }
 
+// A button inside a disabled group or panel cannot be clicked by a person
+// either: every window from the button up must be enabled.
+bool enabledWithParents(HWND window) {
+  for (; window; window = GetParent(window))
+    if (!IsWindowEnabled(window)) return false;
+  return true;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
-  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   if (text != *search->caption) return TRUE;
@@ -42,7 +51,34 @@ BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   return FALSE;
 }
 
+std::wstring captionOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (captionOf(window) != *search->caption) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 }  // namespace
+
+std::wstring describeWindow(HWND window, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(window, matchCaption, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return L"";
+  HWND parent = GetParent(search.found);
+  RECT bounds;
+  GetWindowRect(search.found, &bounds);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
+  bool visible = (GetWindowLongPtrW(search.found, GWL_STYLE) & WS_VISIBLE) != 0;
+  return std::to_wstring(bounds.left) + L"," + std::to_wstring(bounds.top) + L"," +
+         std::to_wstring(bounds.right - bounds.left) + L"," + std::to_wstring(bounds.bottom - bounds.top) + L"," +
+         (visible ? L"1" : L"0") + L"," + captionOf(parent);
+}
 
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};
@@ -50,6 +86,14 @@ bool clickButton(HWND window, const std::wstring& caption) {
   if (!search.found) return false;
   SendMessageW(search.found, BM_CLICK, 0, 0);
   return true;
+}
+
+std::wstring cursorName() {
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return L"none";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return L"wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return L"arrow";
+  return L"other";
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {

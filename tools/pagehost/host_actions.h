@@ -6,9 +6,19 @@
 
 namespace pagehost {
 
-// Clicks the enabled, visible button, check box or radio button inside
-// `window` whose caption is `caption`; false if there is none.
+// Clicks the visible button, check box or radio button inside `window` whose
+// caption is `caption` and which is enabled with all its parents; false if
+// there is none.
 bool clickButton(HWND window, const std::wstring& caption);
+
+// The cursor this thread shows: "wait" (the hourglass), "arrow", "none" or
+// "other".
+std::wstring cursorName();
+
+// Where the first window inside `window` captioned `caption` sits:
+// "left,top,width,height,visible,parent caption", relative to its parent,
+// visible as its own style says ("1" or "0"); empty if there is none.
+std::wstring describeWindow(HWND window, const std::wstring& caption);
 
 // Writes a PNG of the window (frame included) to `path`.
 bool saveScreenshot(HWND window, const std::wstring& path);

@@ -23,6 +23,9 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kDialogCount,
+  kInspect,
+  kCursor,
 };
 
 struct MemberName {
@@ -34,7 +37,8 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer},
+    {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor},
 };
 
 // Arguments arrive last to first.
@@ -182,8 +186,18 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
       return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
+      return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
+      return S_OK;
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
+      return S_OK;
+    case kInspect:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
+      returnText(result, describeWindow(window_, text));
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {

@@ -131,7 +131,12 @@ std::vector<std::uint32_t> ScanFrame(const TPageContent& content, const TScanSet
   const TSheetPlacement sheet = PlaceSheet(content, settings);
   const bool turned = content.SkewDegrees != 0;
   double originX = settings.Left, originY = settings.Top;
-  int canvasWidth = width, canvasHeight = height;
+  // Straight, the canvas is the frame's pixels up to the sheet's far edges.
+  auto upTo = [](double inches, double dpi, int limit) {
+    return std::clamp(static_cast<int>(std::ceil(inches * dpi)), 1, limit);
+  };
+  int canvasWidth = upTo(sheet.Width - settings.Left, settings.XDpi, width);
+  int canvasHeight = upTo(sheet.Height - settings.Top, settings.YDpi, height);
   if (turned) {
     // The part of the sheet under the frame, a pixel wider all round.
     double minX = sheet.Width, minY = sheet.Height, maxX = 0, maxY = 0;
