@@ -407,6 +407,14 @@ run([{method: "SetContainer", element: "ButtonClear", value: "Frame5", code: 0}]
 TwainForm.ControlPanelTabs = 5;
 TwainForm.ControlPanelTabs = 3;
 
+// --- the cursor ------------------------------------------------------------
+
+// Outside a crop the main areas keep their own cursor (the hourglass while
+// cropping is proven with the editing commands, which start a crop).
+Host.PostCursorProbe("Pages");
+Host.Sleep(50);
+check("cursor over the strip", Host.CursorProbe(), "arrow");
+
 // --- a rearranged form --------------------------------------------------------
 
 // The editing buttons onto the first tab, a red frame around the image, no
