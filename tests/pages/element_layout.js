@@ -231,6 +231,10 @@ run([
   {method: "SetText", element: "InputPageSize", value: "x", index: 9, code: 6},
   {method: "SetText", element: "InputPageSize", value: "Own size", index: 8, code: 0},
   {method: "SetColor", element: "InputSelect", value: 0, code: 2},
+  {method: "HideElement", element: "InputResolution", code: 0},
+  {method: "ShowElement", element: "InputResolution", code: 0},
+  {method: "HideElement", element: "InputText4", code: 0},
+  {method: "ShowElement", element: "InputText4", code: 0},
 
   // Check boxes.
   {method: "SetHeight", element: "CheckDuplex", value: 30, code: 2},
@@ -284,6 +288,22 @@ run([
   {method: "SetText", element: "ProgressBar", value: "Sending", index: 2, code: 0},
   {method: "SetText", element: "ProgressBar", value: "x", index: 4, code: 6},
   {method: "SetText", element: "ProgressBar", value: "x", index: -1, code: 6},
+  {method: "ShowElement", element: "ProgressBar", code: 0},
+  {method: "HideElement", element: "ProgressBar", code: 0},
+  {method: "SetContainer", element: "ProgressBar", value: "Frame5", code: 0},
+  {method: "SetContainer", element: "ProgressBar", value: "Frame4", code: 0},
+  {method: "HideElement", element: "LabelFilename", code: 0, then: function (what) {
+    checkPlace(what, "File name:", {visible: false});
+  }},
+  {method: "ShowElement", element: "LabelFilename", code: 0},
+  {method: "HideElement", element: "CheckInterface", code: 0, then: function (what) {
+    checkPlace(what, "Use default interface of device", {visible: false});
+  }},
+  {method: "ShowElement", element: "CheckInterface", code: 0},
+  {method: "HideElement", element: "Frame2", code: 0, then: function (what) {
+    checkPlace(what, "Select Images to Process", {visible: false});
+  }},
+  {method: "ShowElement", element: "Frame2", code: 0},
 
   // The main areas' own texts and colours.
   {method: "SetText", element: "CurrentImage", value: "x", index: 0, code: 2},
