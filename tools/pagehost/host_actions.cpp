@@ -34,9 +34,17 @@ bool isClickableButton(HWND window) {
   return false;
 }
 
+// A button inside a disabled group or panel cannot be clicked by a person
+// either: every window from the button up must be enabled.
+bool enabledWithParents(HWND window) {
+  for (; window; window = GetParent(window))
+    if (!IsWindowEnabled(window)) return false;
+  return true;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
-  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   if (text != *search->caption) return TRUE;
@@ -89,13 +97,10 @@ void runCursorProbe(HWND target) {
     g_cursorProbe = L"no window";
     return;
   }
-  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-  HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
   // From a known cursor, as a mouse move over the window would ask.
-  SetCursor(arrow);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  HCURSOR now = GetCursor();
-  g_cursorProbe = now == wait ? L"wait" : now == arrow ? L"arrow" : L"other";
+  g_cursorProbe = cursorName();
 }
 
 std::wstring takeCursorProbe() { return std::exchange(g_cursorProbe, std::wstring()); }
@@ -106,6 +111,14 @@ bool clickButton(HWND window, const std::wstring& caption) {
   if (!search.found) return false;
   SendMessageW(search.found, BM_CLICK, 0, 0);
   return true;
+}
+
+std::wstring cursorName() {
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return L"none";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return L"wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return L"arrow";
+  return L"other";
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {

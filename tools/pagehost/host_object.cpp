@@ -25,6 +25,7 @@ enum HostMember : DISPID {
   kDialogAnswer,
   kDialogCount,
   kInspect,
+  kCursor,
   kPostCursorProbe,
   kCursorProbe,
 };
@@ -39,7 +40,8 @@ const MemberName kMembers[] = {
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
-    {L"Inspect", kInspect}, {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
 };
 
 // Arguments arrive last to first.
@@ -186,6 +188,9 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     case kScreenshot:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
+      return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
       return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
