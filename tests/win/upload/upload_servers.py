@@ -15,6 +15,8 @@ PAGEWELL_TEST_HTTPS_PORT, PAGEWELL_TEST_HTTPS_WRONG_NAME_PORT,
 PAGEWELL_TEST_PHP_PORT), the folder where the receiver records every raw
 request (PAGEWELL_TEST_REQUESTS) and the authority's certificate in DER form
 (PAGEWELL_TEST_CA_DER), stops everything and exits with COMMAND's code.
+Where the machine allows it, COMMAND alone trusts the authority and
+PAGEWELL_TEST_CA_TRUSTED is 1 (see trusting_test_authority).
 Nothing outlives the run: the servers are threads of this process, PHP is
 its child, and the whole run ends after --lifetime seconds at the latest.
 
@@ -30,6 +32,7 @@ the request, which is recorded as REQUESTS/<tag>-<n>.raw (n counts from 1):
   /auth-always  401 with a Basic challenge, always
   /silent       reads the request and never answers (until the client leaves)
   /reset        reads 10000 bytes of the body, then resets the connection
+  /ca.crl       the test authority's revocation list (empty)
 """
 
 import argparse
@@ -134,6 +137,8 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
     def _answer(self, path, headers, body):
         challenge = ['WWW-Authenticate: Basic realm="uploads"']
         page = b"<html><body>unauthorised</body></html>"
+        if path == "/ca.crl":
+            return reply(200, "OK", CRL, ["Content-Type: application/pkix-crl"]), False
         if path == "/ok":
             return reply(200, "OK", b"received %d bytes" % len(body)), False
         if path == "/big":
@@ -156,6 +161,7 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
 
 
 Recorder_ = None
+CRL = b""
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -183,8 +189,20 @@ def openssl(*arguments, cwd):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def make_certificates(folder):
-    """A test authority and two server certificates it issued."""
+CA_CONFIG = """[ca]
+default_ca = test
+[test]
+database = index.txt
+crlnumber = crlnumber
+default_md = sha256
+default_crl_days = 2
+"""
+
+
+def make_certificates(folder, crl_url):
+    """A test authority, two server certificates it issued and its (empty)
+    revocation list, which the certificates point to at `crl_url`: a TLS
+    client that checks revocation finds them not revoked."""
     openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Pagewell Test CA",
             "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign",
             "-keyout", "ca.key", "-out", "ca.pem", cwd=folder)
@@ -193,9 +211,20 @@ def make_certificates(folder):
         openssl("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + san[4:], "-keyout", name + ".key",
                 "-out", name + ".csr", cwd=folder)
         with open(os.path.join(folder, name + ".ext"), "w") as f:
-            f.write("subjectAltName=%s\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n" % san)
+            f.write("subjectAltName=%s\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n"
+                    "crlDistributionPoints=URI:%s\n" % (san, crl_url))
         openssl("x509", "-req", "-in", name + ".csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
                 "-days", "2", "-extfile", name + ".ext", "-out", name + ".pem", cwd=folder)
+    with open(os.path.join(folder, "ca.cnf"), "w") as f:
+        f.write(CA_CONFIG)
+    open(os.path.join(folder, "index.txt"), "w").close()
+    with open(os.path.join(folder, "crlnumber"), "w") as f:
+        f.write("01\n")
+    openssl("ca", "-config", "ca.cnf", "-gencrl", "-keyfile", "ca.key", "-cert", "ca.pem", "-out", "ca.crl.pem",
+            cwd=folder)
+    openssl("crl", "-in", "ca.crl.pem", "-outform", "DER", "-out", "ca.crl", cwd=folder)
+    with open(os.path.join(folder, "ca.crl"), "rb") as f:
+        return f.read()
 
 
 def tls_context(folder, name):
@@ -243,6 +272,30 @@ def start_php(folder):
     raise RuntimeError("PHP's server did not start")
 
 
+HOST_BUNDLE = "/etc/ssl/certs/ca-certificates.crt"
+
+
+def trusting_test_authority(folder, command):
+    """COMMAND run so that it alone trusts the test authority: in a mount
+    namespace of its own, where the host's CA bundle (which Wine reads for
+    its root store) is replaced by a copy with the authority added. Nothing
+    outside that process tree sees the change. None when this machine does
+    not allow it (no root, no unshare)."""
+    if os.geteuid() != 0 or not shutil.which("unshare") or not os.path.isfile(HOST_BUNDLE):
+        return None
+    bundle = os.path.join(folder, "bundle.crt")
+    with open(bundle, "wb") as out:
+        for part in (HOST_BUNDLE, os.path.join(folder, "ca.pem")):
+            with open(part, "rb") as f:
+                out.write(f.read() + b"\n")
+    probe = subprocess.run(["unshare", "--mount", "--propagation", "private", "true"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if probe.returncode != 0:
+        return None
+    return ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+            'mount --bind "$0" ' + HOST_BUNDLE + ' && exec "$@"', bundle] + command
+
+
 def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
@@ -253,15 +306,17 @@ def main():
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
-    global Recorder_
+    global Recorder_, CRL
     folder = tempfile.mkdtemp(prefix="pagewell-upload-")
     php = None
     try:
         requests = os.path.join(folder, "requests")
         os.makedirs(requests)
         Recorder_ = Recorder(requests)
-        make_certificates(folder)
-        servers = [Server(), Server(tls_context(folder, "localhost")), Server(tls_context(folder, "elsewhere"))]
+        servers = [Server(), Server(), Server()]
+        CRL = make_certificates(folder, "http://127.0.0.1:%d/ca.crl" % servers[0].port())
+        servers[1].context = tls_context(folder, "localhost")
+        servers[2].context = tls_context(folder, "elsewhere")
         for server in servers:
             threading.Thread(target=server.serve_forever, daemon=True).start()
         php, php_port = start_php(folder)
@@ -272,6 +327,10 @@ def main():
                            PAGEWELL_TEST_PHP_PORT=str(php_port),
                            PAGEWELL_TEST_REQUESTS=windows_path(requests),
                            PAGEWELL_TEST_CA_DER=windows_path(os.path.join(folder, "ca.der")))
+        trusting = trusting_test_authority(folder, command)
+        if trusting:
+            command = trusting
+            environment["PAGEWELL_TEST_CA_TRUSTED"] = "1"
         try:
             return subprocess.run(command, env=environment, timeout=args.lifetime).returncode
         except subprocess.TimeoutExpired:
