@@ -81,6 +81,10 @@ class TTwainForm {
   void selectPages(bool allPages);
   // Pages held in the page list.
   unsigned pageCount() const;
+  // Encodes the selected pages and posts them to UploadURL (form_upload.cpp).
+  // The outcome is left in UploadStatus and UploadReturnString; an error
+  // raised while encoding is passed on after the form is restored.
+  void upload();
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
   bool connectTimerRunning() const { return connectTimerRunning_; }
@@ -132,6 +136,7 @@ class TTwainForm {
   void fitForm();
   void refreshThumbnails();
   void runCommand(const std::string& buttonName);
+  bool encodeAndSend(const std::string& fileName);
 
   void onCommand(HWND control, WORD code);
   void onClick(const std::string& name);
