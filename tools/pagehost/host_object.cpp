@@ -23,6 +23,8 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kDialogEdits,
+  kDialogCount,
 };
 
 struct MemberName {
@@ -34,7 +36,8 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer},
+    {L"DialogAnswer", kDialogAnswer}, {L"DialogEdits", kDialogEdits},
+    {L"DialogCount", kDialogCount},
 };
 
 // Arguments arrive last to first.
@@ -192,6 +195,28 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       } else {
         returnText(result, dialogs_.answer);
       }
+      return S_OK;
+    case kDialogEdits:
+      // Written as one text, the boxes' texts separated by "\n".
+      if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogEdits needs a text");
+        dialogs_.edits.clear();
+        if (!text.empty()) {
+          for (size_t start = 0;;) {
+            const size_t end = text.find(L'\n', start);
+            dialogs_.edits.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos) break;
+            start = end + 1;
+          }
+        }
+      } else {
+        std::wstring joined;
+        for (size_t i = 0; i < dialogs_.edits.size(); ++i) joined += (i ? L"\n" : L"") + dialogs_.edits[i];
+        returnText(result, joined);
+      }
+      return S_OK;
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
       return S_OK;
   }
   return DISP_E_MEMBERNOTFOUND;

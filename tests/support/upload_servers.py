@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Loopback servers for the upload tests, and a runner that starts them.
 
-    upload_servers.py [--lifetime SECONDS] -- COMMAND...
+    upload_servers.py [--lifetime SECONDS] [--verify SCRIPT] -- COMMAND...
 
 Starts, on 127.0.0.1 and ports of their own:
   * the receiver over plain HTTP;
@@ -17,6 +17,11 @@ request (PAGEWELL_TEST_REQUESTS) and the authority's certificate in DER form
 (PAGEWELL_TEST_CA_DER), stops everything and exits with COMMAND's code.
 Where the machine allows it, COMMAND alone trusts the authority and
 PAGEWELL_TEST_CA_TRUSTED is 1 (see trusting_test_authority).
+
+In COMMAND's words, {HTTP}, {PHP} and {HTTPS} stand for the servers'
+addresses ("http://127.0.0.1:PORT"). With --verify, SCRIPT then runs with
+the requests folder as its argument (a Python script, run by this Python),
+and both must succeed.
 Nothing outlives the run: the servers are threads of this process, PHP is
 its child, and the whole run ends after --lifetime seconds at the latest.
 
@@ -303,6 +308,7 @@ def windows_path(path):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--lifetime", type=float, default=600)
+    parser.add_argument("--verify")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
@@ -327,15 +333,24 @@ def main():
                            PAGEWELL_TEST_PHP_PORT=str(php_port),
                            PAGEWELL_TEST_REQUESTS=windows_path(requests),
                            PAGEWELL_TEST_CA_DER=windows_path(os.path.join(folder, "ca.der")))
+        addresses = {"{HTTP}": "http://127.0.0.1:%d" % servers[0].port(),
+                     "{HTTPS}": "https://localhost:%d" % servers[1].port(),
+                     "{PHP}": "http://127.0.0.1:%d" % php_port}
+        for placeholder, address in addresses.items():
+            command = [word.replace(placeholder, address) for word in command]
         trusting = trusting_test_authority(folder, command)
         if trusting:
             command = trusting
             environment["PAGEWELL_TEST_CA_TRUSTED"] = "1"
         try:
-            return subprocess.run(command, env=environment, timeout=args.lifetime).returncode
+            code = subprocess.run(command, env=environment, timeout=args.lifetime).returncode
         except subprocess.TimeoutExpired:
             print("upload_servers: the command ran past %g seconds" % args.lifetime, file=sys.stderr)
             return 124
+        if args.verify:
+            verified = subprocess.run([sys.executable, args.verify, requests], timeout=args.lifetime).returncode
+            code = code or verified
+        return code
     finally:
         if php:
             php.kill()
