@@ -22,6 +22,8 @@ class DialogDismisser {
   void dismiss(HWND dialog);
 
   std::wstring lastText;
+  // Dialogs dismissed so far.
+  long count = 0;
   // Caption of the button to press ("Cancel", "No", ...); empty: the
   // dialog's default button.
   std::wstring answer;
@@ -29,8 +31,6 @@ class DialogDismisser {
   // one per box in the dialog's order; boxes past the list are left as
   // they are.
   std::vector<std::wstring> edits;
-  // How many dialogs have been dismissed.
-  int count = 0;
 
  private:
   HHOOK hook_ = nullptr;

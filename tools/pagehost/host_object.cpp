@@ -25,6 +25,10 @@ enum HostMember : DISPID {
   kDialogAnswer,
   kDialogEdits,
   kDialogCount,
+  kInspect,
+  kCursor,
+  kPostCursorProbe,
+  kCursorProbe,
 };
 
 struct MemberName {
@@ -36,8 +40,10 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer}, {L"DialogEdits", kDialogEdits},
-    {L"DialogCount", kDialogCount},
+    {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"DialogEdits", kDialogEdits},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
 };
 
 // Arguments arrive last to first.
@@ -185,8 +191,25 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
       return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
+      return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
+      return S_OK;
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
+      return S_OK;
+    case kInspect:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
+      returnText(result, describeWindow(window_, text));
+      return S_OK;
+    case kPostCursorProbe:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostCursorProbe needs a caption");
+      if (!postCursorProbe(window_, text)) return fail(exception, L"PostCursorProbe: cannot post");
+      return S_OK;
+    case kCursorProbe:
+      returnText(result, takeCursorProbe());
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
@@ -214,9 +237,6 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
         for (size_t i = 0; i < dialogs_.edits.size(); ++i) joined += (i ? L"\n" : L"") + dialogs_.edits[i];
         returnText(result, joined);
       }
-      return S_OK;
-    case kDialogCount:
-      returnInteger(result, dialogs_.count);
       return S_OK;
   }
   return DISP_E_MEMBERNOTFOUND;
