@@ -26,8 +26,9 @@ void TTwainForm::connectDevice() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.
-void TTwainForm::runCommand(const std::string& name) {
-  if (runPageCommand(name)) return;
+void TTwainForm::runCommand(const std::string& buttonName) {
+  if (runPageCommand(buttonName)) return;
+  if (buttonName == "btnUpload") return upload();
 }
 
 }  // namespace pagewell

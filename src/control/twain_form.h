@@ -113,6 +113,10 @@ class TTwainForm {
   void refreshThumbnails();
   TPWImage& mainViewer();  // SHIM
   void addAcquiredPage();  // SHIM
+  // Encodes the selected pages and posts them to UploadURL (form_upload.cpp).
+  // The outcome is left in UploadStatus and UploadReturnString; an error
+  // raised while encoding is passed on after the form is restored.
+  void upload();
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
   bool connectTimerRunning() const { return connectTimerRunning_; }
@@ -182,6 +186,7 @@ class TTwainForm {
   void retryDeviceConnection();
   void fitForm();
   void runCommand(const std::string& buttonName);
+  bool encodeAndSend(const std::string& fileName);
   // Scan panel procedures that renaming a pixel type or a page size runs
   // again: filling cboPixelType from the device, and the device connect.
   void fillPixelTypeList();

@@ -28,6 +28,16 @@ bool clickAt(HWND window, int x, int y);
 // The memory the process has committed for itself, in bytes.
 double privateBytes();
 
+// The cursor probe. Queued behind the messages already posted to the host
+// (so that it runs inside whatever message loop handles them), it asks the
+// first window captioned `caption` which cursor it sets when the mouse moves
+// over it; takeCursorProbe gives the answer once: a cursorName, "no window",
+// or empty while the probe has not run.
+constexpr UINT kCursorProbeMessage = WM_APP + 18;
+bool postCursorProbe(HWND host, const std::wstring& caption);
+void runCursorProbe(HWND target);
+std::wstring takeCursorProbe();
+
 // Writes a PNG of the window (frame included) to `path`.
 bool saveScreenshot(HWND window, const std::wstring& path);
 

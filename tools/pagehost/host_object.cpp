@@ -23,6 +23,7 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kDialogEdits,
   kDialogCount,
   kPixel,
   kClickTab,
@@ -31,6 +32,8 @@ enum HostMember : DISPID {
   kCursor,
   kMemory,
   kClickAt,
+  kPostCursorProbe,
+  kCursorProbe,
 };
 
 struct MemberName {
@@ -43,9 +46,11 @@ const MemberName kMembers[] = {
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"DialogEdits", kDialogEdits},
     {L"Pixel", kPixel}, {L"ClickTab", kClickTab}, {L"ButtonEnabled", kButtonEnabled},
     {L"Inspect", kInspect}, {L"Cursor", kCursor}, {L"MemoryMiB", kMemory},
     {L"ClickAt", kClickAt},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
 };
 
 // Arguments arrive last to first.
@@ -245,12 +250,38 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
       returnText(result, describeWindow(window_, text));
       return S_OK;
+    case kPostCursorProbe:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostCursorProbe needs a caption");
+      if (!postCursorProbe(window_, text)) return fail(exception, L"PostCursorProbe: cannot post");
+      return S_OK;
+    case kCursorProbe:
+      returnText(result, takeCursorProbe());
+      return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogAnswer needs a text");
         dialogs_.answer = text;
       } else {
         returnText(result, dialogs_.answer);
+      }
+      return S_OK;
+    case kDialogEdits:
+      // Written as one text, the boxes' texts separated by "\n".
+      if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogEdits needs a text");
+        dialogs_.edits.clear();
+        if (!text.empty()) {
+          for (size_t start = 0;;) {
+            const size_t end = text.find(L'\n', start);
+            dialogs_.edits.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos) break;
+            start = end + 1;
+          }
+        }
+      } else {
+        std::wstring joined;
+        for (size_t i = 0; i < dialogs_.edits.size(); ++i) joined += (i ? L"\n" : L"") + dialogs_.edits[i];
+        returnText(result, joined);
       }
       return S_OK;
   }
