@@ -4,6 +4,9 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include "scan_panel.h"
+#include "viewer/pw_image.h"
+
 namespace pagewell {
 
 // Element layout: the table of 79 named elements and their containers.
@@ -21,17 +24,27 @@ unsigned TTwainForm::pageCount() const { return 0; }
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
-void TTwainForm::setViewerModes() {}
-void TTwainForm::setViewerMultiImage(bool) {}
-void TTwainForm::switchViewerDuplexOff() {}
+void TTwainForm::setViewerModes() {
+  mainViewer_->SetAutoZoom(true);
+  mainViewer_->SetMultiImage(true);
+}
+void TTwainForm::setViewerMultiImage(bool multiImage) { mainViewer_->SetMultiImage(multiImage); }
+void TTwainForm::switchViewerDuplexOff() {
+  if (state_.deviceConnected) mainViewer_->SetDuplex(false);
+}
 
-// Main viewer and scan panel: the TWAIN devices (step 12). Until the viewer
-// can load the source manager there is no device to list.
-int TTwainForm::deviceCount() { return 0; }
-void TTwainForm::selectFirstDevice() {}
-bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
-void TTwainForm::updateSettingsControls() {}
-void TTwainForm::retryDeviceConnection() {}
+// Scan panel: the TWAIN devices (step 12), the settings controls and the
+// connection retry of tmrConnect.
+int TTwainForm::deviceCount() { return scanPanel_->deviceCount(); }
+void TTwainForm::selectFirstDevice() { scanPanel_->listDevices(); }
+bool TTwainForm::deviceCanScanDuplex() { return scanPanel_->duplexCapable(); }
+void TTwainForm::updateSettingsControls() { scanPanel_->updateSettingsControls(); }
+void TTwainForm::retryDeviceConnection() { scanPanel_->refreshDevice(); }
+
+// Page list: turns the main viewer's newly acquired image and its MICR text
+// into a page; until the page list exists the image stays in the main
+// viewer.
+void TTwainForm::addAcquiredPage() { events_.raise(FormEvent::Acquire); }
 
 // Page list and element layout: the thumbnail strip and the form fitting
 // (step 15).
