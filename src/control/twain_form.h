@@ -24,6 +24,7 @@ namespace pagewell {
 
 class TPWImage;
 class TScanPanel;
+class TluBitmap;
 struct ComponentDesign;
 
 class TTwainForm {
@@ -89,6 +90,8 @@ class TTwainForm {
   void selectPages(bool allPages);
   // Pages held in the page list.
   unsigned pageCount() const;
+  // Every page's bitmap, in list order.
+  std::vector<const TluBitmap*> pageBitmaps() const;
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // Window procedure entry for the form window.

@@ -1,8 +1,7 @@
 #pragma once
-// One file from the pages, as the control's page encoding makes it: one page
-// through SaveToStreamAs; several pages as one multi-page TIFF (Group 4 for
-// black-and-white pages, uncompressed for the others) or PDF (Group 4 pages
-// for black-and-white, JPEG pages for the others).
+// One file from the pages, as the control's page encoding makes it (see
+// formats/page_encoding.h): one page through SaveToStreamAs, several pages
+// as one multi-page TIFF or PDF.
 #include <cstdint>
 #include <vector>
 
@@ -11,7 +10,6 @@
 
 namespace pagewell::convert {
 
-bool FormatHoldsSeveralPages(TFormatCode code);
 // Raises std::invalid_argument for several pages in a single-page format.
 std::vector<std::uint8_t> EncodePages(std::vector<TluBitmap>& pages, TFormatCode code, int quality);
 

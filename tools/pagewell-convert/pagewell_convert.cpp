@@ -2,12 +2,12 @@
 
 #include <exception>
 
-#include "atomic_file.h"
 #include "convert_options.h"
 #include "encode_pages.h"
 #include "input_pages.h"
 #include "output_format.h"
 #include "page_operations.h"
+#include "formats/atomic_file.h"
 
 namespace pagewell::convert {
 
@@ -97,7 +97,8 @@ int RunPagewellConvert(const std::vector<std::string>& args, std::ostream& out, 
     for (TluBitmap& page : pages) {
       for (const TPageOperation& operation : options.Operations) ApplyOperation(page, operation);
     }
-    WriteFileAtomically(options.Output, EncodePages(pages, code, options.Quality));
+    const std::vector<std::uint8_t> file = EncodePages(pages, code, options.Quality);
+    WriteFileAtomically(options.Output, file.data(), file.size());
   } catch (const std::exception& e) {
     return FileError(err, options.Output, e.what());
   }
