@@ -9,13 +9,6 @@
 
 namespace pagewell {
 
-// Element layout: the table of 79 named elements and their containers.
-void TTwainForm::buildElementTable() {}
-
-// Element layout: steps 1-3 of ControlPanelTabs move the elements declared
-// in tab1 into grpPanel (count 1) or back.
-void TTwainForm::moveTab1Elements(int) {}
-
 // Page list: created at step 4, freed with every page viewer and bitmap.
 void TTwainForm::createPageList() {}
 void TTwainForm::freePageList() {}
@@ -46,11 +39,13 @@ void TTwainForm::retryDeviceConnection() { scanPanel_->refreshDevice(); }
 // into a page; until the page list exists the image stays in the main
 // viewer.
 void TTwainForm::addAcquiredPage() { events_.raise(FormEvent::Acquire); }
+// Scan panel: renaming a pixel type refills cboPixelType from the device;
+// renaming a page size runs the device connect again.
+void TTwainForm::fillPixelTypeList() { scanPanel_->refillPixelTypes(); }
+void TTwainForm::connectDevice() { scanPanel_->reconnect(); }
 
-// Page list and element layout: the thumbnail strip and the form fitting
-// (step 15).
+// Page list: the thumbnail strip (step 15).
 void TTwainForm::layOutThumbnailStrip() {}
-void TTwainForm::fitForm() {}
 void TTwainForm::refreshThumbnails() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the

@@ -153,6 +153,12 @@ bool TScanPanel::connect() {
   return state.deviceConnected;
 }
 
+void TScanPanel::refillPixelTypes() {
+  if (form_.state().deviceConnected && hasDevice()) fillPixelTypes();
+}
+
+void TScanPanel::reconnect() { connect(); }
+
 // The lists of a device that does not answer would be another device's:
 // they stay empty until it answers.
 void TScanPanel::forgetDeviceSettings() {

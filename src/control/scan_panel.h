@@ -29,6 +29,10 @@ class TScanPanel {
   void refreshDevice();
   void updateSettingsControls();
   bool duplexCapable();
+  // After a pixel type or page size was renamed: the lists again, with the
+  // new names.
+  void refillPixelTypes();
+  void reconnect();
   // An acquisition is running (its batch may call back into the control).
   bool acquiring() const { return acquiring_; }
 

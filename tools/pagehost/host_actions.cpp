@@ -1,6 +1,8 @@
 #include "host_actions.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "host_object.h"
@@ -32,9 +34,17 @@ bool isClickableButton(HWND window) {
   return false;
 }
 
+// A button inside a disabled group or panel cannot be clicked by a person
+// either: every window from the button up must be enabled.
+bool enabledWithParents(HWND window) {
+  for (; window; window = GetParent(window))
+    if (!IsWindowEnabled(window)) return false;
+  return true;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
-  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   if (text != *search->caption) return TRUE;
@@ -42,7 +52,7 @@ BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   return FALSE;
 }
 
-std::wstring windowText(HWND window) {
+std::wstring captionOf(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
@@ -51,7 +61,7 @@ std::wstring windowText(HWND window) {
 bool isUsable(HWND window, const wchar_t* wantedClass) {
   wchar_t className[32] = {};
   GetClassNameW(window, className, 32);
-  return lstrcmpiW(className, wantedClass) == 0 && IsWindowVisible(window) && IsWindowEnabled(window);
+  return lstrcmpiW(className, wantedClass) == 0 && IsWindowVisible(window) && enabledWithParents(window);
 }
 
 struct ComboSearch {
@@ -78,11 +88,18 @@ struct EditSearch {
 
 BOOL CALLBACK matchEdit(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<EditSearch*>(context);
-  if (!isUsable(window, L"Edit") || windowText(window) != *search->text) return TRUE;
+  if (!isUsable(window, L"Edit") || captionOf(window) != *search->text) return TRUE;
   // The edit inside a combo box is the box's, not one of its own.
   wchar_t parentClass[32] = {};
   GetClassNameW(GetParent(window), parentClass, 32);
   if (lstrcmpiW(parentClass, L"ComboBox") == 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (captionOf(window) != *search->caption) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -114,12 +131,58 @@ bool typeInto(HWND window, const std::wstring& current, const std::wstring& text
   return true;
 }
 
+std::wstring describeWindow(HWND window, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(window, matchCaption, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return L"";
+  HWND parent = GetParent(search.found);
+  RECT bounds;
+  GetWindowRect(search.found, &bounds);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
+  bool visible = (GetWindowLongPtrW(search.found, GWL_STYLE) & WS_VISIBLE) != 0;
+  return std::to_wstring(bounds.left) + L"," + std::to_wstring(bounds.top) + L"," +
+         std::to_wstring(bounds.right - bounds.left) + L"," + std::to_wstring(bounds.bottom - bounds.top) + L"," +
+         (visible ? L"1" : L"0") + L"," + captionOf(parent);
+}
+
+namespace {
+std::wstring g_cursorProbe;
+}  // namespace
+
+bool postCursorProbe(HWND host, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(host, matchCaption, reinterpret_cast<LPARAM>(&search));
+  g_cursorProbe.clear();
+  return PostMessageW(host, kCursorProbeMessage, reinterpret_cast<WPARAM>(search.found), 0) != FALSE;
+}
+
+void runCursorProbe(HWND target) {
+  if (!target || !IsWindow(target)) {
+    g_cursorProbe = L"no window";
+    return;
+  }
+  // From a known cursor, as a mouse move over the window would ask.
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  g_cursorProbe = cursorName();
+}
+
+std::wstring takeCursorProbe() { return std::exchange(g_cursorProbe, std::wstring()); }
+
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};
   EnumChildWindows(window, matchButton, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return false;
   SendMessageW(search.found, BM_CLICK, 0, 0);
   return true;
+}
+
+std::wstring cursorName() {
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return L"none";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return L"wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return L"arrow";
+  return L"other";
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {

@@ -25,6 +25,11 @@ enum HostMember : DISPID {
   kDialogAnswer,
   kChoose,
   kType,
+  kDialogCount,
+  kInspect,
+  kCursor,
+  kPostCursorProbe,
+  kCursorProbe,
 };
 
 struct MemberName {
@@ -37,6 +42,9 @@ const MemberName kMembers[] = {
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"Choose", kChoose}, {L"Type", kType},
+    {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
 };
 
 // Arguments arrive last to first.
@@ -197,8 +205,25 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
       return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
+      return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
+      return S_OK;
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
+      return S_OK;
+    case kInspect:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
+      returnText(result, describeWindow(window_, text));
+      return S_OK;
+    case kPostCursorProbe:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostCursorProbe needs a caption");
+      if (!postCursorProbe(window_, text)) return fail(exception, L"PostCursorProbe: cannot post");
+      return S_OK;
+    case kCursorProbe:
+      returnText(result, takeCursorProbe());
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {

@@ -158,6 +158,8 @@ const std::map<std::string, Setter>& Setters() {
       {"fail_at_page", Int(&TDeviceConfig::FailAtPage, 0, kMaxPages)},
       {"offline_at_page", Int(&TDeviceConfig::OfflineAtPage, 0, kMaxPages)},
       {"closedsreq_at_page", Int(&TDeviceConfig::CloseRequestAtPage, 0, kMaxPages)},
+      {"short_dib_at_page", Int(&TDeviceConfig::ShortDibAtPage, 0, kMaxPages)},
+      {"large_page", Int(&TDeviceConfig::LargePageAt, 0, kMaxPages)},
   };
   return setters;
 }
@@ -259,6 +261,8 @@ TScannerConfig DefaultScannerConfig() {
   cheque.MicrTexts = {"c000123c a111222a 4567d", "c000124c a111222a 89d"};
   cheque.Frame[2] = 6.0;
   cheque.Frame[3] = 2.75;
+  cheque.DefaultPage.Text = false;
+  cheque.DefaultPage.Cheque = true;
   config.Devices.push_back(cheque);
   return config;
 }
