@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host_object.h"
@@ -79,6 +80,30 @@ std::wstring describeWindow(HWND window, const std::wstring& caption) {
          std::to_wstring(bounds.right - bounds.left) + L"," + std::to_wstring(bounds.bottom - bounds.top) + L"," +
          (visible ? L"1" : L"0") + L"," + captionOf(parent);
 }
+
+namespace {
+std::wstring g_cursorProbe;
+}  // namespace
+
+bool postCursorProbe(HWND host, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(host, matchCaption, reinterpret_cast<LPARAM>(&search));
+  g_cursorProbe.clear();
+  return PostMessageW(host, kCursorProbeMessage, reinterpret_cast<WPARAM>(search.found), 0) != FALSE;
+}
+
+void runCursorProbe(HWND target) {
+  if (!target || !IsWindow(target)) {
+    g_cursorProbe = L"no window";
+    return;
+  }
+  // From a known cursor, as a mouse move over the window would ask.
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  g_cursorProbe = cursorName();
+}
+
+std::wstring takeCursorProbe() { return std::exchange(g_cursorProbe, std::wstring()); }
 
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};

@@ -20,6 +20,16 @@ std::wstring cursorName();
 // visible as its own style says ("1" or "0"); empty if there is none.
 std::wstring describeWindow(HWND window, const std::wstring& caption);
 
+// The cursor probe. Queued behind the messages already posted to the host
+// (so that it runs inside whatever message loop handles them), it asks the
+// first window captioned `caption` which cursor it sets when the mouse moves
+// over it; takeCursorProbe gives the answer once: a cursorName, "no window",
+// or empty while the probe has not run.
+constexpr UINT kCursorProbeMessage = WM_APP + 18;
+bool postCursorProbe(HWND host, const std::wstring& caption);
+void runCursorProbe(HWND target);
+std::wstring takeCursorProbe();
+
 // Writes a PNG of the window (frame included) to `path`.
 bool saveScreenshot(HWND window, const std::wstring& path);
 

@@ -26,6 +26,8 @@ enum HostMember : DISPID {
   kDialogCount,
   kInspect,
   kCursor,
+  kPostCursorProbe,
+  kCursorProbe,
 };
 
 struct MemberName {
@@ -39,6 +41,7 @@ const MemberName kMembers[] = {
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
     {L"Inspect", kInspect}, {L"Cursor", kCursor},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
 };
 
 // Arguments arrive last to first.
@@ -198,6 +201,13 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     case kInspect:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
       returnText(result, describeWindow(window_, text));
+      return S_OK;
+    case kPostCursorProbe:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostCursorProbe needs a caption");
+      if (!postCursorProbe(window_, text)) return fail(exception, L"PostCursorProbe: cannot post");
+      return S_OK;
+    case kCursorProbe:
+      returnText(result, takeCursorProbe());
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
