@@ -37,6 +37,8 @@ void TTwainForm::refreshThumbnails() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.
-void TTwainForm::runCommand(const std::string&) {}
+void TTwainForm::runCommand(const std::string& buttonName) {
+  if (buttonName == "btnUpload") return upload();
+}
 
 }  // namespace pagewell

@@ -23,6 +23,7 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kDialogEdits,
   kDialogCount,
   kInspect,
   kCursor,
@@ -40,6 +41,7 @@ const MemberName kMembers[] = {
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"DialogEdits", kDialogEdits},
     {L"Inspect", kInspect}, {L"Cursor", kCursor},
     {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
 };
@@ -215,6 +217,25 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
         dialogs_.answer = text;
       } else {
         returnText(result, dialogs_.answer);
+      }
+      return S_OK;
+    case kDialogEdits:
+      // Written as one text, the boxes' texts separated by "\n".
+      if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogEdits needs a text");
+        dialogs_.edits.clear();
+        if (!text.empty()) {
+          for (size_t start = 0;;) {
+            const size_t end = text.find(L'\n', start);
+            dialogs_.edits.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos) break;
+            start = end + 1;
+          }
+        }
+      } else {
+        std::wstring joined;
+        for (size_t i = 0; i < dialogs_.edits.size(); ++i) joined += (i ? L"\n" : L"") + dialogs_.edits[i];
+        returnText(result, joined);
       }
       return S_OK;
   }
