@@ -4,25 +4,34 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include "scan_panel.h"
+#include "viewer/pw_image.h"
+
 namespace pagewell {
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
-void TTwainForm::setViewerModes() {}
-void TTwainForm::setViewerMultiImage(bool) {}
-void TTwainForm::switchViewerDuplexOff() {}
+void TTwainForm::setViewerModes() {
+  mainViewer_->SetAutoZoom(true);
+  mainViewer_->SetMultiImage(true);
+}
+void TTwainForm::setViewerMultiImage(bool multiImage) { mainViewer_->SetMultiImage(multiImage); }
+void TTwainForm::switchViewerDuplexOff() {
+  if (state_.deviceConnected) mainViewer_->SetDuplex(false);
+}
 
-// Main viewer and scan panel: the TWAIN devices (step 12). Until the viewer
-// can load the source manager there is no device to list.
-int TTwainForm::deviceCount() { return 0; }
-void TTwainForm::selectFirstDevice() {}
-bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
-void TTwainForm::updateSettingsControls() {}
-void TTwainForm::retryDeviceConnection() {}
+// Scan panel: the TWAIN devices (step 12), the settings controls and the
+// connection retry of tmrConnect.
+int TTwainForm::deviceCount() { return scanPanel_->deviceCount(); }
+void TTwainForm::selectFirstDevice() { scanPanel_->listDevices(); }
+bool TTwainForm::deviceCanScanDuplex() { return scanPanel_->duplexCapable(); }
+void TTwainForm::updateSettingsControls() { scanPanel_->updateSettingsControls(); }
+void TTwainForm::retryDeviceConnection() { scanPanel_->refreshDevice(); }
+
 // Scan panel: renaming a pixel type refills cboPixelType from the device;
 // renaming a page size runs the device connect again.
-void TTwainForm::fillPixelTypeList() {}
-void TTwainForm::connectDevice() {}
+void TTwainForm::fillPixelTypeList() { scanPanel_->refillPixelTypes(); }
+void TTwainForm::connectDevice() { scanPanel_->reconnect(); }
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.

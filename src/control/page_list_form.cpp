@@ -280,7 +280,6 @@ bool TTwainForm::runPageCommand(const std::string& name) {
       navigatePages(entry.navigation);
       return true;
     }
-  if (name == "btnAcquire") { mainViewer().SetDeviceIndex(0); mainViewer().SetMICREnabled(true); mainViewer().Acquire(); acquisitionFinished(); return true; }  // SHIM
   if (name == "btnDelete") deleteCurrentPage();
   else if (name == "btnMoveUp") movePage(true);
   else if (name == "btnMoveDown") movePage(false);

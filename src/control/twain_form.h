@@ -25,9 +25,11 @@
 
 namespace pagewell {
 
+class TPWImage;
+class TScanPanel;
 class TluBitmap;
 class TPWIList;
-class TPWImage;
+struct ComponentDesign;
 
 class TTwainForm {
  public:
@@ -47,6 +49,11 @@ class TTwainForm {
   FormState& state() { return state_; }
   const FormState& state() const { return state_; }
   FrameworkProperties& framework() { return framework_; }
+  // The main viewer PWImageMain: it shows the current image and owns the
+  // TWAIN session through which the form scans.
+  TPWImage& mainViewer() { return *mainViewer_; }
+  // The Acquire tab: devices, scan settings and the Acquire button.
+  TScanPanel& scanPanel() { return *scanPanel_; }
 
   // In-place hosting: the form lives in the host's window while attached and
   // in a hidden parking window otherwise.
@@ -111,8 +118,6 @@ class TTwainForm {
   // Lays out the strip; `method` names the member whose warnings these are.
   void layOutThumbnailStrip(std::wstring_view method = {});
   void refreshThumbnails();
-  TPWImage& mainViewer();  // SHIM
-  void addAcquiredPage();  // SHIM
   // Encodes the selected pages and posts them to UploadURL (form_upload.cpp).
   // The outcome is left in UploadStatus and UploadReturnString; an error
   // raised while encoding is passed on after the form is restored.
@@ -145,11 +150,16 @@ class TTwainForm {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Key preview for every component (see subclassing in the .cpp).
   bool previewKey(WPARAM& key);
+  // Enter typed into a component; true when the component acts on it.
+  bool handleEnter(HWND component);
   HBRUSH backgroundBrush() const { return background_.get(); }
 
  private:
+  friend class TScanPanel;
+
   void createWindows();
   void createComponents();
+  HWND createMainViewer(const ComponentDesign& design, HWND parent);
   void runCreationSequence();
   void setControlPanelDefaults();
   void createLists();
@@ -186,6 +196,7 @@ class TTwainForm {
   void retryDeviceConnection();
   void fitForm();
   void runCommand(const std::string& buttonName);
+  void addAcquiredPage();
   bool encodeAndSend(const std::string& fileName);
   // Scan panel procedures that renaming a pixel type or a page size runs
   // again: filling cboPixelType from the device, and the device connect.
@@ -240,6 +251,9 @@ class TTwainForm {
   WindowHandle window_;
   std::map<std::string, HWND, std::less<>> components_;
   std::map<HWND, std::string> namesByWindow_;
+  // After the windows: the viewer and the panel go before the form window.
+  std::unique_ptr<TPWImage> mainViewer_;
+  std::unique_ptr<TScanPanel> scanPanel_;
   ComPtr<IFont> font_;
   FontNotifications fontNotifications_{[this] { onFontChanged(); }};
   BrushHandle background_;

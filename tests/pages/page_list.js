@@ -79,7 +79,7 @@ check("editing and output buttons without a page", enabledButtons(), 0);
 // --- one batch of 20 pages through the Acquire button -------------------
 TwainForm.UseInterface = false;
 TwainForm.PageSizeMode = 2;
-try { TwainForm.MICREnabled = true; } catch (e) {}  // SHIM
+TwainForm.MICREnabled = true;
 Host.Click("Acquire");
 check("OnAcquire events", acquired, 20);
 check("each page current when its event arrives", countsSeen, "");
