@@ -1,48 +1,52 @@
 #include "encode_pages.h"
 
-#include <stdexcept>
+#include <utility>
 
-#include "formats/pdf/lu_pdf.h"
+#include "convert_options.h"
 #include "formats/tiff/tiff_pages.h"
 
 namespace pagewell::convert {
-namespace {
-
-std::vector<std::uint8_t> MultiPageTiff(const std::vector<TluBitmap>& pages) {
-  TTIFList list;
-  for (const TluBitmap& page : pages) list.Add(MakeTiffPage(page, MultiPageCompressionFor(page)));
-  TMemoryStream stream;
-  list.SaveToStream(stream);
-  return stream.Bytes();
-}
-
-std::vector<std::uint8_t> MultiPagePdf(const std::vector<TluBitmap>& pages, int quality) {
-  TluPDF pdf;
-  for (const TluBitmap& page : pages) {
-    if (page.ColorMode == cmBlackWhite) {
-      pdf.AddBilevelPage(page, 0);
-    } else {
-      pdf.AddJpegPage(page, 0, quality);
-    }
-  }
-  TMemoryStream stream;
-  pdf.SaveToStream(stream);
-  return stream.Bytes();
-}
-
-}  // namespace
 
 bool FormatHoldsSeveralPages(TFormatCode code) { return code == fcTIFF || code == fcPDF; }
 
-std::vector<std::uint8_t> EncodePages(std::vector<TluBitmap>& pages, TFormatCode code, int quality) {
-  if (pages.size() == 1) {
-    TMemoryStream stream;
-    pages.front().SaveToStreamAs(stream, code, quality, "", "", "", "");
-    return stream.Bytes();
+void TPageEncoder::Add(TluBitmap page) {
+  ++count_;
+  if (count_ == 1) {
+    first_ = std::move(page);
+    return;
   }
-  if (code == fcTIFF) return MultiPageTiff(pages);
-  if (code == fcPDF) return MultiPagePdf(pages, quality);
-  throw std::invalid_argument("several pages need TIFF or PDF output");
+  if (!FormatHoldsSeveralPages(code_)) throw EUsageError("several pages need TIFF or PDF output");
+  if (count_ == 2) {
+    Encode(first_);
+    first_ = TluBitmap();
+  }
+  Encode(page);
+}
+
+void TPageEncoder::Encode(const TluBitmap& page) {
+  if (code_ == fcTIFF) {
+    if (!tiff_) tiff_ = std::make_unique<TTIFList>();
+    tiff_->Add(MakeTiffPage(page, MultiPageCompressionFor(page)));
+    return;
+  }
+  if (!pdf_) pdf_ = std::make_unique<TluPDF>();
+  if (page.ColorMode == cmBlackWhite) {
+    pdf_->AddBilevelPage(page, 0);
+  } else {
+    pdf_->AddJpegPage(page, 0, quality_);
+  }
+}
+
+std::vector<std::uint8_t> TPageEncoder::Finish() {
+  TMemoryStream stream;
+  if (count_ == 1) {
+    first_.SaveToStreamAs(stream, code_, quality_, "", "", "", "");
+  } else if (tiff_) {
+    tiff_->SaveToStream(stream);
+  } else if (pdf_) {
+    pdf_->SaveToStream(stream);
+  }
+  return stream.TakeBytes();
 }
 
 }  // namespace pagewell::convert
