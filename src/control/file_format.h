@@ -1,6 +1,6 @@
 #pragma once
-// The output format selector (FileFormat) and the output extension of a
-// file name (FileNameExtension).
+// The output format selector (FileFormat), the output extension of a file
+// name (FileNameExtension) and the format code they resolve to.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,5 +14,10 @@ std::optional<std::wstring> storedFileFormat(std::wstring_view value);
 // The lower-case extension of `fileName` when it is one of the nine output
 // extensions (".tif", ".pdf", ...), else an empty string.
 std::wstring outputExtension(std::wstring_view fileName);
+
+// The format code of the output (TFormatCode): "." + FileFormat looked up
+// among the upper-case extensions (so "TIF" gives TIFF and "FileName"
+// nothing), else the upper-cased extension of the file name, else PDF.
+int ResolveFileFormat(std::wstring_view fileFormat, std::wstring_view fileName);
 
 }  // namespace pagewell

@@ -18,6 +18,7 @@ void TTwainForm::createPageList() {}
 void TTwainForm::freePageList() {}
 void TTwainForm::freeSlotLabels() {}
 unsigned TTwainForm::pageCount() const { return 0; }
+std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const { return {}; }
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.

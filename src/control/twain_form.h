@@ -21,6 +21,8 @@
 
 namespace pagewell {
 
+class TluBitmap;
+
 class TTwainForm {
  public:
   static constexpr int kDesignWidth = 796;
@@ -79,7 +81,13 @@ class TTwainForm {
   void selectPages(bool allPages);
   // Pages held in the page list.
   unsigned pageCount() const;
+  // Every page's bitmap, in list order.
+  std::vector<const TluBitmap*> pageBitmaps() const;
   bool connectTimerRunning() const { return connectTimerRunning_; }
+
+  // While DebugAlerts is on, a modal message box with the text of a
+  // non-zero result or warning code of an element method (element_alerts.h).
+  void alertElementResult(std::wstring_view method, int code, std::wstring_view element);
 
   // Window procedure entry for the form window.
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);

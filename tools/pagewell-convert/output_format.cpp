@@ -1,15 +1,9 @@
 #include "output_format.h"
 
 #include <cctype>
-#include <utility>
 
 namespace pagewell::convert {
 namespace {
-
-const std::pair<const char*, TFormatCode> kExtensions[] = {
-    {".BMP", fcBMP},  {".GIF", fcGIF},  {".JPG", fcJPEG}, {".JPEG", fcJPEG}, {".JPE", fcJPEG},
-    {".PCX", fcPCX},  {".TIF", fcTIFF}, {".TIFF", fcTIFF}, {".PNG", fcPNG},  {".PSD", fcPSD},
-    {".WBM", fcWBMP}, {".WBMP", fcWBMP}, {".PDF", fcPDF}};
 
 std::string UpperCase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -26,13 +20,6 @@ std::string ExtensionOf(const std::string& path) {
 }
 
 }  // namespace
-
-TFormatCode FormatForExtension(const std::string& upperCaseExtension) {
-  for (const auto& [extension, code] : kExtensions) {
-    if (upperCaseExtension == extension) return code;
-  }
-  return fcNone;
-}
 
 TFormatCode ResolveOutputFormat(const std::optional<std::string>& format, const std::string& outputPath) {
   TFormatCode code = format ? FormatForExtension("." + UpperCase(*format)) : fcNone;

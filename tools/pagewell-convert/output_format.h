@@ -8,8 +8,6 @@
 
 namespace pagewell::convert {
 
-// ".TIF" → fcTIFF etc. for the upper-case extensions of the control; fcNone otherwise.
-TFormatCode FormatForExtension(const std::string& upperCaseExtension);
 TFormatCode ResolveOutputFormat(const std::optional<std::string>& format, const std::string& outputPath);
 
 }  // namespace pagewell::convert

@@ -4,12 +4,12 @@
 #include <stdexcept>
 #include <utility>
 
-#include "atomic_file.h"
 #include "convert_options.h"
 #include "encode_pages.h"
 #include "input_pages.h"
 #include "output_format.h"
 #include "page_operations.h"
+#include "formats/atomic_file.h"
 
 namespace pagewell::convert {
 
@@ -117,7 +117,8 @@ int RunPagewellConvert(const std::vector<std::string>& args, std::ostream& out, 
   }
 
   try {
-    WriteFileAtomically(options.Output, encoder.Finish());
+    const std::vector<std::uint8_t> file = encoder.Finish();
+    WriteFileAtomically(options.Output, file.data(), file.size());
   } catch (const std::exception& e) {
     return FileError(err, options.Output, e.what());
   }
