@@ -21,6 +21,9 @@ class TPageEncoder {
  public:
   TPageEncoder(TFormatCode code, int quality) : code_(code), quality_(quality) {}
 
+  // Told that more than one page will come, a several-page encoder encodes
+  // the first page at once instead of holding it.
+  void ExpectSeveralPages();
   // Raises EUsageError for a second page in a single-page format.
   void Add(TluBitmap page);
   // The whole file; empty when no page was added.

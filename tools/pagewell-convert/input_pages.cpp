@@ -70,12 +70,12 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 // A single-image file moves into the decoder's stream; a TIFF file is
 // decoded where it is.
 void ForEachPage(std::vector<std::uint8_t> file, const TTakePage& take) {
-  if (StartsWith(file, "BM", 2)) return take(ReadBmp(std::move(file)));
-  if (StartsWith(file, kPngSignature, sizeof kPngSignature)) return take(ReadPng(std::move(file)));
-  if (StartsWith(file, "\xFF\xD8", 2)) return take(ReadJpeg(std::move(file)));
+  if (StartsWith(file, "BM", 2)) return take(ReadBmp(std::move(file)), 1);
+  if (StartsWith(file, kPngSignature, sizeof kPngSignature)) return take(ReadPng(std::move(file)), 1);
+  if (StartsWith(file, "\xFF\xD8", 2)) return take(ReadJpeg(std::move(file)), 1);
   if (StartsWith(file, "II*\0", 4) || StartsWith(file, "MM\0*", 4)) {
     const int count = CountTiffPages(file);
-    for (int i = 1; i <= count; ++i) take(ReadTiffPage(file, i));
+    for (int i = 1; i <= count; ++i) take(ReadTiffPage(file, i), count);
     return;
   }
   throw std::runtime_error("not a BMP, PNG, JPEG or TIFF file");
@@ -86,7 +86,7 @@ void ForEachInputPage(const std::string& path, const TTakePage& take) { ForEachP
 std::vector<TluBitmap> DecodePages(const std::vector<std::uint8_t>& file) {
   // A copy: the caller keeps its file.
   std::vector<TluBitmap> pages;
-  ForEachPage(file, [&](TluBitmap page) { pages.push_back(std::move(page)); });
+  ForEachPage(file, [&](TluBitmap page, int) { pages.push_back(std::move(page)); });
   return pages;
 }
 

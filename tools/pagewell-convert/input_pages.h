@@ -17,8 +17,9 @@ std::vector<TluBitmap> DecodePages(const std::vector<std::uint8_t>& file);
 
 // The same pages handed over one at a time, each decoded only when the one
 // before has been taken: a long TIFF file never has all its pages decoded
-// at once. Exceptions from `take` pass through unchanged.
-using TTakePage = std::function<void(TluBitmap page)>;
+// at once. Each comes with the number of pages in its file. Exceptions from
+// `take` pass through unchanged.
+using TTakePage = std::function<void(TluBitmap page, int pagesInFile)>;
 void ForEachInputPage(const std::string& path, const TTakePage& take);
 void ForEachPage(std::vector<std::uint8_t> file, const TTakePage& take);
 

@@ -97,8 +97,9 @@ int RunPagewellConvert(const std::vector<std::string>& args, std::ostream& out, 
   TPageEncoder encoder(code, options.Quality);
   for (const std::string& input : options.Inputs) {
     try {
-      ForEachInputPage(input, [&](TluBitmap page) {
+      ForEachInputPage(input, [&](TluBitmap page, int pagesInFile) {
         try {
+          if (options.Inputs.size() > 1 || pagesInFile > 1) encoder.ExpectSeveralPages();
           for (const TPageOperation& operation : options.Operations) ApplyOperation(page, operation);
           encoder.Add(std::move(page));
         } catch (const EUsageError&) {
