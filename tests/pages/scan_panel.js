@@ -162,10 +162,17 @@ runRows([
 
 // A scan of the three pages through the Acquire button; a single image
 // with multi-image off.
+// PixelType put and the chosen Letter size reach the device only with the
+// click: afterwards the device's own values show them.
 runRows([
-  ["OnAcquire events of a 3-page batch", function () { TwainForm.UseDuplex = false; Host.Click("Acquire"); },
+  ["OnAcquire events of a 3-page batch",
+   function () { TwainForm.UseDuplex = false; TwainForm.PixelType = 2; Host.Click("Acquire"); },
    count("OnAcquire"), 3],
-  ["settings kept after the scan", null, get("PixelType"), 1],
+  ["settings kept after the scan", null, get("PixelType"), 2],
+  ["the device's pixel type, read again",
+   function () { TwainForm.SetText("InputPixelType", "RGB Color", 2); }, get("PixelType"), 2],
+  ["the device's frame width is Letter's", choose("Custom Size"), get("PageWidth"), 8.5],
+  ["the device's frame height is Letter's", null, get("PageHeight"), 11],
   ["one image without multi-image",
    function () { TwainForm.MultiImage = false; Host.Click("Acquire"); TwainForm.MultiImage = true; },
    count("OnAcquire"), 4]
