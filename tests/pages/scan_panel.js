@@ -180,7 +180,9 @@ runRows([
 
 // --- the device list as the user chooses from it ------------------------------
 runRows([
-  ["device chosen from the list", choose("Fine Resolution Scanner"), get("DeviceIndex"), 2],
+  ["device chosen from the list",
+   function () { TwainForm.UseDuplex = true; Host.Choose("Fine Resolution Scanner"); }, get("DeviceIndex"), 2],
+  ["no duplex choice left from the feeder", null, get("UseDuplex"), false],
   ["OnSelect from the list", null, count("OnSelect"), 1],
   // 21 resolutions: the free-entry box instead of the list.
   ["resolution in the box", null, get("Resolution"), 200],
