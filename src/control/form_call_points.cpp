@@ -4,6 +4,11 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include <stdexcept>
+
+#include "editing_commands.h"
+#include "local_save.h"
+
 namespace pagewell {
 
 // Element layout: the table of 79 named elements and their containers.
@@ -19,6 +24,9 @@ void TTwainForm::freePageList() {}
 void TTwainForm::freeSlotLabels() {}
 unsigned TTwainForm::pageCount() const { return 0; }
 std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const { return {}; }
+TPWImage* TTwainForm::pageViewer(unsigned) { return nullptr; }
+void TTwainForm::showCurrentPage() {}
+TPWImage& TTwainForm::mainViewer() { throw std::logic_error("There is no main viewer"); }
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
@@ -42,6 +50,9 @@ void TTwainForm::refreshThumbnails() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.
-void TTwainForm::runCommand(const std::string&) {}
+void TTwainForm::runCommand(const std::string& name) {
+  if (RunEditingCommand(*this, name)) return;
+  if (name == "btnSave") return SaveLocal(*this);
+}
 
 }  // namespace pagewell

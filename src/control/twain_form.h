@@ -22,6 +22,7 @@
 namespace pagewell {
 
 class TluBitmap;
+class TPWImage;
 
 class TTwainForm {
  public:
@@ -83,6 +84,14 @@ class TTwainForm {
   unsigned pageCount() const;
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
+  // The page viewer at the position (1-based), or null outside
+  // 1..pageCount().
+  TPWImage* pageViewer(unsigned position);
+  unsigned currentPage() const { return pageCount() == 0 ? 0 : state_.currentPage; }
+  void showCurrentPage();
+  void refreshThumbnails();
+  TPWImage& mainViewer();
+  FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // Window procedure entry for the form window.
@@ -126,7 +135,6 @@ class TTwainForm {
   void retryDeviceConnection();
   void layOutThumbnailStrip();
   void fitForm();
-  void refreshThumbnails();
   void runCommand(const std::string& buttonName);
 
   void onCommand(HWND control, WORD code);
