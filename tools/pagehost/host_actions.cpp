@@ -42,7 +42,59 @@ BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   return FALSE;
 }
 
+struct LargestWindow {
+  const std::wstring* className;
+  HWND found;
+  long area;
+};
+
+BOOL CALLBACK matchLargest(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<LargestWindow*>(context);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  RECT bounds;
+  if (*search->className != className || !IsWindowVisible(window) || !GetClientRect(window, &bounds)) return TRUE;
+  const long area = static_cast<long>(bounds.right) * bounds.bottom;
+  if (area > search->area) *search = LargestWindow{search->className, window, area};
+  return TRUE;
+}
+
+LPARAM point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+HHOOK labelHook = nullptr;
+std::wstring labelLog;
+
+LRESULT CALLBACK recordLabelText(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message->message == WM_SETTEXT && message->lParam) {
+    wchar_t className[16] = {};
+    GetClassNameW(message->hwnd, className, 16);
+    if (lstrcmpiW(className, L"Static") == 0) {
+      labelLog += reinterpret_cast<const wchar_t*>(message->lParam);
+      labelLog += L'\n';
+    }
+  }
+  return CallNextHookEx(labelHook, code, wParam, lParam);
+}
+
 }  // namespace
+
+bool postDrag(HWND window, const std::wstring& className, int x1, int y1, int x2, int y2) {
+  LargestWindow search{&className, nullptr, 0};
+  EnumChildWindows(window, matchLargest, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  PostMessageW(search.found, WM_LBUTTONDOWN, MK_LBUTTON, point(x1, y1));
+  PostMessageW(search.found, WM_MOUSEMOVE, MK_LBUTTON, point((x1 + x2) / 2, (y1 + y2) / 2));
+  PostMessageW(search.found, WM_MOUSEMOVE, MK_LBUTTON, point(x2, y2));
+  PostMessageW(search.found, WM_LBUTTONUP, 0, point(x2, y2));
+  return true;
+}
+
+void startLabelLog() {
+  if (!labelHook) labelHook = SetWindowsHookExW(WH_CALLWNDPROC, recordLabelText, nullptr, GetCurrentThreadId());
+}
+
+std::wstring takeLabelLog() { return std::move(labelLog); }
 
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};

@@ -23,6 +23,9 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kPostDrag,
+  kStartLabelLog,
+  kLabelLog,
 };
 
 struct MemberName {
@@ -34,7 +37,8 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer},
+    {L"DialogAnswer", kDialogAnswer}, {L"PostDrag", kPostDrag},
+    {L"StartLabelLog", kStartLabelLog}, {L"LabelLog", kLabelLog},
 };
 
 // Arguments arrive last to first.
@@ -192,6 +196,22 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       } else {
         returnText(result, dialogs_.answer);
       }
+      return S_OK;
+    case kPostDrag: {
+      long corners[4] = {};
+      for (UINT i = 0; i < 4; ++i) {
+        if (!asInteger(argument(*params, i + 1), corners[i])) return fail(exception, L"PostDrag needs x1, y1, x2, y2");
+      }
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostDrag needs a window class");
+      if (!postDrag(window_, text, corners[0], corners[1], corners[2], corners[3]))
+        return fail(exception, L"PostDrag: no visible window of class " + text);
+      return S_OK;
+    }
+    case kStartLabelLog:
+      startLabelLog();
+      return S_OK;
+    case kLabelLog:
+      returnText(result, takeLabelLog());
       return S_OK;
   }
   return DISP_E_MEMBERNOTFOUND;
