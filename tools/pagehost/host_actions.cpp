@@ -1,6 +1,7 @@
 #include "host_actions.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "host_object.h"
@@ -88,6 +89,35 @@ bool postDrag(HWND window, const std::wstring& className, int x1, int y1, int x2
   PostMessageW(search.found, WM_MOUSEMOVE, MK_LBUTTON, point(x2, y2));
   PostMessageW(search.found, WM_LBUTTONUP, 0, point(x2, y2));
   return true;
+}
+
+namespace {
+
+struct WindowList {
+  HWND owner;
+  const std::wstring* className;
+  std::wstring lines;
+};
+
+BOOL CALLBACK listWindow(HWND window, LPARAM context) {
+  auto* list = reinterpret_cast<WindowList*>(context);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (*list->className != className || !IsWindowVisible(window)) return TRUE;
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  MapWindowPoints(nullptr, list->owner, reinterpret_cast<POINT*>(&bounds), 2);
+  list->lines += std::to_wstring(bounds.left) + L" " + std::to_wstring(bounds.top) + L" " +
+                 std::to_wstring(bounds.right - bounds.left) + L" " + std::to_wstring(bounds.bottom - bounds.top) + L"\n";
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring windowsOfClass(HWND window, const std::wstring& className) {
+  WindowList list{window, &className, {}};
+  EnumChildWindows(window, listWindow, reinterpret_cast<LPARAM>(&list));
+  return list.lines;
 }
 
 void startLabelLog() {

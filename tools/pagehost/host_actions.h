@@ -16,6 +16,10 @@ bool clickButton(HWND window, const std::wstring& caption);
 // it next (a control waiting for a drag pumps them itself).
 bool postDrag(HWND window, const std::wstring& className, int x1, int y1, int x2, int y2);
 
+// The visible windows of the class inside `window`, one line each:
+// "left top width height" in `window`'s client coordinates.
+std::wstring windowsOfClass(HWND window, const std::wstring& className);
+
 // From the call on, every text set on a label (a Static window) of this
 // thread is recorded, including texts set and replaced while the control
 // works without returning to the script.

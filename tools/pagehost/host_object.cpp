@@ -26,6 +26,7 @@ enum HostMember : DISPID {
   kPostDrag,
   kStartLabelLog,
   kLabelLog,
+  kWindows,
 };
 
 struct MemberName {
@@ -39,6 +40,7 @@ const MemberName kMembers[] = {
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"PostDrag", kPostDrag},
     {L"StartLabelLog", kStartLabelLog}, {L"LabelLog", kLabelLog},
+    {L"Windows", kWindows},
 };
 
 // Arguments arrive last to first.
@@ -212,6 +214,10 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       return S_OK;
     case kLabelLog:
       returnText(result, takeLabelLog());
+      return S_OK;
+    case kWindows:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Windows needs a window class");
+      returnText(result, windowsOfClass(window_, text));
       return S_OK;
   }
   return DISP_E_MEMBERNOTFOUND;
