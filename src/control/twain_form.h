@@ -94,6 +94,10 @@ class TTwainForm {
   FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
+  // While DebugAlerts is on, a modal message box with the text of a
+  // non-zero result or warning code of an element method (element_alerts.h).
+  void alertElementResult(std::wstring_view method, int code, std::wstring_view element);
+
   // Window procedure entry for the form window.
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Key preview for every component (see subclassing in the .cpp).

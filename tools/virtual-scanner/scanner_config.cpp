@@ -157,6 +157,8 @@ const std::map<std::string, Setter>& Setters() {
       {"fail_at_page", Int(&TDeviceConfig::FailAtPage, 0, kMaxPages)},
       {"offline_at_page", Int(&TDeviceConfig::OfflineAtPage, 0, kMaxPages)},
       {"closedsreq_at_page", Int(&TDeviceConfig::CloseRequestAtPage, 0, kMaxPages)},
+      {"short_dib_at_page", Int(&TDeviceConfig::ShortDibAtPage, 0, kMaxPages)},
+      {"large_page", Int(&TDeviceConfig::LargePageAt, 0, kMaxPages)},
   };
   return setters;
 }

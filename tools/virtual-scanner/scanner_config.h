@@ -59,6 +59,8 @@ struct TDeviceConfig {
   int FailAtPage = 0;
   int OfflineAtPage = 0;
   int CloseRequestAtPage = 0;
+  int ShortDibAtPage = 0;  // that page's block holds half of what its header claims
+  int LargePageAt = 0;     // that page's frame is four times as wide and as high
 
   const TPageContent& ContentOf(int page) const;
 };
