@@ -11,13 +11,6 @@
 
 namespace pagewell {
 
-// Element layout: the table of 79 named elements and their containers.
-void TTwainForm::buildElementTable() {}
-
-// Element layout: steps 1-3 of ControlPanelTabs move the elements declared
-// in tab1 into grpPanel (count 1) or back.
-void TTwainForm::moveTab1Elements(int) {}
-
 // Page list: created at step 4, freed with every page viewer and bitmap.
 void TTwainForm::createPageList() {}
 void TTwainForm::freePageList() {}
@@ -41,11 +34,13 @@ void TTwainForm::selectFirstDevice() {}
 bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
 void TTwainForm::updateSettingsControls() {}
 void TTwainForm::retryDeviceConnection() {}
+// Scan panel: renaming a pixel type refills cboPixelType from the device;
+// renaming a page size runs the device connect again.
+void TTwainForm::fillPixelTypeList() {}
+void TTwainForm::connectDevice() {}
 
-// Page list and element layout: the thumbnail strip and the form fitting
-// (step 15).
+// Page list: the thumbnail strip (step 15).
 void TTwainForm::layOutThumbnailStrip() {}
-void TTwainForm::fitForm() {}
 void TTwainForm::refreshThumbnails() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the

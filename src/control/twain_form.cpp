@@ -193,6 +193,10 @@ void TTwainForm::checkDefaultOptions() {
 
 void TTwainForm::fillUnitLists() {
   SendMessageW(component("cboPixelType"), CB_RESETCONTENT, 0, 0);
+  refillUnitLists();
+}
+
+void TTwainForm::refillUnitLists() {
   for (const char* name : {"cboResUnits", "cboSizeUnits"}) {
     HWND list = component(name);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
@@ -390,15 +394,19 @@ void TTwainForm::setControlPanelTabs(int count) {
     item.pszText = caption.data();
     TabCtrl_InsertItem(pages, i, &item);
   }
-  // The sheets cover the page control's display area, which depends on the
-  // tabs it now has.
-  RECT area = sheetArea(pages);
-  for (const char* sheet : kSheets)
-    SetWindowPos(component(sheet), nullptr, area.left, area.top, area.right - area.left,
-                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  placeSheets();
   int keep = (selected >= 0 && selected < count) ? selected : 0;
   TabCtrl_SetCurSel(pages, keep);
   showSheet(keep);
+}
+
+// The sheets cover the page control's display area, which depends on its
+// size and on the tabs it has.
+void TTwainForm::placeSheets() {
+  RECT area = sheetArea(component("pgcPanel"));
+  for (const char* sheet : {"tab1", "tab2", "tab3", "tab4", "tab5"})
+    SetWindowPos(component(sheet), nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TTwainForm::setThumbRows(int rows) {
@@ -534,6 +542,15 @@ LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFONT:
       return 0;
+    case WM_SIZE:
+      fitForm();
+      return 0;
+    case WM_SETCURSOR:
+      if (showsBusyCursor(reinterpret_cast<HWND>(wParam))) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
   }
   return DefWindowProcW(form, message, wParam, lParam);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "com/com_ptr.h"
+#include "element_table.h"
 #include "font_notifications.h"
 #include "form_events.h"
 #include "form_state.h"
@@ -98,6 +99,22 @@ class TTwainForm {
   // non-zero result or warning code of an element method (element_alerts.h).
   void alertElementResult(std::wstring_view method, int code, std::wstring_view element);
 
+  // The element methods (element_layout.cpp). Each takes an element name as
+  // the page wrote it and answers a result code of element_alerts.h.
+  int setElementLeft(std::wstring_view element, long left);
+  int setElementTop(std::wstring_view element, long top);
+  int setElementWidth(std::wstring_view element, long width);
+  int setElementHeight(std::wstring_view element, long height);
+  int setElementBorder(std::wstring_view element, long border);
+  int setElementText(std::wstring_view element, std::wstring_view text, long index);
+  int setElementContainer(std::wstring_view element, std::wstring_view container);
+  int setElementColor(std::wstring_view element, OLE_COLOR color);
+  int hideElement(std::wstring_view element);
+  int showElement(std::wstring_view element);
+  // The height the thumbnail strip gives its caption: the point size of the
+  // form's font.
+  int thumbnailCaptionHeight() const;
+
   // Window procedure entry for the form window.
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Key preview for every component (see subclassing in the .cpp).
@@ -120,6 +137,8 @@ class TTwainForm {
   void enableDuplexOption();
   void disableOutputControls();
   void layOutAndFit();
+  void placeSheets();
+  void refillUnitLists();
 
   // Call points into the parts of the control built elsewhere: the element
   // layout, the scan settings panel, the page list and the main viewer
@@ -140,6 +159,26 @@ class TTwainForm {
   void layOutThumbnailStrip();
   void fitForm();
   void runCommand(const std::string& buttonName);
+  // Scan panel procedures that renaming a pixel type or a page size runs
+  // again: filling cboPixelType from the device, and the device connect.
+  void fillPixelTypeList();
+  void connectDevice();
+
+  // Element layout (element_layout.cpp, form_fitting.cpp).
+  enum class Axis { Horizontal, Vertical };
+  int reportElement(std::wstring_view method, int code, std::wstring_view element);
+  int setElementPosition(std::wstring_view method, std::wstring_view element, long value, Axis axis);
+  int setElementSize(std::wstring_view method, std::wstring_view element, long value, Axis axis);
+  int applyPosition(std::size_t entry, long value, Axis axis);
+  int applySize(std::size_t entry, long value, Axis axis);
+  int applyMainAreaSize(std::size_t entry, long value, Axis axis);
+  int applyBorder(std::size_t entry, long value);
+  int applyText(std::size_t entry, std::wstring_view text, long index);
+  int applyVisibility(std::size_t entry, bool visible);
+  int containedCheck(std::size_t entry, long position, long extent, Axis axis) const;
+  void moveIntoContainer(std::size_t entry, const std::string& container);
+  void setSheetCaption(HWND sheet, std::wstring_view caption);
+  bool showsBusyCursor(HWND over) const;
 
   void onCommand(HWND control, WORD code);
   void onClick(const std::string& name);
@@ -165,6 +204,8 @@ class TTwainForm {
   ComPtr<IFont> font_;
   FontNotifications fontNotifications_{[this] { onFontChanged(); }};
   BrushHandle background_;
+  ElementTable elements_;
+  bool fitting_ = false;
   bool active_ = false;
   bool connectTimerRunning_ = false;
 };

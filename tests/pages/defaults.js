@@ -25,8 +25,8 @@ check("ImageCount", TwainForm.ImageCount, 0);
 check("ImageIndex", TwainForm.ImageIndex, 0);
 check("UploadStatus", TwainForm.UploadStatus, 0);
 check("Caption", TwainForm.Caption, "TwainForm");
-check("RequiredWidth", TwainForm.RequiredWidth, 796);
-check("RequiredHeight", TwainForm.RequiredHeight, 618);
+check("RequiredWidth", TwainForm.RequiredWidth, 793);
+check("RequiredHeight", TwainForm.RequiredHeight, 593);
 check("Font.Name", TwainForm.Font.Name, "MS Sans Serif");
 
 // The font object read from Font is the form's: what the page changes on

@@ -63,6 +63,7 @@ void DialogDismisser::dismiss(HWND dialog) {
     text += line;
   }
   lastText = text;
+  ++count;
   WORD id = IDOK;
   LRESULT defaultId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
   if (HIWORD(defaultId) == DC_HASDEFID) id = LOWORD(defaultId);

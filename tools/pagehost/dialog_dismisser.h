@@ -21,6 +21,8 @@ class DialogDismisser {
   void dismiss(HWND dialog);
 
   std::wstring lastText;
+  // Dialogs dismissed so far.
+  long count = 0;
   // Caption of the button to press ("Cancel", "No", ...); empty: the
   // dialog's default button.
   std::wstring answer;

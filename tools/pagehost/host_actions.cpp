@@ -78,6 +78,19 @@ LRESULT CALLBACK recordLabelText(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(labelHook, code, wParam, lParam);
 }
 
+std::wstring captionOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  if (captionOf(window) != *search->caption) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 }  // namespace
 
 bool postDrag(HWND window, const std::wstring& className, int x1, int y1, int x2, int y2) {
@@ -125,6 +138,20 @@ void startLabelLog() {
 }
 
 std::wstring takeLabelLog() { return std::move(labelLog); }
+
+std::wstring describeWindow(HWND window, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(window, matchCaption, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return L"";
+  HWND parent = GetParent(search.found);
+  RECT bounds;
+  GetWindowRect(search.found, &bounds);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
+  bool visible = (GetWindowLongPtrW(search.found, GWL_STYLE) & WS_VISIBLE) != 0;
+  return std::to_wstring(bounds.left) + L"," + std::to_wstring(bounds.top) + L"," +
+         std::to_wstring(bounds.right - bounds.left) + L"," + std::to_wstring(bounds.bottom - bounds.top) + L"," +
+         (visible ? L"1" : L"0") + L"," + captionOf(parent);
+}
 
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};

@@ -26,6 +26,10 @@ std::wstring windowsOfClass(HWND window, const std::wstring& className);
 void startLabelLog();
 // The texts recorded since the last call, one per line.
 std::wstring takeLabelLog();
+// Where the first window inside `window` captioned `caption` sits:
+// "left,top,width,height,visible,parent caption", relative to its parent,
+// visible as its own style says ("1" or "0"); empty if there is none.
+std::wstring describeWindow(HWND window, const std::wstring& caption);
 
 // Writes a PNG of the window (frame included) to `path`.
 bool saveScreenshot(HWND window, const std::wstring& path);

@@ -27,6 +27,8 @@ enum HostMember : DISPID {
   kStartLabelLog,
   kLabelLog,
   kWindows,
+  kDialogCount,
+  kInspect,
 };
 
 struct MemberName {
@@ -40,7 +42,8 @@ const MemberName kMembers[] = {
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"PostDrag", kPostDrag},
     {L"StartLabelLog", kStartLabelLog}, {L"LabelLog", kLabelLog},
-    {L"Windows", kWindows},
+    {L"Windows", kWindows}, {L"DialogCount", kDialogCount},
+    {L"Inspect", kInspect},
 };
 
 // Arguments arrive last to first.
@@ -190,6 +193,13 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
+      return S_OK;
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
+      return S_OK;
+    case kInspect:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
+      returnText(result, describeWindow(window_, text));
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {

@@ -1,7 +1,7 @@
 // The control's own ITwainForm members (DISPIDs 217 to 283). Members whose
-// behaviour belongs to the element layout, the scan panel, the page list,
-// the editing commands, the local save or the upload answer E_NOTIMPL with a
-// message until those parts are built; they never invent a value.
+// behaviour belongs to the scan panel, the page list, the editing commands,
+// the local save or the upload answer E_NOTIMPL with a message until those
+// parts are built; they never invent a value.
 #include <string>
 
 #include "com/control_object.h"
@@ -32,35 +32,45 @@ long windowExtent(HWND window, bool width) {
 
 // --- element layout -------------------------------------------------------------
 
-HRESULT TwainFormControl::SetLeft(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetLeft"); });
+// Element methods never fail at the interface: every refusal is a result
+// code (and, with DebugAlerts, a message box).
+HRESULT TwainFormControl::SetLeft(BSTR Element, LONG Left, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->setElementLeft(Bstr::viewOf(Element), Left)); });
 }
-HRESULT TwainFormControl::SetTop(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetTop"); });
+HRESULT TwainFormControl::SetTop(BSTR Element, LONG Top, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->setElementTop(Bstr::viewOf(Element), Top)); });
 }
-HRESULT TwainFormControl::SetWidth(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetWidth"); });
+HRESULT TwainFormControl::SetWidth(BSTR Element, LONG Width, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementWidth(Bstr::viewOf(Element), Width)); });
 }
-HRESULT TwainFormControl::SetHeight(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetHeight"); });
+HRESULT TwainFormControl::SetHeight(BSTR Element, LONG Height, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementHeight(Bstr::viewOf(Element), Height)); });
 }
-HRESULT TwainFormControl::SetBorder(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetBorder"); });
+HRESULT TwainFormControl::SetBorder(BSTR Element, LONG Border, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementBorder(Bstr::viewOf(Element), Border)); });
 }
-HRESULT TwainFormControl::SetText(BSTR, BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetText"); });
+HRESULT TwainFormControl::SetText(BSTR Element, BSTR Text, LONG Index, LONG* Result) {
+  return guardedGet(Result, [&] {
+    return static_cast<LONG>(form_->setElementText(Bstr::viewOf(Element), Bstr::viewOf(Text), Index));
+  });
 }
-HRESULT TwainFormControl::SetContainer(BSTR, BSTR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetContainer"); });
+HRESULT TwainFormControl::SetContainer(BSTR Element, BSTR Container, LONG* Result) {
+  return guardedGet(Result, [&] {
+    return static_cast<LONG>(form_->setElementContainer(Bstr::viewOf(Element), Bstr::viewOf(Container)));
+  });
 }
-HRESULT TwainFormControl::SetColor(BSTR, OLE_COLOR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetColor"); });
+HRESULT TwainFormControl::SetColor(BSTR Element, OLE_COLOR Color, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementColor(Bstr::viewOf(Element), Color)); });
 }
-HRESULT TwainFormControl::HideElement(BSTR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("HideElement"); });
+HRESULT TwainFormControl::HideElement(BSTR Element, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->hideElement(Bstr::viewOf(Element))); });
 }
-HRESULT TwainFormControl::ShowElement(BSTR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("ShowElement"); });
+HRESULT TwainFormControl::ShowElement(BSTR Element, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->showElement(Bstr::viewOf(Element))); });
 }
 
 HRESULT TwainFormControl::get_DebugAlerts(VARIANT_BOOL* Value) {

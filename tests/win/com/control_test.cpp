@@ -117,7 +117,7 @@ TEST_F(ControlTest, DefaultsAfterCreation) {
   const NumberDefault numbers[] = {
       {L"UploadTimeout", 60}, {L"ThumbRows", 3},       {L"ControlPanelTabs", 3}, {L"PagesSelected", 1},
       {L"ImageCount", 0},     {L"ImageIndex", 0},      {L"UploadStatus", 0},     {L"AuthenticationType", 0},
-      {L"MaxUploadSize", 0},  {L"PageSizeMode", 1},    {L"RequiredWidth", 796},  {L"RequiredHeight", 618},
+      {L"MaxUploadSize", 0},  {L"PageSizeMode", 1},    {L"RequiredWidth", 793},  {L"RequiredHeight", 593},
       {L"MultiImage", -1},    {L"UseInterface", -1},   {L"CloseInterface", -1},  {L"DebugAlerts", 0},
       {L"SaveLocalSuccess", 0}, {L"Visible", -1},      {L"Enabled", -1},         {L"PixelsPerInch", 96},
       {L"AxBorderStyle", 0},  {L"PrintScale", 1},      {L"Scaled", -1},          {L"KeyPreview", 0},
