@@ -333,6 +333,13 @@ int TTwainForm::applyVisibility(std::size_t entry, bool visible) {
     fitForm();
     return kElementOk;
   }
+  if (name == "edtResolution" && visible) {
+    // The two resolution boxes share one place and the scan panel reads the
+    // one its list mode names: showing both would cover that one.
+    show("cboResolution", state_.resolutionListMode);
+    show("edtResolution", !state_.resolutionListMode);
+    return kElementOk;
+  }
   show(name, visible);
   if (const char* companion = elements_.companion(entry)) show(companion, visible);
   return kElementOk;

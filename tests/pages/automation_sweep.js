@@ -59,12 +59,12 @@ var plainArguments = {
 };
 
 var calls = 0;
-var dialogBefore = Host.LastDialogText;
+var dialogBefore = Host.DialogCount;
 function checkNoDialog(what) {
-  var text = Host.LastDialogText;
-  if (text !== dialogBefore) {
-    fail(what + " showed a dialog: " + text);
-    dialogBefore = text;
+  var count = Host.DialogCount;
+  if (count !== dialogBefore) {
+    fail(what + " showed a dialog: " + Host.LastDialogText);
+    dialogBefore = count;
   }
 }
 
@@ -77,7 +77,7 @@ function attempt(what, body) {
     if (!(e.number || e.message)) fail(what + ": an error without number or message");
   }
   if (what.indexOf("AboutBox") !== 0) checkNoDialog(what);
-  else dialogBefore = Host.LastDialogText;
+  else dialogBefore = Host.DialogCount;
 }
 
 function expectReadable(name, after) {

@@ -231,6 +231,10 @@ run([
   {method: "SetText", element: "InputPageSize", value: "x", index: 9, code: 6},
   {method: "SetText", element: "InputPageSize", value: "Own size", index: 8, code: 0},
   {method: "SetColor", element: "InputSelect", value: 0, code: 2},
+  {method: "HideElement", element: "InputResolution", code: 0},
+  {method: "ShowElement", element: "InputResolution", code: 0},
+  {method: "HideElement", element: "InputText4", code: 0},
+  {method: "ShowElement", element: "InputText4", code: 0},
 
   // Check boxes.
   {method: "SetHeight", element: "CheckDuplex", value: 30, code: 2},
@@ -284,6 +288,22 @@ run([
   {method: "SetText", element: "ProgressBar", value: "Sending", index: 2, code: 0},
   {method: "SetText", element: "ProgressBar", value: "x", index: 4, code: 6},
   {method: "SetText", element: "ProgressBar", value: "x", index: -1, code: 6},
+  {method: "ShowElement", element: "ProgressBar", code: 0},
+  {method: "HideElement", element: "ProgressBar", code: 0},
+  {method: "SetContainer", element: "ProgressBar", value: "Frame5", code: 0},
+  {method: "SetContainer", element: "ProgressBar", value: "Frame4", code: 0},
+  {method: "HideElement", element: "LabelFilename", code: 0, then: function (what) {
+    checkPlace(what, "File name:", {visible: false});
+  }},
+  {method: "ShowElement", element: "LabelFilename", code: 0},
+  {method: "HideElement", element: "CheckInterface", code: 0, then: function (what) {
+    checkPlace(what, "Use default interface of device", {visible: false});
+  }},
+  {method: "ShowElement", element: "CheckInterface", code: 0},
+  {method: "HideElement", element: "Frame2", code: 0, then: function (what) {
+    checkPlace(what, "Select Images to Process", {visible: false});
+  }},
+  {method: "ShowElement", element: "Frame2", code: 0},
 
   // The main areas' own texts and colours.
   {method: "SetText", element: "CurrentImage", value: "x", index: 0, code: 2},
@@ -406,6 +426,14 @@ TwainForm.MultiImage = true;
 run([{method: "SetContainer", element: "ButtonClear", value: "Frame5", code: 0}]);
 TwainForm.ControlPanelTabs = 5;
 TwainForm.ControlPanelTabs = 3;
+
+// --- the cursor ------------------------------------------------------------
+
+// Outside a crop the main areas keep their own cursor (the hourglass while
+// cropping is proven with the editing commands, which start a crop).
+Host.PostCursorProbe("Pages");
+Host.Sleep(50);
+check("cursor over the strip", Host.CursorProbe(), "arrow");
 
 // --- a rearranged form --------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host_object.h"
@@ -33,9 +34,17 @@ bool isClickableButton(HWND window) {
   return false;
 }
 
+// A button inside a disabled group or panel cannot be clicked by a person
+// either: every window from the button up must be enabled.
+bool enabledWithParents(HWND window) {
+  for (; window; window = GetParent(window))
+    if (!IsWindowEnabled(window)) return false;
+  return true;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
-  if (!isClickableButton(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   if (text != *search->caption) return TRUE;
@@ -153,12 +162,44 @@ std::wstring describeWindow(HWND window, const std::wstring& caption) {
          (visible ? L"1" : L"0") + L"," + captionOf(parent);
 }
 
+namespace {
+std::wstring g_cursorProbe;
+}  // namespace
+
+bool postCursorProbe(HWND host, const std::wstring& caption) {
+  ButtonSearch search{&caption, nullptr};
+  EnumChildWindows(host, matchCaption, reinterpret_cast<LPARAM>(&search));
+  g_cursorProbe.clear();
+  return PostMessageW(host, kCursorProbeMessage, reinterpret_cast<WPARAM>(search.found), 0) != FALSE;
+}
+
+void runCursorProbe(HWND target) {
+  if (!target || !IsWindow(target)) {
+    g_cursorProbe = L"no window";
+    return;
+  }
+  // From a known cursor, as a mouse move over the window would ask.
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  g_cursorProbe = cursorName();
+}
+
+std::wstring takeCursorProbe() { return std::exchange(g_cursorProbe, std::wstring()); }
+
 bool clickButton(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};
   EnumChildWindows(window, matchButton, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return false;
   SendMessageW(search.found, BM_CLICK, 0, 0);
   return true;
+}
+
+std::wstring cursorName() {
+  const HCURSOR cursor = GetCursor();
+  if (!cursor) return L"none";
+  if (cursor == LoadCursorW(nullptr, IDC_WAIT)) return L"wait";
+  if (cursor == LoadCursorW(nullptr, IDC_ARROW)) return L"arrow";
+  return L"other";
 }
 
 bool saveScreenshot(HWND window, const std::wstring& path) {

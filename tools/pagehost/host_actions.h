@@ -6,8 +6,9 @@
 
 namespace pagehost {
 
-// Clicks the enabled, visible button, check box or radio button inside
-// `window` whose caption is `caption`; false if there is none.
+// Clicks the visible button, check box or radio button inside `window` whose
+// caption is `caption` and which is enabled with all its parents; false if
+// there is none.
 bool clickButton(HWND window, const std::wstring& caption);
 
 // Posts a left-button drag from (x1, y1) to (x2, y2), in client
@@ -26,10 +27,25 @@ std::wstring windowsOfClass(HWND window, const std::wstring& className);
 void startLabelLog();
 // The texts recorded since the last call, one per line.
 std::wstring takeLabelLog();
+
+// The cursor this thread shows: "wait" (the hourglass), "arrow", "none" or
+// "other".
+std::wstring cursorName();
+
 // Where the first window inside `window` captioned `caption` sits:
 // "left,top,width,height,visible,parent caption", relative to its parent,
 // visible as its own style says ("1" or "0"); empty if there is none.
 std::wstring describeWindow(HWND window, const std::wstring& caption);
+
+// The cursor probe. Queued behind the messages already posted to the host
+// (so that it runs inside whatever message loop handles them), it asks the
+// first window captioned `caption` which cursor it sets when the mouse moves
+// over it; takeCursorProbe gives the answer once: a cursorName, "no window",
+// or empty while the probe has not run.
+constexpr UINT kCursorProbeMessage = WM_APP + 18;
+bool postCursorProbe(HWND host, const std::wstring& caption);
+void runCursorProbe(HWND target);
+std::wstring takeCursorProbe();
 
 // Writes a PNG of the window (frame included) to `path`.
 bool saveScreenshot(HWND window, const std::wstring& path);

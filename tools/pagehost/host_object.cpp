@@ -29,6 +29,9 @@ enum HostMember : DISPID {
   kWindows,
   kDialogCount,
   kInspect,
+  kCursor,
+  kPostCursorProbe,
+  kCursorProbe,
 };
 
 struct MemberName {
@@ -40,10 +43,11 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer}, {L"PostDrag", kPostDrag},
-    {L"StartLabelLog", kStartLabelLog}, {L"LabelLog", kLabelLog},
-    {L"Windows", kWindows}, {L"DialogCount", kDialogCount},
-    {L"Inspect", kInspect},
+    {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
+    {L"PostDrag", kPostDrag}, {L"StartLabelLog", kStartLabelLog},
+    {L"LabelLog", kLabelLog}, {L"Windows", kWindows},
 };
 
 // Arguments arrive last to first.
@@ -191,6 +195,9 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
       return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
+      return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
       return S_OK;
@@ -200,6 +207,13 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     case kInspect:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
       returnText(result, describeWindow(window_, text));
+      return S_OK;
+    case kPostCursorProbe:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostCursorProbe needs a caption");
+      if (!postCursorProbe(window_, text)) return fail(exception, L"PostCursorProbe: cannot post");
+      return S_OK;
+    case kCursorProbe:
+      returnText(result, takeCursorProbe());
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {

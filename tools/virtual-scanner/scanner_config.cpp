@@ -260,6 +260,8 @@ TScannerConfig DefaultScannerConfig() {
   cheque.MicrTexts = {"c000123c a111222a 4567d", "c000124c a111222a 89d"};
   cheque.Frame[2] = 6.0;
   cheque.Frame[3] = 2.75;
+  cheque.DefaultPage.Text = false;
+  cheque.DefaultPage.Cheque = true;
   config.Devices.push_back(cheque);
   return config;
 }
