@@ -45,9 +45,10 @@ void TTwainForm::refreshThumbnails() {}
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.
-void TTwainForm::runCommand(const std::string& name) {
-  if (RunEditingCommand(*this, name)) return;
-  if (name == "btnSave") return SaveLocal(*this);
+void TTwainForm::runCommand(const std::string& buttonName) {
+  if (buttonName == "btnUpload") return upload();
+  if (buttonName == "btnSave") return SaveLocal(*this);
+  if (RunEditingCommand(*this, buttonName)) return;
 }
 
 }  // namespace pagewell

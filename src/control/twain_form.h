@@ -83,6 +83,10 @@ class TTwainForm {
   void selectPages(bool allPages);
   // Pages held in the page list.
   unsigned pageCount() const;
+  // Encodes the selected pages and posts them to UploadURL (form_upload.cpp).
+  // The outcome is left in UploadStatus and UploadReturnString; an error
+  // raised while encoding is passed on after the form is restored.
+  void upload();
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
   // The page viewer at the position (1-based), or null outside
@@ -159,6 +163,7 @@ class TTwainForm {
   void layOutThumbnailStrip();
   void fitForm();
   void runCommand(const std::string& buttonName);
+  bool encodeAndSend(const std::string& fileName);
   // Scan panel procedures that renaming a pixel type or a page size runs
   // again: filling cboPixelType from the device, and the device connect.
   void fillPixelTypeList();

@@ -27,6 +27,7 @@ enum HostMember : DISPID {
   kStartLabelLog,
   kLabelLog,
   kWindows,
+  kDialogEdits,
   kDialogCount,
   kInspect,
   kCursor,
@@ -44,6 +45,7 @@ const MemberName kMembers[] = {
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
     {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"DialogEdits", kDialogEdits},
     {L"Inspect", kInspect}, {L"Cursor", kCursor},
     {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
     {L"PostDrag", kPostDrag}, {L"StartLabelLog", kStartLabelLog},
@@ -242,6 +244,25 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
     case kWindows:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Windows needs a window class");
       returnText(result, windowsOfClass(window_, text));
+      return S_OK;
+    case kDialogEdits:
+      // Written as one text, the boxes' texts separated by "\n".
+      if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogEdits needs a text");
+        dialogs_.edits.clear();
+        if (!text.empty()) {
+          for (size_t start = 0;;) {
+            const size_t end = text.find(L'\n', start);
+            dialogs_.edits.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos) break;
+            start = end + 1;
+          }
+        }
+      } else {
+        std::wstring joined;
+        for (size_t i = 0; i < dialogs_.edits.size(); ++i) joined += (i ? L"\n" : L"") + dialogs_.edits[i];
+        returnText(result, joined);
+      }
       return S_OK;
   }
   return DISP_E_MEMBERNOTFOUND;

@@ -141,13 +141,12 @@ void DrawPhoto(TSheetCanvas& canvas, double left, double top, double width, doub
   canvas.FrameRect(left, top, left + width, top + height, 0.01, kGray);
 }
 
-double DrawPhotoWithText(TSheetCanvas& canvas, const TCursor& at, int page) {
+double DrawPhotoWithText(TSheetCanvas& canvas, const TCursor& at, const wchar_t* paragraph) {
   const double width = 2.6, height = 1.7;
   DrawPhoto(canvas, at.Left, at.Y, width, height);
   canvas.Text(at.Left, at.Y + height + 0.06, kCaption, kGray, L"The view from our Fenmore workshop.");
   const double column = at.Left + width + 0.25;
-  const int pick = static_cast<int>(PageHash(page, 21) % std::size(kParagraphs));
-  const double text = canvas.Paragraph(column, at.Y, at.Right - column, kBody, kBlack, kParagraphs[pick]);
+  const double text = canvas.Paragraph(column, at.Y, at.Right - column, kBody, kBlack, paragraph);
   return std::max(height + 0.25, text) + 0.2;
 }
 
@@ -227,19 +226,18 @@ void DrawLetter(TSheetCanvas& canvas, int page, const TLetterParts& parts, doubl
   place(1.1, [&] { return DrawLetterhead(canvas, at); });
   place(1.1, [&] { return DrawAddress(canvas, at, page); });
   place(0.35, [&] {
-    canvas.Text(at.Left, at.Y, kHeading, kNavy, kHeadings[PageHash(page, 1) % std::size(kHeadings)]);
+    // Consecutive pages of a batch have different headings.
+    canvas.Text(at.Left, at.Y, kHeading, kNavy, kHeadings[static_cast<unsigned>(page - 1) % std::size(kHeadings)]);
     return 0.42;
   });
   const std::size_t first = PageHash(page, 2) % std::size(kParagraphs);
+  auto text = [&](std::size_t n) { return kParagraphs[(first + n) % std::size(kParagraphs)]; };
   auto paragraph = [&](std::size_t n) {
-    place(0.9, [&] {
-      return canvas.Paragraph(at.Left, at.Y, at.Width(), kBody, kBlack, kParagraphs[(first + n) % std::size(kParagraphs)]) +
-             0.14;
-    });
+    place(0.9, [&] { return canvas.Paragraph(at.Left, at.Y, at.Width(), kBody, kBlack, text(n)) + 0.14; });
   };
   paragraph(0);
   if (parts.Photo) {
-    place(2.1, [&] { return DrawPhotoWithText(canvas, at, page); });
+    place(2.1, [&] { return DrawPhotoWithText(canvas, at, text(1)); });
   } else {
     paragraph(1);
   }

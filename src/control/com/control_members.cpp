@@ -189,7 +189,7 @@ HRESULT TwainFormControl::AbortUpload() {
   return guarded([&] { form_->state().abortUpload = true; });
 }
 HRESULT TwainFormControl::Upload() {
-  return guarded([] { notImplemented("Upload"); });
+  return guarded([&] { form_->upload(); });
 }
 HRESULT TwainFormControl::get_MaxUploadSize(LONG* Value) {
   return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().maxUploadSize); });

@@ -447,13 +447,6 @@ TEST_F(ControlTest, UnavailableMembersReportErrorInformation) {
   auto support = control.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
   ASSERT_TRUE(support);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ITwainForm), S_OK);
-
-  Variant result;
-  EXCEPINFO exception{};
-  EXPECT_EQ(callMethod(control.get(), L"Upload", {}, result.put(), &exception), DISP_E_EXCEPTION);
-  EXPECT_EQ(exception.scode, E_NOTIMPL);
-  EXPECT_EQ(Bstr::viewOf(exception.bstrDescription), L"Upload is not available in this build");
-  clearException(exception);
 }
 
 TEST_F(ControlTest, EventsReachConnectedSinksOnly) {
