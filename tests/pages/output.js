@@ -110,7 +110,7 @@ function formats() {
   for (var i = 0; i < cases.length; i++) {
     var c = cases[i];
     saveOk(c[0], c[1], c[2]);
-    Host.Echo("CHECK " + c[1] + " " + c[3] + " " + c[4] + " 300 200");
+    Host.Echo("CHECK " + c[1].replace(/\\/g, "/") + " " + c[3] + " " + c[4] + " 300 200");
   }
   TwainForm.FileName = "scan.txt";
   expect("FileNameExtension of scan.txt", TwainForm.FileNameExtension, "");
