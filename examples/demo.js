@@ -94,8 +94,8 @@ function run() {
 
   if (picked) {
     Host.Click("Acquire");
-    waitFor("the scanned pages", function () { return TwainForm.ImageCount > 0 && acquired >= TwainForm.ImageCount; });
-    say("scanned " + TwainForm.ImageCount + " pages");
+    waitFor("the scanned pages", function () { return acquired > 0 && acquired >= TwainForm.ImageCount; });
+    say("scanned " + acquired + " images, " + TwainForm.ImageCount + " pages kept");
   }
   var pages = TwainForm.ImageCount;
   if (pages == 0) {

@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,10 @@
 
 namespace pagewell {
 
-class TluBitmap;
 class TPWImage;
+class TScanPanel;
+class TluBitmap;
+struct ComponentDesign;
 
 class TTwainForm {
  public:
@@ -43,6 +46,11 @@ class TTwainForm {
   FormState& state() { return state_; }
   const FormState& state() const { return state_; }
   FrameworkProperties& framework() { return framework_; }
+  // The main viewer PWImageMain: it shows the current image and owns the
+  // TWAIN session through which the form scans.
+  TPWImage& mainViewer() { return *mainViewer_; }
+  // The Acquire tab: devices, scan settings and the Acquire button.
+  TScanPanel& scanPanel() { return *scanPanel_; }
 
   // In-place hosting: the form lives in the host's window while attached and
   // in a hidden parking window otherwise.
@@ -95,7 +103,6 @@ class TTwainForm {
   unsigned currentPage() const { return pageCount() == 0 ? 0 : state_.currentPage; }
   void showCurrentPage();
   void refreshThumbnails();
-  TPWImage& mainViewer();
   FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
@@ -123,11 +130,16 @@ class TTwainForm {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Key preview for every component (see subclassing in the .cpp).
   bool previewKey(WPARAM& key);
+  // Enter typed into a component; true when the component acts on it.
+  bool handleEnter(HWND component);
   HBRUSH backgroundBrush() const { return background_.get(); }
 
  private:
+  friend class TScanPanel;
+
   void createWindows();
   void createComponents();
+  HWND createMainViewer(const ComponentDesign& design, HWND parent);
   void runCreationSequence();
   void setControlPanelDefaults();
   void createLists();
@@ -163,6 +175,7 @@ class TTwainForm {
   void layOutThumbnailStrip();
   void fitForm();
   void runCommand(const std::string& buttonName);
+  void addAcquiredPage();
   bool encodeAndSend(const std::string& fileName);
   // Scan panel procedures that renaming a pixel type or a page size runs
   // again: filling cboPixelType from the device, and the device connect.
@@ -206,6 +219,9 @@ class TTwainForm {
   WindowHandle window_;
   std::map<std::string, HWND, std::less<>> components_;
   std::map<HWND, std::string> namesByWindow_;
+  // After the windows: the viewer and the panel go before the form window.
+  std::unique_ptr<TPWImage> mainViewer_;
+  std::unique_ptr<TScanPanel> scanPanel_;
   ComPtr<IFont> font_;
   FontNotifications fontNotifications_{[this] { onFontChanged(); }};
   BrushHandle background_;
