@@ -80,6 +80,17 @@ function placeButtons() {
   }
 }
 
+// The page list is what holds scanned pages; without it there is nothing
+// to edit or save.
+function scanKeepsPages() {
+  try {
+    TwainForm.Clear();
+    return true;
+  } catch (e) {
+    return !/is not available in this build$/.test(e.message);
+  }
+}
+
 function scan() {
   Host.Click("Acquire");
   for (var waited = 0; TwainForm.ImageCount < 3 || acquired < 3; waited += 100) {
@@ -246,6 +257,10 @@ function editing() {
 
 try {
   placeButtons();
+  if (!scanKeepsPages()) {
+    Host.Echo("SKIP the form keeps no scanned pages");
+    Host.Quit(0);
+  }
   // With no page the button is disabled; nothing is saved and no event comes.
   try { Host.Click("Save Local"); } catch (e) {}
   expect("OnSaveLocal with no page", saves, 0);

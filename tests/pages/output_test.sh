@@ -40,6 +40,9 @@ status=$?
 set -e
 cat "$ARTIFACTS/output_js.log"
 [ "$status" -eq 0 ] || fail "the page script ended with $status"
+if [ "$status" -eq 0 ] && grep -q '^SKIP' "$ARTIFACTS/output_js.log"; then
+  exit 77
+fi
 
 # The size the file's first page decodes to, "width height".
 size_of() {
