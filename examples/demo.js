@@ -30,7 +30,7 @@ var saveFolder = Host.ArgCount > 2 ? Host.Arg(2) : "PagewellDemo";
 var DEVICE = "Pagewell Virtual Feeder";
 var BLACK_AND_WHITE = 0, INCH = 0, DPI = 200, LETTER = 3, ALL_PAGES = 2, CURRENT_PAGE = 1;
 var STAMP = "Pagewell demo";
-var WAIT_LIMIT_MS = 120000;
+var WAIT_LIMIT_MS = 60000;
 
 var acquired = 0, savedLocal = 0, uploadsStarted = 0, uploadsFinished = 0;
 function TwainForm_OnAcquire() { acquired++; }
@@ -107,8 +107,9 @@ function chooseSettings() {
 
 function scan() {
   Host.Click("Acquire");
-  // The click returns when the feeder is empty; a page gives one OnAcquire.
-  waitFor("the scanned pages", function () { return acquired > 0 && TwainForm.ImageCount == acquired; });
+  // The click returns when the feeder is empty; each page raised OnAcquire.
+  waitFor("the scanned pages", function () { return acquired > 0; });
+  check(acquired + " pages acquired, but ImageCount is " + TwainForm.ImageCount, TwainForm.ImageCount == acquired);
   say("scanned " + TwainForm.ImageCount + " pages, page " + TwainForm.ImageIndex + " showing");
 }
 
