@@ -53,7 +53,7 @@ void TTwainForm::fitForm() {
 // While a crop waits for the user's rectangle, the form and its main areas
 // show the hourglass: only the image takes input.
 bool TTwainForm::showsBusyCursor(HWND over) const {
-  if (!state_.cropInProgress || !over) return false;
+  if (!(state_.cropInProgress || state_.uploadInProgress) || !over) return false;
   if (over == window_.get()) return true;
   for (const char* name : {"shpMain", "pgcPanel", "grpPanel", "grpThumbs"})
     if (over == component(name)) return true;

@@ -57,6 +57,8 @@ struct FormState {
   // password dialog's are kept here, not in username/password) and the host
   // of the last split URL, in the ANSI code page.
   std::string effectiveUser, effectivePassword, uploadHost;
+  // The hourglass stays over the form while an upload runs.
+  bool uploadInProgress = false;
 
   // Pages (1-based; 0 = none).
   unsigned currentPage = 0;

@@ -69,7 +69,8 @@ void TTwainForm::upload() {
   enable("btnAcquire", false);
   for (const char* name : kBusyButtons) enable(name, false);
   const std::string fileName = ansiFromWide(text("edtFileName"));
-  HCURSOR previousCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  state_.uploadInProgress = true;
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   SetProgressPosition(*this, 0);
   show("pbrUpload", true);
   show("lblProgress", true);
@@ -92,7 +93,8 @@ void TTwainForm::upload() {
     waitServingMessages(kCompleteShownMs);
   }
   events_.raise(FormEvent::FinishUpload);
-  SetCursor(previousCursor ? previousCursor : LoadCursorW(nullptr, IDC_ARROW));
+  state_.uploadInProgress = false;
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   show("pbrUpload", false);
   show("lblProgress", false);
   enable("btnAcquire", acquireWasEnabled);

@@ -11,8 +11,10 @@ namespace {
 constexpr std::uint32_t kUnauthorized = 401;
 
 std::uint32_t receiveTimeoutMs(int seconds) {
-  // Past what 32 bits of milliseconds hold, the longest wait there is.
-  const std::uint64_t ms = static_cast<std::uint64_t>(std::max(seconds, 0)) * 1000;
+  // Past what 32 bits of milliseconds hold, the longest wait there is. A
+  // time-out of 0 would tell WinInet to wait without end, blocking the page
+  // for good on a server that never answers: it waits one second instead.
+  const std::uint64_t ms = static_cast<std::uint64_t>(std::max(seconds, 1)) * 1000;
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(ms, std::numeric_limits<std::uint32_t>::max()));
 }
 

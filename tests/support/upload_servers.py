@@ -37,6 +37,10 @@ the request, which is recorded as REQUESTS/<tag>-<n>.raw (n counts from 1):
   /auth-always  401 with a Basic challenge, always
   /silent       reads the request and never answers (until the client leaves)
   /reset        reads 10000 bytes of the body, then resets the connection
+  /early        answers 200 "early" as soon as the head is in, without
+                reading the body, and closes the connection
+  /partial      sends half a status line ("HTTP/1.1 2") and closes
+  /cap          200, exactly 51200 bytes "0123456789..." with a Content-Length
   /ca.crl       the test authority's revocation list (empty)
 """
 
@@ -107,6 +111,14 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
             path, _, query = target.partition("?")
             tag = dict(p.partition("=")[::2] for p in query.split("&") if p).get("t", "")
             length = int(headers.get("content-length", "0") or 0)
+            if path in ("/early", "/partial"):
+                Recorder_.record(tag, head + b"\r\n\r\n" + pending)
+                if path == "/early":
+                    self.request.sendall(reply(200, "OK", b"early", close=True))
+                else:
+                    self.request.sendall(b"HTTP/1.1 2")
+                self.request.close()
+                return
             if path == "/reset":
                 while len(pending) < min(length, 10000):
                     chunk = self._receive()
@@ -148,6 +160,8 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
             return reply(200, "OK", b"received %d bytes" % len(body)), False
         if path == "/big":
             return reply(200, "OK", BIG_REPLY), False
+        if path == "/cap":
+            return reply(200, "OK", BIG_REPLY[:51200]), False
         if path == "/nolength":
             return reply(200, "OK", b"n" * 5000, length=False), True
         if path == "/zero":

@@ -353,7 +353,8 @@ TEST(TransferUpload, ReceiveTimeoutInMillisecondsWithinFourBytes) {
   const struct {
     int seconds;
     std::uint32_t ms;
-  } cases[] = {{60, 60000}, {0, 0}, {4294967, 4294967000u}, {2147483647, 0xFFFFFFFFu}};
+  } cases[] = {{60, 60000}, {0, 1000} /* 0 would be no limit at all */, {4294967, 4294967000u},
+               {2147483647, 0xFFFFFFFFu}};
   for (const auto& c : cases) {
     UploadRun run;
     run.settings.timeoutSeconds = c.seconds;

@@ -395,6 +395,59 @@ class AutomationSweep : public testing::Test {
   int calls = 0;
 };
 
+// Through the vtable, as a C++ caller would: every member that returns
+// something gets a null out-pointer (and zero or null for its inputs) and
+// must refuse it with a failed result instead of writing through it.
+TEST_F(AutomationSweep, NullOutPointersThroughTheVtableAreRefused) {
+  ComPtr<ITypeInfo> dispatchInfo, interfaceInfo;
+  ASSERT_EQ(control->GetTypeInfo(0, 0, dispatchInfo.put()), S_OK);
+  HREFTYPE dual = 0;
+  ASSERT_EQ(dispatchInfo->GetRefTypeOfImplType(-1, &dual), S_OK);
+  ASSERT_EQ(dispatchInfo->GetRefTypeInfo(dual, interfaceInfo.put()), S_OK);
+  ComPtr<ITwainForm> form = control.query<ITwainForm>(IID_ITwainForm);
+  ASSERT_TRUE(form);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(interfaceInfo->GetTypeAttr(&attributes), S_OK);
+  int checked = 0;
+  for (UINT i = 0; i < attributes->cFuncs; ++i) {
+    FUNCDESC* function = nullptr;
+    if (FAILED(interfaceInfo->GetFuncDesc(i, &function))) continue;
+    bool hasOut = false;
+    std::vector<VARTYPE> types;
+    std::vector<VARIANT> values(function->cParams);
+    std::vector<VARIANTARG*> pointers;
+    for (SHORT p = 0; p < function->cParams; ++p) {
+      const ELEMDESC& parameter = function->lprgelemdescParam[p];
+      VARIANT& value = values[p];
+      VariantInit(&value);
+      if (parameter.paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)) hasOut = true;
+      const VARTYPE type = parameter.tdesc.vt == VT_PTR || parameter.tdesc.vt == VT_USERDEFINED
+                               ? (parameter.tdesc.vt == VT_PTR ? VT_BYREF | VT_I4 : VT_I4)
+                               : parameter.tdesc.vt;
+      value.vt = type;  // all zero: null pointers, null BSTRs, 0, 0.0, false
+      types.push_back(type);
+      pointers.push_back(&value);
+    }
+    Bstr name;
+    interfaceInfo->GetDocumentation(function->memid, name.put(), nullptr, nullptr, nullptr);
+    if (hasOut) {
+      g_currentCall = std::wstring(name.view()) + L" through the vtable with a null out-pointer";
+      g_callStarted = GetTickCount() | 1;
+      VARIANT result;
+      VariantInit(&result);
+      const HRESULT called = DispCallFunc(form.get(), function->oVft, CC_STDCALL, VT_ERROR,
+                                          static_cast<UINT>(types.size()), types.data(), pointers.data(), &result);
+      g_callStarted = 0;
+      EXPECT_EQ(called, S_OK) << narrow(g_currentCall);
+      EXPECT_TRUE(FAILED(result.scode)) << narrow(g_currentCall) << " answered 0x" << std::hex << result.scode;
+      ++checked;
+    }
+    interfaceInfo->ReleaseFuncDesc(function);
+  }
+  interfaceInfo->ReleaseTypeAttr(attributes);
+  EXPECT_GT(checked, 60);
+}
+
 // The specified answers to awkward writes: what reads back afterwards.
 TEST_F(AutomationSweep, TextsAreStoredUnchangedWhateverTheirLengthOrContent) {
   for (const wchar_t* member : {L"Username", L"Password", L"UploadURL", L"FormTagName"}) {
