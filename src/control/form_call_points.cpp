@@ -4,6 +4,9 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include "scan_panel.h"
+#include "viewer/pw_image.h"
+
 namespace pagewell {
 
 // Page list: created at step 4, freed with every page viewer and bitmap.
@@ -15,21 +18,31 @@ std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const { return {}; }
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
-void TTwainForm::setViewerModes() {}
-void TTwainForm::setViewerMultiImage(bool) {}
-void TTwainForm::switchViewerDuplexOff() {}
+void TTwainForm::setViewerModes() {
+  mainViewer_->SetAutoZoom(true);
+  mainViewer_->SetMultiImage(true);
+}
+void TTwainForm::setViewerMultiImage(bool multiImage) { mainViewer_->SetMultiImage(multiImage); }
+void TTwainForm::switchViewerDuplexOff() {
+  if (state_.deviceConnected) mainViewer_->SetDuplex(false);
+}
 
-// Main viewer and scan panel: the TWAIN devices (step 12). Until the viewer
-// can load the source manager there is no device to list.
-int TTwainForm::deviceCount() { return 0; }
-void TTwainForm::selectFirstDevice() {}
-bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
-void TTwainForm::updateSettingsControls() {}
-void TTwainForm::retryDeviceConnection() {}
+// Scan panel: the TWAIN devices (step 12), the settings controls and the
+// connection retry of tmrConnect.
+int TTwainForm::deviceCount() { return scanPanel_->deviceCount(); }
+void TTwainForm::selectFirstDevice() { scanPanel_->listDevices(); }
+bool TTwainForm::deviceCanScanDuplex() { return scanPanel_->duplexCapable(); }
+void TTwainForm::updateSettingsControls() { scanPanel_->updateSettingsControls(); }
+void TTwainForm::retryDeviceConnection() { scanPanel_->refreshDevice(); }
+
+// Page list: turns the main viewer's newly acquired image and its MICR text
+// into a page; until the page list exists the image stays in the main
+// viewer.
+void TTwainForm::addAcquiredPage() { events_.raise(FormEvent::Acquire); }
 // Scan panel: renaming a pixel type refills cboPixelType from the device;
 // renaming a page size runs the device connect again.
-void TTwainForm::fillPixelTypeList() {}
-void TTwainForm::connectDevice() {}
+void TTwainForm::fillPixelTypeList() { scanPanel_->refillPixelTypes(); }
+void TTwainForm::connectDevice() { scanPanel_->reconnect(); }
 
 // Page list: the thumbnail strip (step 15).
 void TTwainForm::layOutThumbnailStrip() {}

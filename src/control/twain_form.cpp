@@ -12,6 +12,8 @@
 #include "component_table.h"
 #include "form_window_classes.h"
 #include "page_sizes.h"
+#include "scan_panel.h"
+#include "viewer/pw_image.h"
 
 namespace pagewell {
 namespace {
@@ -28,6 +30,7 @@ LRESULT CALLBACK keyPreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM
   auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProc));
   auto* form = reinterpret_cast<TTwainForm*>(GetPropW(window, kOwningForm));
   if (message == WM_CHAR && form && !form->previewKey(wParam)) return 0;
+  if (message == WM_CHAR && wParam == VK_RETURN && form && form->handleEnter(window)) return 0;
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     RemovePropW(window, kOriginalProc);
@@ -93,11 +96,13 @@ void TTwainForm::createComponents() {
   int id = kFirstComponentId;
   for (const ComponentDesign& design : componentTable()) {
     HWND parent = design.parent ? component(design.parent) : window_.get();
-    HWND created = createComponentWindow(design, parent, window_.get(), id++);
+    HWND created = design.kind == ComponentKind::Viewer ? createMainViewer(design, parent)
+                                                          : createComponentWindow(design, parent, window_.get(), id++);
     if (!created) throw ComError(E_FAIL, std::string("The component ") + design.name + " could not be created");
     components_.emplace(design.name, created);
     namesByWindow_.emplace(created, design.name);
-    previewKeysOf(created, this);
+    // The viewer handles its own keys.
+    if (design.kind != ComponentKind::Viewer) previewKeysOf(created, this);
   }
   // A shape is only ever a backdrop (the viewer lies above its frame), but
   // child windows are created below their earlier siblings.
@@ -105,6 +110,19 @@ void TTwainForm::createComponents() {
     if (design.kind == ComponentKind::Shape)
       SetWindowPos(component(design.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   setControlPanelTabs(state_.controlPanelTabs);
+  scanPanel_ = std::make_unique<TScanPanel>(*this, *mainViewer_);
+}
+
+// PWImageMain lies on shpMain's frame. Each image it scans is handed on at
+// once, and it keeps the MICR text of each transfer for that image.
+HWND TTwainForm::createMainViewer(const ComponentDesign& design, HWND parent) {
+  mainViewer_ = std::make_unique<TPWImage>(parent, design.left, design.top, design.width, design.height);
+  TPWImage& viewer = *mainViewer_;
+  viewer.SetZoom(100);
+  viewer.SetTwainAppName("Brindlet");
+  viewer.SetScaleToGray(true);
+  viewer.OnAcquire = [this](TluTwain&) { addAcquiredPage(); };
+  return viewer.Handle();
 }
 
 HWND TTwainForm::component(std::string_view name) const {
@@ -497,6 +515,11 @@ bool TTwainForm::previewKey(WPARAM& key) {
   return true;
 }
 
+bool TTwainForm::handleEnter(HWND component) {
+  auto found = namesByWindow_.find(component);
+  return found != namesByWindow_.end() && scanPanel_->handleEnter(found->second);
+}
+
 LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND form = window_.get();
   switch (message) {
@@ -546,7 +569,9 @@ LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       fitForm();
       return 0;
     case WM_SETCURSOR:
-      if (showsBusyCursor(reinterpret_cast<HWND>(wParam))) {
+      // The hourglass shows while a crop waits and over the whole form
+      // while a scan runs.
+      if (showsBusyCursor(reinterpret_cast<HWND>(wParam)) || (scanPanel_ && scanPanel_->acquiring())) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
@@ -558,13 +583,15 @@ LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TTwainForm::onCommand(HWND control, WORD code) {
   auto found = namesByWindow_.find(control);
   if (found == namesByWindow_.end()) return;
-  if (code == BN_CLICKED) onClick(found->second);
+  if (code == BN_CLICKED) return onClick(found->second);
+  scanPanel_->handleCommand(found->second, code);
 }
 
 void TTwainForm::onClick(const std::string& name) {
   if (name == "chkInterface") return onInterfaceClick();
   if (name == "chkMultiImage") return onMultiImageClick();
   if (name == "btnCustom") return events_.raise(FormEvent::CustomClick);
+  if (scanPanel_->handleClick(name)) return;
   if (name == "btnAbort") {
     state_.abortUpload = true;
     return;

@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,10 @@
 
 namespace pagewell {
 
+class TPWImage;
+class TScanPanel;
 class TluBitmap;
+struct ComponentDesign;
 
 class TTwainForm {
  public:
@@ -42,6 +46,11 @@ class TTwainForm {
   FormState& state() { return state_; }
   const FormState& state() const { return state_; }
   FrameworkProperties& framework() { return framework_; }
+  // The main viewer PWImageMain: it shows the current image and owns the
+  // TWAIN session through which the form scans.
+  TPWImage& mainViewer() { return *mainViewer_; }
+  // The Acquire tab: devices, scan settings and the Acquire button.
+  TScanPanel& scanPanel() { return *scanPanel_; }
 
   // In-place hosting: the form lives in the host's window while attached and
   // in a hidden parking window otherwise.
@@ -114,11 +123,16 @@ class TTwainForm {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Key preview for every component (see subclassing in the .cpp).
   bool previewKey(WPARAM& key);
+  // Enter typed into a component; true when the component acts on it.
+  bool handleEnter(HWND component);
   HBRUSH backgroundBrush() const { return background_.get(); }
 
  private:
+  friend class TScanPanel;
+
   void createWindows();
   void createComponents();
+  HWND createMainViewer(const ComponentDesign& design, HWND parent);
   void runCreationSequence();
   void setControlPanelDefaults();
   void createLists();
@@ -155,6 +169,7 @@ class TTwainForm {
   void fitForm();
   void refreshThumbnails();
   void runCommand(const std::string& buttonName);
+  void addAcquiredPage();
   bool encodeAndSend(const std::string& fileName);
   // Scan panel procedures that renaming a pixel type or a page size runs
   // again: filling cboPixelType from the device, and the device connect.
@@ -198,6 +213,9 @@ class TTwainForm {
   WindowHandle window_;
   std::map<std::string, HWND, std::less<>> components_;
   std::map<HWND, std::string> namesByWindow_;
+  // After the windows: the viewer and the panel go before the form window.
+  std::unique_ptr<TPWImage> mainViewer_;
+  std::unique_ptr<TScanPanel> scanPanel_;
   ComPtr<IFont> font_;
   FontNotifications fontNotifications_{[this] { onFontChanged(); }};
   BrushHandle background_;

@@ -58,6 +58,45 @@ std::wstring captionOf(HWND window) {
   return text;
 }
 
+bool isUsable(HWND window, const wchar_t* wantedClass) {
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  return lstrcmpiW(className, wantedClass) == 0 && IsWindowVisible(window) && enabledWithParents(window);
+}
+
+struct ComboSearch {
+  const std::wstring* item;
+  HWND found;
+  LRESULT index;
+};
+
+BOOL CALLBACK matchCombo(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<ComboSearch*>(context);
+  if (!isUsable(window, L"ComboBox")) return TRUE;
+  LRESULT index = SendMessageW(window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(search->item->c_str()));
+  if (index == CB_ERR) return TRUE;
+  search->found = window;
+  search->index = index;
+  return FALSE;
+}
+
+struct EditSearch {
+  const std::wstring* text;
+  HWND found;
+};
+
+BOOL CALLBACK matchEdit(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<EditSearch*>(context);
+  if (!isUsable(window, L"Edit") || captionOf(window) != *search->text) return TRUE;
+  // The edit inside a combo box is the box's, not one of its own.
+  wchar_t parentClass[32] = {};
+  GetClassNameW(GetParent(window), parentClass, 32);
+  if (lstrcmpiW(parentClass, L"ComboBox") == 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
   if (captionOf(window) != *search->caption) return TRUE;
@@ -66,6 +105,31 @@ BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
 }
 
 }  // namespace
+
+bool chooseItem(HWND window, const std::wstring& item) {
+  ComboSearch search{&item, nullptr, CB_ERR};
+  EnumChildWindows(window, matchCombo, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  SendMessageW(search.found, CB_SETCURSEL, static_cast<WPARAM>(search.index), 0);
+  WPARAM command = MAKEWPARAM(GetDlgCtrlID(search.found), CBN_SELCHANGE);
+  SendMessageW(GetParent(search.found), WM_COMMAND, command, reinterpret_cast<LPARAM>(search.found));
+  return true;
+}
+
+bool typeInto(HWND window, const std::wstring& current, const std::wstring& text, const std::wstring& ending) {
+  bool enter = ending == L"enter";
+  if (!enter && ending != L"exit") return false;
+  EditSearch search{&current, nullptr};
+  EnumChildWindows(window, matchEdit, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  SetFocus(search.found);
+  SetWindowTextW(search.found, text.c_str());
+  if (enter)
+    SendMessageW(search.found, WM_CHAR, VK_RETURN, 1);
+  else
+    SetFocus(window);
+  return true;
+}
 
 std::wstring describeWindow(HWND window, const std::wstring& caption) {
   ButtonSearch search{&caption, nullptr};

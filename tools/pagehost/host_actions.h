@@ -11,6 +11,16 @@ namespace pagehost {
 // there is none.
 bool clickButton(HWND window, const std::wstring& caption);
 
+// Chooses, as a user would, the item `item` in the first enabled, visible
+// combo box that lists it: the item is selected and the box's owner hears
+// of the change. False if no such box lists it.
+bool chooseItem(HWND window, const std::wstring& item);
+
+// Types into the enabled, visible edit that now reads `current`: the edit
+// gets the focus and the text `text`, then either Enter is typed
+// (`ending` "enter") or the focus leaves the edit ("exit"). False if no
+// such edit or the ending is neither.
+bool typeInto(HWND window, const std::wstring& current, const std::wstring& text, const std::wstring& ending);
 // The cursor this thread shows: "wait" (the hourglass), "arrow", "none" or
 // "other".
 std::wstring cursorName();

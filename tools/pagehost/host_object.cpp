@@ -23,6 +23,8 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kChoose,
+  kType,
   kDialogEdits,
   kDialogCount,
   kInspect,
@@ -40,7 +42,8 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer}, {L"DialogCount", kDialogCount},
+    {L"DialogAnswer", kDialogAnswer}, {L"Choose", kChoose}, {L"Type", kType},
+    {L"DialogCount", kDialogCount},
     {L"DialogEdits", kDialogEdits},
     {L"Inspect", kInspect}, {L"Cursor", kCursor},
     {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
@@ -187,6 +190,19 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Click needs a caption");
       if (!clickButton(window_, text)) return fail(exception, L"Click: no enabled visible button \"" + text + L"\"");
       return S_OK;
+    case kChoose:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Choose needs an item");
+      if (!chooseItem(window_, text)) return fail(exception, L"Choose: no enabled visible list holds \"" + text + L"\"");
+      return S_OK;
+    case kType: {
+      std::wstring typed, ending;
+      if (!asText(argument(*params, 0), text) || !asText(argument(*params, 1), typed) ||
+          !asText(argument(*params, 2), ending))
+        return fail(exception, L"Type needs the edit's text, the new text and \"enter\" or \"exit\"");
+      if (!typeInto(window_, text, typed, ending))
+        return fail(exception, L"Type: no enabled visible edit reads \"" + text + L"\"");
+      return S_OK;
+    }
     case kScreenshot:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);

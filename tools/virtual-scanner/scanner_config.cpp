@@ -131,6 +131,7 @@ const std::map<std::string, Setter>& Setters() {
       {"auto_page_size", Bool(&TDeviceConfig::AutoPageSize)},
       {"ui_controllable", Bool(&TDeviceConfig::UIControllable)},
       {"device_online", Bool(&TDeviceConfig::DeviceOnline)},
+      {"online_after", Int(&TDeviceConfig::OnlineAfter, 0, 1000)},
       {"indicators", Bool(&TDeviceConfig::Indicators)},
       {"pixel_flavor", Int(&TDeviceConfig::PixelFlavor, 0, 1)},
       {"micr", Bool(&TDeviceConfig::Micr)},

@@ -155,6 +155,7 @@ void TVirtualSource::OpenDevice(std::size_t index) {
   indicators_ = d.Indicators;
   micrEnabled_ = false;
   online_ = d.DeviceOnline;
+  onlineQueries_ = 0;
   pixelFlavor_ = d.PixelFlavor;
   nextPage_ = 1;
   pagesLeft_ = 0;
@@ -167,7 +168,7 @@ TW_UINT16 TVirtualSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui) {
     if (state_ != kOpen) return Fail(TWCC_SEQERROR);
     if (d.Enable == "fail") return Fail(TWCC_OPERATIONERROR);
     if (d.Enable == "cancel") return TWRC_CANCEL;
-    if (!online_) return Fail(TWCC_CHECKDEVICEONLINE);
+    if (!IsOnline()) return Fail(TWCC_CHECKDEVICEONLINE);
     ui_ = *ui;
     state_ = kEnabled;
     nextPage_ = 1;

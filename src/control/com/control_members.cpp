@@ -7,8 +7,10 @@
 #include "com/control_object.h"
 #include "com/member_helpers.h"
 #include "file_format.h"
+#include "scan_panel.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
+#include "viewer/pw_image.h"
 
 namespace pagewell {
 namespace {
@@ -293,76 +295,78 @@ HRESULT TwainFormControl::put_PageSizeMode(LONG Value) {
 }
 
 HRESULT TwainFormControl::get_PixelType(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("PixelType"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().pixelType()); });
 }
-HRESULT TwainFormControl::put_PixelType(LONG) {
-  return guarded([] { notImplemented("PixelType"); });
+HRESULT TwainFormControl::put_PixelType(LONG Value) {
+  return guarded([&] { form_->scanPanel().setPixelType(Value); });
 }
 HRESULT TwainFormControl::get_ResolutionUnits(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("ResolutionUnits"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().resolutionUnits()); });
 }
-HRESULT TwainFormControl::put_ResolutionUnits(LONG) {
-  return guarded([] { notImplemented("ResolutionUnits"); });
+HRESULT TwainFormControl::put_ResolutionUnits(LONG Value) {
+  return guarded([&] { form_->scanPanel().setResolutionUnits(Value); });
 }
 HRESULT TwainFormControl::get_DeviceCount(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("DeviceCount"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().deviceCount()); });
 }
 HRESULT TwainFormControl::get_DeviceName(BSTR* Value) {
-  return guardedGetString(Value, []() -> std::wstring { notImplemented("DeviceName"); });
+  return guardedGetString(Value, [&] { return form_->scanPanel().deviceName(); });
 }
-HRESULT TwainFormControl::put_DeviceName(BSTR) {
-  return guarded([] { notImplemented("DeviceName"); });
+HRESULT TwainFormControl::put_DeviceName(BSTR Value) {
+  return guarded([&] { form_->scanPanel().setDeviceName(std::wstring(Bstr::viewOf(Value))); });
 }
 HRESULT TwainFormControl::get_DeviceIndex(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("DeviceIndex"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().deviceIndex()); });
 }
-HRESULT TwainFormControl::put_DeviceIndex(LONG) {
-  return guarded([] { notImplemented("DeviceIndex"); });
+HRESULT TwainFormControl::put_DeviceIndex(LONG Value) {
+  return guarded([&] { form_->scanPanel().setDeviceIndex(Value); });
 }
 HRESULT TwainFormControl::get_Resolution(DOUBLE* Value) {
-  return guardedGet(Value, []() -> DOUBLE { notImplemented("Resolution"); });
+  return guardedGet(Value, [&] { return form_->scanPanel().resolution(); });
 }
-HRESULT TwainFormControl::put_Resolution(DOUBLE) {
-  return guarded([] { notImplemented("Resolution"); });
+HRESULT TwainFormControl::put_Resolution(DOUBLE Value) {
+  return guarded([&] { form_->scanPanel().setResolution(Value); });
 }
 HRESULT TwainFormControl::get_PageSize(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("PageSize"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().pageSize()); });
 }
-HRESULT TwainFormControl::put_PageSize(LONG) {
-  return guarded([] { notImplemented("PageSize"); });
+HRESULT TwainFormControl::put_PageSize(LONG Value) {
+  return guarded([&] { form_->scanPanel().setPageSize(Value); });
 }
 HRESULT TwainFormControl::get_PageSizeUnits(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("PageSizeUnits"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().pageSizeUnits()); });
 }
-HRESULT TwainFormControl::put_PageSizeUnits(LONG) {
-  return guarded([] { notImplemented("PageSizeUnits"); });
+HRESULT TwainFormControl::put_PageSizeUnits(LONG Value) {
+  return guarded([&] { form_->scanPanel().setPageSizeUnits(Value); });
 }
 HRESULT TwainFormControl::get_PageWidth(DOUBLE* Value) {
-  return guardedGet(Value, []() -> DOUBLE { notImplemented("PageWidth"); });
+  return guardedGet(Value, [&] { return form_->scanPanel().pageWidth(); });
 }
-HRESULT TwainFormControl::put_PageWidth(DOUBLE) {
-  return guarded([] { notImplemented("PageWidth"); });
+HRESULT TwainFormControl::put_PageWidth(DOUBLE Value) {
+  return guarded([&] { form_->scanPanel().setPageWidth(Value); });
 }
 HRESULT TwainFormControl::get_PageHeight(DOUBLE* Value) {
-  return guardedGet(Value, []() -> DOUBLE { notImplemented("PageHeight"); });
+  return guardedGet(Value, [&] { return form_->scanPanel().pageHeight(); });
 }
-HRESULT TwainFormControl::put_PageHeight(DOUBLE) {
-  return guarded([] { notImplemented("PageHeight"); });
+HRESULT TwainFormControl::put_PageHeight(DOUBLE Value) {
+  return guarded([&] { form_->scanPanel().setPageHeight(Value); });
 }
 HRESULT TwainFormControl::get_MICREnabled(VARIANT_BOOL* Value) {
-  return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("MICREnabled"); });
+  return guardedGet(Value, [&] { return toVariantBool(form_->scanPanel().micrEnabled()); });
 }
-HRESULT TwainFormControl::put_MICREnabled(VARIANT_BOOL) {
-  return guarded([] { notImplemented("MICREnabled"); });
+HRESULT TwainFormControl::put_MICREnabled(VARIANT_BOOL Value) {
+  return guarded([&] { form_->scanPanel().setMicrEnabled(fromVariantBool(Value)); });
 }
+// The MICR text of the current page; until pages are kept, that of the
+// main viewer's last transfer.
 HRESULT TwainFormControl::get_MICRString(BSTR* Value) {
-  return guardedGetString(Value, []() -> std::wstring { notImplemented("MICRString"); });
+  return guardedGetString(Value, [&] { return form_->mainViewer().MICRText(); });
 }
 HRESULT TwainFormControl::get_UseDuplex(VARIANT_BOOL* Value) {
-  return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("UseDuplex"); });
+  return guardedGet(Value, [&] { return toVariantBool(form_->scanPanel().useDuplex()); });
 }
-HRESULT TwainFormControl::put_UseDuplex(VARIANT_BOOL) {
-  return guarded([] { notImplemented("UseDuplex"); });
+HRESULT TwainFormControl::put_UseDuplex(VARIANT_BOOL Value) {
+  return guarded([&] { form_->scanPanel().setUseDuplex(fromVariantBool(Value)); });
 }
 
 }  // namespace pagewell

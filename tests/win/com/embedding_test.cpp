@@ -251,12 +251,12 @@ TEST_F(EmbeddingTest, TabMovesTheFocusBetweenComponents) {
     GetWindowTextW(component, caption, 64);
     captions.push_back(caption);
   }
-  // The disabled option between them is passed over.
-  auto acquire = std::find(captions.begin(), captions.end(), L"Acquire");
-  ASSERT_NE(acquire, captions.end());
-  ASSERT_NE(acquire + 1, captions.end());
-  EXPECT_EQ(acquire[1], L"Acquire multiple images");
-  EXPECT_EQ(std::find(captions.begin(), captions.end(), L"Use default interface of device"), captions.end());
+  // Disabled options are passed over: the first device scans one side only.
+  auto closeInterface = std::find(captions.begin(), captions.end(), L"Close interface after acquire");
+  ASSERT_NE(closeInterface, captions.end());
+  ASSERT_NE(closeInterface + 1, captions.end());
+  EXPECT_NE(closeInterface[1], L"Use duplex");
+  EXPECT_EQ(std::find(captions.begin(), captions.end(), L"Use duplex"), captions.end());
   // The last component: Tab is the host's.
   EXPECT_EQ(focused(), forward.back());
   EXPECT_EQ(offer(WM_KEYDOWN, VK_TAB), S_FALSE);
