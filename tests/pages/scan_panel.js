@@ -223,7 +223,18 @@ runRows([
   ["its page sizes", null, get("PageSize"), 2],
   ["Acquire on", set("UseInterface", false),
    function () { return can(function () { Host.Click("Acquire"); }); }, true],
-  ["its page delivered", null, count("OnAcquire"), 7]
+  ["its page delivered", null, count("OnAcquire"), 7],
+  // The scan above sent A5; with PageSizeMode 2 the frame stays as it is.
+  ["frame left alone in page-size mode 2",
+   function () {
+     Host.Choose(LETTER);
+     TwainForm.PageSizeMode = 2;
+     Host.Click("Acquire");
+     TwainForm.PageSizeMode = 1;
+     Host.Choose("Custom Size");
+   }, get("PageWidth"), 5.83],
+  ["frame height in mode 2", null, get("PageHeight"), 8.27],
+  ["scanned in mode 2", null, count("OnAcquire"), 8]
 ]);
 
 if (failures > 0) Host.Quit(1);
