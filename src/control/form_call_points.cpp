@@ -4,6 +4,8 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include "editing_commands.h"
+#include "local_save.h"
 #include "scan_panel.h"
 #include "viewer/pw_image.h"
 
@@ -15,6 +17,8 @@ void TTwainForm::freePageList() {}
 void TTwainForm::freeSlotLabels() {}
 unsigned TTwainForm::pageCount() const { return 0; }
 std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const { return {}; }
+TPWImage* TTwainForm::pageViewer(unsigned) { return nullptr; }
+void TTwainForm::showCurrentPage() {}
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
@@ -52,6 +56,8 @@ void TTwainForm::refreshThumbnails() {}
 // editing commands, the local save and the upload.
 void TTwainForm::runCommand(const std::string& buttonName) {
   if (buttonName == "btnUpload") return upload();
+  if (buttonName == "btnSave") return SaveLocal(*this);
+  if (RunEditingCommand(*this, buttonName)) return;
 }
 
 }  // namespace pagewell

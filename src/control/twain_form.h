@@ -97,6 +97,13 @@ class TTwainForm {
   void upload();
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
+  // The page viewer at the position (1-based), or null outside
+  // 1..pageCount().
+  TPWImage* pageViewer(unsigned position);
+  unsigned currentPage() const { return pageCount() == 0 ? 0 : state_.currentPage; }
+  void showCurrentPage();
+  void refreshThumbnails();
+  FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // While DebugAlerts is on, a modal message box with the text of a
@@ -167,7 +174,6 @@ class TTwainForm {
   void retryDeviceConnection();
   void layOutThumbnailStrip();
   void fitForm();
-  void refreshThumbnails();
   void runCommand(const std::string& buttonName);
   void addAcquiredPage();
   bool encodeAndSend(const std::string& fileName);
