@@ -16,6 +16,7 @@ class DialogTemplate {
   const DLGTEMPLATE* get();
 
   static constexpr WORD kButton = 0x0080;
+  static constexpr WORD kEdit = 0x0081;
   static constexpr WORD kStatic = 0x0082;
 
  private:
