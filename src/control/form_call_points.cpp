@@ -4,6 +4,8 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include "editing_commands.h"
+#include "local_save.h"
 #include "scan_panel.h"
 #include "viewer/pw_image.h"
 
@@ -38,6 +40,8 @@ void TTwainForm::connectDevice() { scanPanel_->reconnect(); }
 void TTwainForm::runCommand(const std::string& buttonName) {
   if (runPageCommand(buttonName)) return;
   if (buttonName == "btnUpload") return upload();
+  if (buttonName == "btnSave") return SaveLocal(*this);
+  if (RunEditingCommand(*this, buttonName)) return;
 }
 
 }  // namespace pagewell

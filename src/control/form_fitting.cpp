@@ -50,8 +50,9 @@ void TTwainForm::fitForm() {
   fitting_ = false;
 }
 
-// While a crop waits for the user's rectangle, the form and its main areas
-// show the hourglass: only the image takes input.
+// While a crop waits for the user's rectangle (only the image takes input
+// then) and while an upload runs, the form and its main areas show the
+// hourglass.
 bool TTwainForm::showsBusyCursor(HWND over) const {
   if (!(state_.cropInProgress || state_.uploadInProgress) || !over) return false;
   if (over == window_.get()) return true;

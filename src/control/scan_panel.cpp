@@ -124,6 +124,7 @@ void TScanPanel::refreshDevice() {
     enable("chkInterface", false);
   }
   updateSettingsControls();
+  enableDuplexOption();
 }
 
 // Opens the device and reads what the tab shows of it. A device that does
@@ -289,8 +290,12 @@ void TScanPanel::updatePageSizeControls() {
   }
 }
 
+// A device without duplex leaves no duplex choice standing from the device
+// before it.
 void TScanPanel::enableDuplexOption() {
-  enable("chkDuplex", duplexCapable() && form_.checked("chkMultiImage"));
+  bool capable = duplexCapable();
+  if (!capable) SendMessageW(control("chkDuplex"), BM_SETCHECK, BST_UNCHECKED, 0);
+  enable("chkDuplex", capable && form_.checked("chkMultiImage"));
 }
 
 bool TScanPanel::duplexCapable() { return form_.state().deviceConnected && viewer_.DuplexType() > 0; }
@@ -385,7 +390,6 @@ void TScanPanel::onSelectChange() {
   int index = selectedItem("cboSelect");
   viewer_.SelectDeviceByName(ansiFromWide(itemText(control("cboSelect"), index)));
   refreshDevice();
-  enableDuplexOption();
   form_.events_.raise(FormEvent::Select);
 }
 
@@ -465,7 +469,6 @@ void TScanPanel::setDeviceName(const std::wstring& name) {
   viewer_.SelectDeviceByName(ansiFromWide(name));
   selectItem("cboSelect", viewer_.DeviceIndex());
   refreshDevice();
-  enableDuplexOption();
 }
 
 int TScanPanel::deviceIndex() const { return selectedItem("cboSelect"); }
@@ -475,7 +478,6 @@ void TScanPanel::setDeviceIndex(int index) {
   int items = static_cast<int>(SendMessageW(control("cboSelect"), CB_GETCOUNT, 0, 0));
   if (index < 0 || index >= items) return;
   selectDevice(index);
-  enableDuplexOption();
 }
 
 int TScanPanel::pixelType() const {

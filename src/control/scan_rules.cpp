@@ -1,8 +1,7 @@
 #include "scan_rules.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace pagewell {
 namespace {
@@ -25,20 +24,21 @@ double ConvertUnits(int a, int b, double value) {
 }
 
 // Fifteen significant digits are as many as a double keeps exactly, so the
-// shortest text that reads back as the value never shows binary noise.
+// shortest text that reads back as the value never shows binary noise. The
+// conversion ignores the C locale, which a host process may have changed.
 std::wstring numberText(double value) {
   if (value == 0) value = 0;  // no "-0"
   char text[40];
-  std::snprintf(text, sizeof text, "%.15g", value);
-  return std::wstring(text, text + std::char_traits<char>::length(text));
+  auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+  return std::wstring(text, written.ptr);
 }
 
 std::optional<double> readNumber(std::wstring_view text) {
   auto isSpace = [](wchar_t c) { return c == L' ' || c == L'\t'; };
   while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-  // Only the characters of a plain decimal number; strtod alone would also
-  // take hexadecimal, "inf" and "nan".
+  // Only the characters of a plain decimal number, whatever the locale; the
+  // C library's readers would also take hexadecimal, "inf" and "nan".
   std::string narrow;
   size_t i = 0;
   auto digits = [&] {
@@ -64,8 +64,12 @@ std::optional<double> readNumber(std::wstring_view text) {
     if (digits() == 0) return std::nullopt;
   }
   if (i != text.size()) return std::nullopt;
-  double value = std::strtod(narrow.c_str(), nullptr);
-  if (!std::isfinite(value)) return std::nullopt;
+  const char* first = narrow.c_str();
+  if (*first == '+') ++first;  // from_chars takes no plus sign
+  double value = 0;
+  auto read = std::from_chars(first, narrow.c_str() + narrow.size(), value);
+  if (read.ec != std::errc() || read.ptr != narrow.c_str() + narrow.size() || !std::isfinite(value))
+    return std::nullopt;
   return value;
 }
 

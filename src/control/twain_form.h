@@ -124,6 +124,7 @@ class TTwainForm {
   void upload();
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
+  FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // While DebugAlerts is on, a modal message box with the text of a

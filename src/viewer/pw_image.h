@@ -121,6 +121,10 @@ class TPWImage {
   void Despeckle();
   void StampText(const std::wstring& text);
   void SaveImage(TMemoryStream& stream, int formatCode);
+  // Crops the image to the rectangle (image pixels, bounds inclusive) as
+  // its selection, then clears the selection. A rectangle the bitmap
+  // refuses (one pixel wide or high, inverted) leaves the image as it was.
+  void CropToRectangle(int left, int right, int top, int bottom);
   // Lets the user drag a rectangle on the picture; returns once the mouse
   // was released over the picture, with the rectangle as the image's
   // selection in image pixels.

@@ -373,6 +373,28 @@ check("quiet result 5", TwainForm.SetWidth("Thumbnails", 10), 5);
 check("quiet: no box", Host.DialogCount, quietBefore);
 TwainForm.SetWidth("Thumbnails", 777);
 
+// --- renaming what the scan panel lists -------------------------------------
+
+// The first device of the virtual scanner's built-in set: a letter-size
+// flatbed offering black and white, gray and RGB, RGB chosen.
+check("device", TwainForm.DeviceName, "Pagewell Virtual Flatbed");
+run([
+  {method: "SetText", element: "InputPixelType", value: "Colour", index: 2, code: 0, then: function (what) {
+    checkPlace(what, "Colour", {left: 80, top: 24});
+    check(what + ": the type keeps its code", TwainForm.PixelType, 2);
+  }},
+  // The device's first listed size is A5: renamed, the list is filled again
+  // and the new name is what PageSize compares.
+  {method: "SetText", element: "InputPageSize", value: "Half A4", index: 2, code: 0, then: function (what) {
+    checkPlace(what, "Half A4", {left: 80, top: 120});
+    check(what + ": PageSize", TwainForm.PageSize, 2);
+  }},
+  {method: "SetText", element: "InputSizeUnits", value: "in", index: 0, code: 0, then: function (what) {
+    check(what + ": both lists show the new name", place("in") !== null, true);
+    check(what + ": first unit chosen", TwainForm.ResolutionUnits, 0);
+  }}
+]);
+
 // --- the thumbnail strip hidden and shown ---------------------------------
 
 run([{method: "HideElement", element: "Thumbnails", code: 0}]);

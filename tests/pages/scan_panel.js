@@ -162,10 +162,17 @@ runRows([
 
 // A scan of the three pages through the Acquire button; a single image
 // with multi-image off.
+// PixelType put and the chosen Letter size reach the device only with the
+// click: afterwards the device's own values show them.
 runRows([
-  ["OnAcquire events of a 3-page batch", function () { TwainForm.UseDuplex = false; Host.Click("Acquire"); },
+  ["OnAcquire events of a 3-page batch",
+   function () { TwainForm.UseDuplex = false; TwainForm.PixelType = 2; Host.Click("Acquire"); },
    count("OnAcquire"), 3],
-  ["settings kept after the scan", null, get("PixelType"), 1],
+  ["settings kept after the scan", null, get("PixelType"), 2],
+  ["the device's pixel type, read again",
+   function () { TwainForm.SetText("InputPixelType", "RGB Color", 2); }, get("PixelType"), 2],
+  ["the device's frame width is Letter's", choose("Custom Size"), get("PageWidth"), 8.5],
+  ["the device's frame height is Letter's", null, get("PageHeight"), 11],
   ["one image without multi-image",
    function () { TwainForm.MultiImage = false; Host.Click("Acquire"); TwainForm.MultiImage = true; },
    count("OnAcquire"), 4]
@@ -173,7 +180,9 @@ runRows([
 
 // --- the device list as the user chooses from it ------------------------------
 runRows([
-  ["device chosen from the list", choose("Fine Resolution Scanner"), get("DeviceIndex"), 2],
+  ["device chosen from the list",
+   function () { TwainForm.UseDuplex = true; Host.Choose("Fine Resolution Scanner"); }, get("DeviceIndex"), 2],
+  ["no duplex choice left from the feeder", null, get("UseDuplex"), false],
   ["OnSelect from the list", null, count("OnSelect"), 1],
   // 21 resolutions: the free-entry box instead of the list.
   ["resolution in the box", null, get("Resolution"), 200],
@@ -214,7 +223,18 @@ runRows([
   ["its page sizes", null, get("PageSize"), 2],
   ["Acquire on", set("UseInterface", false),
    function () { return can(function () { Host.Click("Acquire"); }); }, true],
-  ["its page delivered", null, count("OnAcquire"), 7]
+  ["its page delivered", null, count("OnAcquire"), 7],
+  // The scan above sent A5; with PageSizeMode 2 the frame stays as it is.
+  ["frame left alone in page-size mode 2",
+   function () {
+     Host.Choose(LETTER);
+     TwainForm.PageSizeMode = 2;
+     Host.Click("Acquire");
+     TwainForm.PageSizeMode = 1;
+     Host.Choose("Custom Size");
+   }, get("PageWidth"), 5.83],
+  ["frame height in mode 2", null, get("PageHeight"), 8.27],
+  ["scanned in mode 2", null, count("OnAcquire"), 8]
 ]);
 
 if (failures > 0) Host.Quit(1);

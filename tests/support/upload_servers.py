@@ -21,7 +21,8 @@ PAGEWELL_TEST_CA_TRUSTED is 1 (see trusting_test_authority).
 In COMMAND's words, {HTTP}, {PHP} and {HTTPS} stand for the servers'
 addresses ("http://127.0.0.1:PORT"). With --verify, SCRIPT then runs with
 the requests folder as its argument (a Python script, run by this Python),
-and both must succeed.
+and both must succeed; a COMMAND that exits with 77 (skipped) is not
+verified.
 Nothing outlives the run: the servers are threads of this process, PHP is
 its child, and the whole run ends after --lifetime seconds at the latest.
 
@@ -181,6 +182,7 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
 
 Recorder_ = None
 CRL = b""
+SKIPPED = 77  # a command's exit code for "skipped", passed on unverified
 
 
 class Server(socketserver.ThreadingTCPServer):
@@ -361,7 +363,7 @@ def main():
         except subprocess.TimeoutExpired:
             print("upload_servers: the command ran past %g seconds" % args.lifetime, file=sys.stderr)
             return 124
-        if args.verify:
+        if args.verify and code != SKIPPED:
             verified = subprocess.run([sys.executable, args.verify, requests], timeout=args.lifetime).returncode
             code = code or verified
         return code

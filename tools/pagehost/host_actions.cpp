@@ -55,6 +55,41 @@ BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   return FALSE;
 }
 
+struct LargestWindow {
+  const std::wstring* className;
+  HWND found;
+  long area;
+};
+
+BOOL CALLBACK matchLargest(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<LargestWindow*>(context);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  RECT bounds;
+  if (*search->className != className || !IsWindowVisible(window) || !GetClientRect(window, &bounds)) return TRUE;
+  const long area = static_cast<long>(bounds.right) * bounds.bottom;
+  if (area > search->area) *search = LargestWindow{search->className, window, area};
+  return TRUE;
+}
+
+LPARAM point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+HHOOK labelHook = nullptr;
+std::wstring labelLog;
+
+LRESULT CALLBACK recordLabelText(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message->message == WM_SETTEXT && message->lParam) {
+    wchar_t className[16] = {};
+    GetClassNameW(message->hwnd, className, 16);
+    if (lstrcmpiW(className, L"Static") == 0) {
+      labelLog += reinterpret_cast<const wchar_t*>(message->lParam);
+      labelLog += L'\n';
+    }
+  }
+  return CallNextHookEx(labelHook, code, wParam, lParam);
+}
+
 std::wstring captionOf(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -197,6 +232,53 @@ COLORREF pixelAt(HWND window, int x, int y) {
   ReleaseDC(nullptr, screen);
   return color;
 }
+
+
+bool postDrag(HWND window, const std::wstring& className, int x1, int y1, int x2, int y2) {
+  LargestWindow search{&className, nullptr, 0};
+  EnumChildWindows(window, matchLargest, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  PostMessageW(search.found, WM_LBUTTONDOWN, MK_LBUTTON, point(x1, y1));
+  PostMessageW(search.found, WM_MOUSEMOVE, MK_LBUTTON, point((x1 + x2) / 2, (y1 + y2) / 2));
+  PostMessageW(search.found, WM_MOUSEMOVE, MK_LBUTTON, point(x2, y2));
+  PostMessageW(search.found, WM_LBUTTONUP, 0, point(x2, y2));
+  return true;
+}
+
+namespace {
+
+struct WindowList {
+  HWND owner;
+  const std::wstring* className;
+  std::wstring lines;
+};
+
+BOOL CALLBACK listWindow(HWND window, LPARAM context) {
+  auto* list = reinterpret_cast<WindowList*>(context);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (*list->className != className || !IsWindowVisible(window)) return TRUE;
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  MapWindowPoints(nullptr, list->owner, reinterpret_cast<POINT*>(&bounds), 2);
+  list->lines += std::to_wstring(bounds.left) + L" " + std::to_wstring(bounds.top) + L" " +
+                 std::to_wstring(bounds.right - bounds.left) + L" " + std::to_wstring(bounds.bottom - bounds.top) + L"\n";
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring windowsOfClass(HWND window, const std::wstring& className) {
+  WindowList list{window, &className, {}};
+  EnumChildWindows(window, listWindow, reinterpret_cast<LPARAM>(&list));
+  return list.lines;
+}
+
+void startLabelLog() {
+  if (!labelHook) labelHook = SetWindowsHookExW(WH_CALLWNDPROC, recordLabelText, nullptr, GetCurrentThreadId());
+}
+
+std::wstring takeLabelLog() { return std::move(labelLog); }
 
 bool chooseItem(HWND window, const std::wstring& item) {
   ComboSearch search{&item, nullptr, CB_ERR};

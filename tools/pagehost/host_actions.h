@@ -11,6 +11,23 @@ namespace pagehost {
 // there is none.
 bool clickButton(HWND window, const std::wstring& caption);
 
+// Posts a left-button drag from (x1, y1) to (x2, y2), in client
+// coordinates, to the largest visible window of the class inside `window`;
+// false if there is none. The messages wait in the queue for whoever pumps
+// it next (a control waiting for a drag pumps them itself).
+bool postDrag(HWND window, const std::wstring& className, int x1, int y1, int x2, int y2);
+
+// The visible windows of the class inside `window`, one line each:
+// "left top width height" in `window`'s client coordinates.
+std::wstring windowsOfClass(HWND window, const std::wstring& className);
+
+// From the call on, every text set on a label (a Static window) of this
+// thread is recorded, including texts set and replaced while the control
+// works without returning to the script.
+void startLabelLog();
+// The texts recorded since the last call, one per line.
+std::wstring takeLabelLog();
+
 // Chooses, as a user would, the item `item` in the first enabled, visible
 // combo box that lists it: the item is selected and the box's owner hears
 // of the change. False if no such box lists it.

@@ -23,6 +23,10 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kPostDrag,
+  kStartLabelLog,
+  kLabelLog,
+  kWindows,
   kChoose,
   kType,
   kDialogEdits,
@@ -54,6 +58,8 @@ const MemberName kMembers[] = {
     {L"Inspect", kInspect}, {L"Cursor", kCursor}, {L"MemoryMiB", kMemory},
     {L"ClickAt", kClickAt},
     {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
+    {L"PostDrag", kPostDrag}, {L"StartLabelLog", kStartLabelLog},
+    {L"LabelLog", kLabelLog}, {L"Windows", kWindows},
 };
 
 // Arguments arrive last to first.
@@ -280,6 +286,26 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       } else {
         returnText(result, dialogs_.answer);
       }
+      return S_OK;
+    case kPostDrag: {
+      long corners[4] = {};
+      for (UINT i = 0; i < 4; ++i) {
+        if (!asInteger(argument(*params, i + 1), corners[i])) return fail(exception, L"PostDrag needs x1, y1, x2, y2");
+      }
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostDrag needs a window class");
+      if (!postDrag(window_, text, corners[0], corners[1], corners[2], corners[3]))
+        return fail(exception, L"PostDrag: no visible window of class " + text);
+      return S_OK;
+    }
+    case kStartLabelLog:
+      startLabelLog();
+      return S_OK;
+    case kLabelLog:
+      returnText(result, takeLabelLog());
+      return S_OK;
+    case kWindows:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Windows needs a window class");
+      returnText(result, windowsOfClass(window_, text));
       return S_OK;
     case kDialogEdits:
       // Written as one text, the boxes' texts separated by "\n".

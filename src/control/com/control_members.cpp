@@ -7,6 +7,7 @@
 #include "com/control_object.h"
 #include "com/member_helpers.h"
 #include "file_format.h"
+#include "local_save.h"
 #include "scan_panel.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
@@ -223,8 +224,8 @@ HRESULT TwainFormControl::get_SaveLocalSuccess(VARIANT_BOOL* Value) {
 HRESULT TwainFormControl::get_SaveLocalError(BSTR* Value) {
   return guardedGetString(Value, [&] { return form_->state().saveLocalError; });
 }
-HRESULT TwainFormControl::SaveUploadReturnString(BSTR) {
-  return guarded([] { notImplemented("SaveUploadReturnString"); });
+HRESULT TwainFormControl::SaveUploadReturnString(BSTR FileName) {
+  return guarded([&] { pagewell::SaveUploadReturnString(*form_, Bstr::viewOf(FileName)); });
 }
 HRESULT TwainFormControl::get_AddText(BSTR* Value) {
   return guardedGetString(Value, [&] { return form_->text("edtText"); });

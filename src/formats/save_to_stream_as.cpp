@@ -5,6 +5,7 @@
 #include "formats/format_code.h"
 #include "formats/gif/gif_image.h"
 #include "formats/jpeg/jpeg_image_extra.h"
+#include "formats/memory_stream.h"
 #include "formats/pcx/pcx_image.h"
 #include "formats/pdf/lu_pdf.h"
 #include "formats/png/png_image.h"

@@ -1,4 +1,4 @@
-#include "formats/metadata/exif.h"
+#include "imaging/exif.h"
 
 #include <algorithm>
 
