@@ -11,6 +11,7 @@
 #include <string>
 
 #include "formats/format_code.h"
+#include "formats/memory_stream.h"
 #include "page_fixtures.h"
 
 namespace {

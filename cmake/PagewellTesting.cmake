@@ -1,5 +1,6 @@
-# pagewell_add_test_area(NAME FOLDER): one GoogleTest executable made of every
-# .cpp under tests/FOLDER, registered with CTest. When cross-compiling, CTest
+# pagewell_add_test_area(NAME FOLDER [LIBRARY]): one GoogleTest executable made
+# of every .cpp under tests/FOLDER, linked with LIBRARY (pagewell_core unless
+# given), registered with CTest. When cross-compiling, CTest
 # runs it through CMAKE_CROSSCOMPILING_EMULATOR (scripts/wine-run).
 
 # Test programs are mostly GoogleTest assertion macros, which the optimiser
@@ -16,8 +17,12 @@ function(pagewell_add_test_area name folder)
   if(NOT sources)
     return()
   endif()
+  set(library pagewell_core)
+  if(ARGC GREATER 2)
+    set(library ${ARGV2})
+  endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE pagewell_core GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${library} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests")
   target_compile_definitions(${name} PRIVATE
     PAGEWELL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

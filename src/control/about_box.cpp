@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "com/module.h"
-#include "dialog_template.h"
+#include "platform/dialog_template.h"
 #include "window_handle.h"
 
 namespace pagewell {

@@ -4,44 +4,44 @@
 // value is ever invented here.
 #include "twain_form.h"
 
+#include "editing_commands.h"
+#include "local_save.h"
+#include "scan_panel.h"
+#include "viewer/pw_image.h"
+
 namespace pagewell {
-
-// Element layout: the table of 79 named elements and their containers.
-void TTwainForm::buildElementTable() {}
-
-// Element layout: steps 1-3 of ControlPanelTabs move the elements declared
-// in tab1 into grpPanel (count 1) or back.
-void TTwainForm::moveTab1Elements(int) {}
-
-// Page list: created at step 4, freed with every page viewer and bitmap.
-void TTwainForm::createPageList() {}
-void TTwainForm::freePageList() {}
-void TTwainForm::freeSlotLabels() {}
-unsigned TTwainForm::pageCount() const { return 0; }
-std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const { return {}; }
 
 // Main viewer: automatic zoom and multi-image acquisition (step 9), the
 // multi-image switch of chkMultiImage, and duplex.
-void TTwainForm::setViewerModes() {}
-void TTwainForm::setViewerMultiImage(bool) {}
-void TTwainForm::switchViewerDuplexOff() {}
+void TTwainForm::setViewerModes() {
+  mainViewer_->SetAutoZoom(true);
+  mainViewer_->SetMultiImage(true);
+}
+void TTwainForm::setViewerMultiImage(bool multiImage) { mainViewer_->SetMultiImage(multiImage); }
+void TTwainForm::switchViewerDuplexOff() {
+  if (state_.deviceConnected) mainViewer_->SetDuplex(false);
+}
 
-// Main viewer and scan panel: the TWAIN devices (step 12). Until the viewer
-// can load the source manager there is no device to list.
-int TTwainForm::deviceCount() { return 0; }
-void TTwainForm::selectFirstDevice() {}
-bool TTwainForm::deviceCanScanDuplex() { return state_.deviceConnected && false; }
-void TTwainForm::updateSettingsControls() {}
-void TTwainForm::retryDeviceConnection() {}
+// Scan panel: the TWAIN devices (step 12), the settings controls and the
+// connection retry of tmrConnect.
+int TTwainForm::deviceCount() { return scanPanel_->deviceCount(); }
+void TTwainForm::selectFirstDevice() { scanPanel_->listDevices(); }
+bool TTwainForm::deviceCanScanDuplex() { return scanPanel_->duplexCapable(); }
+void TTwainForm::updateSettingsControls() { scanPanel_->updateSettingsControls(); }
+void TTwainForm::retryDeviceConnection() { scanPanel_->refreshDevice(); }
 
-// Page list and element layout: the thumbnail strip and the form fitting
-// (step 15).
-void TTwainForm::layOutThumbnailStrip() {}
-void TTwainForm::fitForm() {}
-void TTwainForm::refreshThumbnails() {}
+// Scan panel: renaming a pixel type refills cboPixelType from the device;
+// renaming a page size runs the device connect again.
+void TTwainForm::fillPixelTypeList() { scanPanel_->refillPixelTypes(); }
+void TTwainForm::connectDevice() { scanPanel_->reconnect(); }
 
 // The buttons whose commands belong to the scan panel, the page list, the
 // editing commands, the local save and the upload.
-void TTwainForm::runCommand(const std::string&) {}
+void TTwainForm::runCommand(const std::string& buttonName) {
+  if (runPageCommand(buttonName)) return;
+  if (buttonName == "btnUpload") return upload();
+  if (buttonName == "btnSave") return SaveLocal(*this);
+  if (RunEditingCommand(*this, buttonName)) return;
+}
 
 }  // namespace pagewell

@@ -7,6 +7,7 @@
 
 #include "encode_pages.h"
 #include "file_format.h"
+#include "progress_label.h"
 #include "twain_form.h"
 #include "viewer/message_pump.h"
 
@@ -21,41 +22,18 @@ class FormProgress final : public TPageEncodingProgress {
   bool BeforePage(int page, int count) override {
     const auto& texts = form_.state().statusTexts;
     showLabel(PreparingPageText(texts[0], texts[1], page, count));
-    SendMessageW(form_.component("pbrUpload"), PBM_SETPOS, static_cast<WPARAM>((page - 1) * 100 / count), 0);
+    SetProgressPosition(form_, (page - 1) * 100 / count);
     ProcessPendingMessages();
     return !form_.state().abortUpload;
   }
 
   void PagesDone() override {
-    if (!form_.state().abortUpload) SendMessageW(form_.component("pbrUpload"), PBM_SETPOS, 100, 0);
+    if (!form_.state().abortUpload) SetProgressPosition(form_, 100);
     ProcessPendingMessages();
   }
 
  private:
-  // The label takes the width of its text and stands centred over the bar.
-  void showLabel(const std::wstring& text) {
-    HWND label = form_.component("lblProgress");
-    HWND bar = form_.component("pbrUpload");
-    if (!label || !bar) return;
-    SetWindowTextW(label, text.c_str());
-    SIZE extent{};
-    if (HDC dc = GetDC(label)) {
-      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-      SelectObject(dc, old);
-      ReleaseDC(label, dc);
-    }
-    RECT labelBounds, barBounds;
-    GetWindowRect(label, &labelBounds);
-    GetWindowRect(bar, &barBounds);
-    HWND parent = GetParent(label);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&labelBounds), 2);
-    MapWindowPoints(nullptr, GetParent(bar), reinterpret_cast<POINT*>(&barBounds), 2);
-    const int width = extent.cx;
-    const int left = barBounds.left + (barBounds.right - barBounds.left - width) / 2;
-    SetWindowPos(label, nullptr, left, labelBounds.top, width, labelBounds.bottom - labelBounds.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  void showLabel(const std::wstring& text) { ShowProgressLabel(form_, text); }
 
   TTwainForm& form_;
 };

@@ -53,6 +53,12 @@ struct FormState {
   std::vector<std::string> formVars;
   std::array<std::wstring, 4> statusTexts{L"Preparing to upload", L"Page", L"Uploading",
                                           L"Upload complete"};
+  // The credentials used for the connection and the retry after a 401 (the
+  // password dialog's are kept here, not in username/password) and the host
+  // of the last split URL, in the ANSI code page.
+  std::string effectiveUser, effectivePassword, uploadHost;
+  // The hourglass stays over the form while an upload runs.
+  bool uploadInProgress = false;
 
   // Pages (1-based; 0 = none).
   unsigned currentPage = 0;

@@ -23,7 +23,15 @@ LRESULT CALLBACK formProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* form = reinterpret_cast<TTwainForm*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form && form->window() == window) return form->handleMessage(message, wParam, lParam);
+  if (form && form->window() == window) {
+    // A handler's failure (a device gone missing, memory short) ends that
+    // handler only: nothing may unwind into the system's message dispatch.
+    try {
+      return form->handleMessage(message, wParam, lParam);
+    } catch (...) {
+      return 0;
+    }
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 

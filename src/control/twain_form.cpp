@@ -12,6 +12,9 @@
 #include "component_table.h"
 #include "form_window_classes.h"
 #include "page_sizes.h"
+#include "page_viewer_list.h"
+#include "scan_panel.h"
+#include "viewer/pw_image.h"
 
 namespace pagewell {
 namespace {
@@ -28,6 +31,7 @@ LRESULT CALLBACK keyPreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM
   auto original = reinterpret_cast<WNDPROC>(GetPropW(window, kOriginalProc));
   auto* form = reinterpret_cast<TTwainForm*>(GetPropW(window, kOwningForm));
   if (message == WM_CHAR && form && !form->previewKey(wParam)) return 0;
+  if (message == WM_CHAR && wParam == VK_RETURN && form && form->handleEnter(window)) return 0;
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     RemovePropW(window, kOriginalProc);
@@ -93,11 +97,13 @@ void TTwainForm::createComponents() {
   int id = kFirstComponentId;
   for (const ComponentDesign& design : componentTable()) {
     HWND parent = design.parent ? component(design.parent) : window_.get();
-    HWND created = createComponentWindow(design, parent, window_.get(), id++);
+    HWND created = design.kind == ComponentKind::Viewer ? createMainViewer(design, parent)
+                                                          : createComponentWindow(design, parent, window_.get(), id++);
     if (!created) throw ComError(E_FAIL, std::string("The component ") + design.name + " could not be created");
     components_.emplace(design.name, created);
     namesByWindow_.emplace(created, design.name);
-    previewKeysOf(created, this);
+    // The viewer handles its own keys.
+    if (design.kind != ComponentKind::Viewer) previewKeysOf(created, this);
   }
   // A shape is only ever a backdrop (the viewer lies above its frame), but
   // child windows are created below their earlier siblings.
@@ -105,6 +111,19 @@ void TTwainForm::createComponents() {
     if (design.kind == ComponentKind::Shape)
       SetWindowPos(component(design.name), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   setControlPanelTabs(state_.controlPanelTabs);
+  scanPanel_ = std::make_unique<TScanPanel>(*this, *mainViewer_);
+}
+
+// PWImageMain lies on shpMain's frame. Each image it scans is handed on at
+// once, and it keeps the MICR text of each transfer for that image.
+HWND TTwainForm::createMainViewer(const ComponentDesign& design, HWND parent) {
+  mainViewer_ = std::make_unique<TPWImage>(parent, design.left, design.top, design.width, design.height);
+  TPWImage& viewer = *mainViewer_;
+  viewer.SetZoom(100);
+  viewer.SetTwainAppName("Brindlet");
+  viewer.SetScaleToGray(true);
+  viewer.OnAcquire = [this](TluTwain&) { addAcquiredPage(); };
+  return viewer.Handle();
 }
 
 HWND TTwainForm::component(std::string_view name) const {
@@ -193,6 +212,10 @@ void TTwainForm::checkDefaultOptions() {
 
 void TTwainForm::fillUnitLists() {
   SendMessageW(component("cboPixelType"), CB_RESETCONTENT, 0, 0);
+  refillUnitLists();
+}
+
+void TTwainForm::refillUnitLists() {
   for (const char* name : {"cboResUnits", "cboSizeUnits"}) {
     HWND list = component(name);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
@@ -228,8 +251,8 @@ void TTwainForm::disableOutputControls() {
     enable(name, false);
 }
 
-void TTwainForm::layOutAndFit() {
-  layOutThumbnailStrip();
+void TTwainForm::layOutAndFit(std::wstring_view method) {
+  layOutThumbnailStrip(method);
   fitForm();
   refreshThumbnails();
 }
@@ -390,21 +413,25 @@ void TTwainForm::setControlPanelTabs(int count) {
     item.pszText = caption.data();
     TabCtrl_InsertItem(pages, i, &item);
   }
-  // The sheets cover the page control's display area, which depends on the
-  // tabs it now has.
-  RECT area = sheetArea(pages);
-  for (const char* sheet : kSheets)
-    SetWindowPos(component(sheet), nullptr, area.left, area.top, area.right - area.left,
-                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  placeSheets();
   int keep = (selected >= 0 && selected < count) ? selected : 0;
   TabCtrl_SetCurSel(pages, keep);
   showSheet(keep);
 }
 
+// The sheets cover the page control's display area, which depends on its
+// size and on the tabs it has.
+void TTwainForm::placeSheets() {
+  RECT area = sheetArea(component("pgcPanel"));
+  for (const char* sheet : {"tab1", "tab2", "tab3", "tab4", "tab5"})
+    SetWindowPos(component(sheet), nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TTwainForm::setThumbRows(int rows) {
   if (rows < 1) return;
   state_.thumbRows = rows;
-  layOutAndFit();
+  layOutAndFit(L"ThumbRows");
 }
 
 // Only mode 1 takes the scan frame from the page-size controls, so only
@@ -489,6 +516,11 @@ bool TTwainForm::previewKey(WPARAM& key) {
   return true;
 }
 
+bool TTwainForm::handleEnter(HWND component) {
+  auto found = namesByWindow_.find(component);
+  return found != namesByWindow_.end() && scanPanel_->handleEnter(found->second);
+}
+
 LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND form = window_.get();
   switch (message) {
@@ -534,6 +566,17 @@ LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFONT:
       return 0;
+    case WM_SIZE:
+      fitForm();
+      return 0;
+    case WM_SETCURSOR:
+      // The hourglass shows while a crop waits and over the whole form
+      // while a scan runs.
+      if (showsBusyCursor(reinterpret_cast<HWND>(wParam)) || (scanPanel_ && scanPanel_->acquiring())) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
   }
   return DefWindowProcW(form, message, wParam, lParam);
 }
@@ -541,13 +584,15 @@ LRESULT TTwainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TTwainForm::onCommand(HWND control, WORD code) {
   auto found = namesByWindow_.find(control);
   if (found == namesByWindow_.end()) return;
-  if (code == BN_CLICKED) onClick(found->second);
+  if (code == BN_CLICKED) return onClick(found->second);
+  scanPanel_->handleCommand(found->second, code);
 }
 
 void TTwainForm::onClick(const std::string& name) {
   if (name == "chkInterface") return onInterfaceClick();
   if (name == "chkMultiImage") return onMultiImageClick();
   if (name == "btnCustom") return events_.raise(FormEvent::CustomClick);
+  if (scanPanel_->handleClick(name)) return;
   if (name == "btnAbort") {
     state_.abortUpload = true;
     return;

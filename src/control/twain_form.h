@@ -8,20 +8,28 @@
 #include <olectl.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "com/com_ptr.h"
+#include "element_table.h"
 #include "font_notifications.h"
 #include "form_events.h"
 #include "form_state.h"
 #include "framework_properties.h"
+#include "page_navigation.h"
+#include "thumbnail_strip_layout.h"
 #include "window_handle.h"
 
 namespace pagewell {
 
+class TPWImage;
+class TScanPanel;
 class TluBitmap;
+class TPWIList;
+struct ComponentDesign;
 
 class TTwainForm {
  public:
@@ -41,6 +49,11 @@ class TTwainForm {
   FormState& state() { return state_; }
   const FormState& state() const { return state_; }
   FrameworkProperties& framework() { return framework_; }
+  // The main viewer PWImageMain: it shows the current image and owns the
+  // TWAIN session through which the form scans.
+  TPWImage& mainViewer() { return *mainViewer_; }
+  // The Acquire tab: devices, scan settings and the Acquire button.
+  TScanPanel& scanPanel() { return *scanPanel_; }
 
   // In-place hosting: the form lives in the host's window while attached and
   // in a hidden parking window otherwise.
@@ -81,23 +94,73 @@ class TTwainForm {
   void selectPages(bool allPages);
   // Pages held in the page list.
   unsigned pageCount() const;
+
+  // The page list and the thumbnail strip (page_list_form.cpp). Pages are
+  // 1-based; walking them with TPWIList::ForEach costs one step per page.
+  TPWIList& pageList() { return *pages_; }
+  // The page viewer at the position (its Image() is the page's bitmap), or
+  // null outside 1..pageCount().
+  TPWImage* pageViewer(unsigned position);
+  unsigned currentPage() const { return pageCount() == 0 ? 0 : state_.currentPage; }
+  std::wstring currentPageMICR() const;
+  // After an edit of the page at the position: its thumbnail is fitted to
+  // the changed bitmap, and the current page shown again.
+  void pageChanged(unsigned position);
+  void showCurrentPage();
+  // Called when an acquisition has ended, after the panel is enabled again.
+  void acquisitionFinished();
+  // The editing and output buttons work on pages: outside an upload they
+  // are enabled exactly while at least one page is held.
+  void enableEditingAndOutput(bool enabled);
+  void setImageIndex(long index);
+  void clearPages();
+  void setThumbnails(long width, long height, long rows);
+  // Lays out the strip; `method` names the member whose warnings these are.
+  void layOutThumbnailStrip(std::wstring_view method = {});
+  void refreshThumbnails();
+  // Encodes the selected pages and posts them to UploadURL (form_upload.cpp).
+  // The outcome is left in UploadStatus and UploadReturnString; an error
+  // raised while encoding is passed on after the form is restored.
+  void upload();
   // Every page's bitmap, in list order.
   std::vector<const TluBitmap*> pageBitmaps() const;
+  FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // While DebugAlerts is on, a modal message box with the text of a
   // non-zero result or warning code of an element method (element_alerts.h).
   void alertElementResult(std::wstring_view method, int code, std::wstring_view element);
 
+  // The element methods (element_layout.cpp). Each takes an element name as
+  // the page wrote it and answers a result code of element_alerts.h.
+  int setElementLeft(std::wstring_view element, long left);
+  int setElementTop(std::wstring_view element, long top);
+  int setElementWidth(std::wstring_view element, long width);
+  int setElementHeight(std::wstring_view element, long height);
+  int setElementBorder(std::wstring_view element, long border);
+  int setElementText(std::wstring_view element, std::wstring_view text, long index);
+  int setElementContainer(std::wstring_view element, std::wstring_view container);
+  int setElementColor(std::wstring_view element, OLE_COLOR color);
+  int hideElement(std::wstring_view element);
+  int showElement(std::wstring_view element);
+  // The height the thumbnail strip gives its caption: the point size of the
+  // form's font.
+  int thumbnailCaptionHeight() const;
+
   // Window procedure entry for the form window.
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Key preview for every component (see subclassing in the .cpp).
   bool previewKey(WPARAM& key);
+  // Enter typed into a component; true when the component acts on it.
+  bool handleEnter(HWND component);
   HBRUSH backgroundBrush() const { return background_.get(); }
 
  private:
+  friend class TScanPanel;
+
   void createWindows();
   void createComponents();
+  HWND createMainViewer(const ComponentDesign& design, HWND parent);
   void runCreationSequence();
   void setControlPanelDefaults();
   void createLists();
@@ -110,7 +173,11 @@ class TTwainForm {
   void listDevices();
   void enableDuplexOption();
   void disableOutputControls();
-  void layOutAndFit();
+  // The strip laid out (its warnings under the name of `method`), the form
+  // fitted and the thumbnails refreshed.
+  void layOutAndFit(std::wstring_view method = {});
+  void placeSheets();
+  void refillUnitLists();
 
   // Call points into the parts of the control built elsewhere: the element
   // layout, the scan settings panel, the page list and the main viewer
@@ -128,10 +195,41 @@ class TTwainForm {
   void switchViewerDuplexOff();
   void updateSettingsControls();
   void retryDeviceConnection();
-  void layOutThumbnailStrip();
   void fitForm();
-  void refreshThumbnails();
   void runCommand(const std::string& buttonName);
+  void addAcquiredPage();
+  bool encodeAndSend(const std::string& fileName);
+  // Scan panel procedures that renaming a pixel type or a page size runs
+  // again: filling cboPixelType from the device, and the device connect.
+  void fillPixelTypeList();
+  void connectDevice();
+
+  // Element layout (element_layout.cpp, form_fitting.cpp).
+  enum class Axis { Horizontal, Vertical };
+  int reportElement(std::wstring_view method, int code, std::wstring_view element);
+  int setElementPosition(std::wstring_view method, std::wstring_view element, long value, Axis axis);
+  int setElementSize(std::wstring_view method, std::wstring_view element, long value, Axis axis);
+  int applyPosition(std::size_t entry, long value, Axis axis);
+  int applySize(std::size_t entry, long value, Axis axis);
+  int applyMainAreaSize(std::size_t entry, long value, Axis axis);
+  int applyBorder(std::size_t entry, long value);
+  int applyText(std::size_t entry, std::wstring_view text, long index);
+  int applyVisibility(std::size_t entry, bool visible);
+  int containedCheck(std::size_t entry, long position, long extent, Axis axis) const;
+  void moveIntoContainer(std::size_t entry, const std::string& container);
+  void setSheetCaption(HWND sheet, std::wstring_view caption);
+  bool showsBusyCursor(HWND over) const;
+
+  // Page list helpers (page_list_form.cpp).
+  bool runPageCommand(const std::string& buttonName);
+  void onThumbnailClick(TPWImage& page);
+  void navigatePages(Navigation button);
+  void deleteCurrentPage();
+  void movePage(bool up);
+  void renumberPages();
+  void applySingleImageMode();
+  void fitThumbnail(TPWImage& page);
+  void warnStripLayout(std::wstring_view method, const StripLayout& layout);
 
   void onCommand(HWND control, WORD code);
   void onClick(const std::string& name);
@@ -154,11 +252,24 @@ class TTwainForm {
   WindowHandle window_;
   std::map<std::string, HWND, std::less<>> components_;
   std::map<HWND, std::string> namesByWindow_;
+  // After the windows: the viewer and the panel go before the form window.
+  std::unique_ptr<TPWImage> mainViewer_;
+  std::unique_ptr<TScanPanel> scanPanel_;
   ComPtr<IFont> font_;
   FontNotifications fontNotifications_{[this] { onFontChanged(); }};
   BrushHandle background_;
+  ElementTable elements_;
+  bool fitting_ = false;
   bool active_ = false;
   bool connectTimerRunning_ = false;
+  // Declared after the windows, so that the pages and labels go before them.
+  std::unique_ptr<TPWIList> pages_;
+  StripLayout strip_;
+  // One label per thumbnail slot, made as pages first fill the slots.
+  std::vector<WindowHandle> slotLabels_;
+  // The last page of the acquisition under way, whose MICR text is read
+  // only after its transfer.
+  TPWImage* awaitingMICR_ = nullptr;
 };
 
 }  // namespace pagewell

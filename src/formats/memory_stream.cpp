@@ -2,14 +2,33 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace pagewell {
 
 void TMemoryStream::Write(const void* bytes, std::size_t count) {
   if (count == 0) return;
-  if (position_ + count > data_.size()) data_.resize(position_ + count, 0);
-  std::memcpy(data_.data() + position_, bytes, count);
+  const auto* first = static_cast<const std::uint8_t*>(bytes);
+  if (position_ == data_.size()) {
+    // Appending, the usual case: the bytes are placed once, without first
+    // filling the new room with zeros.
+    data_.insert(data_.end(), first, first + count);
+  } else {
+    if (position_ + count > data_.size()) data_.resize(position_ + count, 0);
+    std::memcpy(data_.data() + position_, first, count);
+  }
   position_ += count;
+}
+
+void TMemoryStream::Reserve(std::size_t count) {
+  const std::size_t needed = data_.size() + count;
+  if (needed > data_.capacity()) data_.reserve(std::max(needed, 2 * data_.capacity()));
+}
+
+std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
+  std::vector<std::uint8_t> bytes = std::move(data_);
+  Clear();
+  return bytes;
 }
 
 void TMemoryStream::WriteU16LE(std::uint16_t value) {

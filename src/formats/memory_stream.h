@@ -2,6 +2,10 @@
 // TMemoryStream: a growable byte stream with a position. Encoders build the
 // whole file in memory and patch fields at absolute offsets, so each file is
 // written into a fresh stream. Reads past the end raise EStreamError.
+//
+// A stream grows geometrically; a writer that knows the size of what it is
+// about to write reserves it first, so that the bytes are placed once. The
+// finished file leaves the stream with TakeBytes, without a copy.
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -27,6 +31,12 @@ class TMemoryStream {
   void Clear() { data_.clear(), position_ = 0; }
 
   const std::vector<std::uint8_t>& Bytes() const { return data_; }
+  // Hands the bytes over and leaves the stream empty, at position 0.
+  std::vector<std::uint8_t> TakeBytes();
+  // Makes room for `count` more bytes after the end, so that writing them
+  // moves nothing. Room is still added geometrically: a writer that
+  // reserves a little at a time does not move the stream each time.
+  void Reserve(std::size_t count);
   const std::uint8_t* Data() const { return data_.data(); }
 
   void Write(const void* bytes, std::size_t count);

@@ -1,48 +1,38 @@
 #include "formats/page_encoding.h"
 
-#include "formats/pdf/lu_pdf.h"
 #include "formats/tiff/tiff_pages.h"
 
 namespace pagewell {
-namespace {
 
-bool PagesDoneUnlessAborted(int count, const TPageSource& page, TPageEncodingProgress* progress,
-                            const std::function<void(const TluBitmap&)>& add) {
-  for (int index = 0; index < count; ++index) {
-    if (progress && !progress->BeforePage(index + 1, count)) return false;
-    add(page(index));
+void TSeveralPagesEncoder::Add(const TluBitmap& page) {
+  if (formatCode_ == fcTIFF) {
+    tiff_.Add(MakeTiffPage(page, MultiPageCompressionFor(page)));
+  } else if (page.ColorMode == cmBlackWhite) {
+    pdf_.AddBilevelPage(page, 0);
+  } else {
+    pdf_.AddJpegPage(page, 0, quality_);
   }
-  if (progress) progress->PagesDone();
-  return true;
 }
 
-}  // namespace
+void TSeveralPagesEncoder::SaveToStream(TMemoryStream& stream) const {
+  if (formatCode_ == fcTIFF) {
+    tiff_.SaveToStream(stream);
+  } else {
+    pdf_.SaveToStream(stream);
+  }
+}
 
 TPageEncoding EncodeSeveralPages(int count, const TPageSource& page, int formatCode, int quality,
                                  TMemoryStream& stream, TPageEncodingProgress* progress) {
-  if (formatCode == fcTIFF) {
-    TTIFList list;
-    const bool complete = PagesDoneUnlessAborted(count, page, progress, [&](const TluBitmap& bitmap) {
-      list.Add(MakeTiffPage(bitmap, MultiPageCompressionFor(bitmap)));
-    });
-    if (!complete) return TPageEncoding::Aborted;
-    list.SaveToStream(stream);
-    return TPageEncoding::Written;
+  if (!TSeveralPagesEncoder::Supports(formatCode)) return TPageEncoding::Unsupported;
+  TSeveralPagesEncoder encoder(formatCode, quality);
+  for (int index = 0; index < count; ++index) {
+    if (progress && !progress->BeforePage(index + 1, count)) return TPageEncoding::Aborted;
+    encoder.Add(page(index));
   }
-  if (formatCode == fcPDF) {
-    TluPDF pdf;
-    const bool complete = PagesDoneUnlessAborted(count, page, progress, [&](const TluBitmap& bitmap) {
-      if (bitmap.ColorMode == cmBlackWhite) {
-        pdf.AddBilevelPage(bitmap, 0);
-      } else {
-        pdf.AddJpegPage(bitmap, 0, quality);
-      }
-    });
-    if (!complete) return TPageEncoding::Aborted;
-    pdf.SaveToStream(stream);
-    return TPageEncoding::Written;
-  }
-  return TPageEncoding::Unsupported;
+  if (progress) progress->PagesDone();
+  encoder.SaveToStream(stream);
+  return TPageEncoding::Written;
 }
 
 TluBitmap OutputCopyOf(const TluBitmap& page) {

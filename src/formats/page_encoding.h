@@ -12,6 +12,8 @@
 
 #include "formats/format_code.h"
 #include "formats/memory_stream.h"
+#include "formats/pdf/lu_pdf.h"
+#include "formats/tiff/tif_list.h"
 #include "imaging/lu_bitmap.h"
 
 namespace pagewell {
@@ -37,6 +39,26 @@ enum class TPageEncoding {
 
 // Page `index` (0-based) of the file, valid until the next call.
 using TPageSource = std::function<const TluBitmap&(int index)>;
+
+// The pages of one TIFF or PDF file, each encoded as it is added: only the
+// coded pages are kept, never the pictures.
+class TSeveralPagesEncoder {
+ public:
+  static bool Supports(int formatCode) { return formatCode == fcTIFF || formatCode == fcPDF; }
+  // `formatCode` must be one that Supports; `quality` is the JPEG quality
+  // of the PDF's colour and gray pages.
+  TSeveralPagesEncoder(int formatCode, int quality) : formatCode_(formatCode), quality_(quality) {}
+
+  void Add(const TluBitmap& page);
+  // The whole file, at the stream's position.
+  void SaveToStream(TMemoryStream& stream) const;
+
+ private:
+  int formatCode_;
+  int quality_;
+  TTIFList tiff_;
+  TluPDF pdf_;
+};
 
 // `count` (two or more) pages into one TIFF or PDF file appended to
 // `stream`; `quality` is the JPEG quality of the PDF's colour and gray

@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "formats/bmp/bmp_image.h"
-#include "formats/metadata/exif.h"
-#include "formats/metadata/file_info.h"
-#include "formats/metadata/icc_profile.h"
-#include "formats/memory_stream.h"
-#include "formats/png/alpha.h"
+#include "imaging/alpha.h"
+#include "imaging/bmp_image.h"
 #include "imaging/color.h"
 #include "imaging/color_mode.h"
+#include "imaging/exif.h"
+#include "imaging/file_info.h"
+#include "imaging/icc_profile.h"
 #include "imaging/text_renderer.h"
 
 namespace pagewell {
@@ -93,6 +92,8 @@ class TluBitmap : public TBMPImage {
   // `quality` is the JPEG quality (1 to 100); the four texts are the PDF
   // document information. Every format but PNG drops the transparency
   // first; TIFF with TiffCompression 2 turns the page black-and-white.
+  // The encoders are the formats' business: this member is defined with
+  // them (formats/save_to_stream_as.cpp), so the bitmap needs none of them.
   void SaveToStreamAs(TMemoryStream& stream, int formatCode, int quality, const std::string& title,
                       const std::string& subject, const std::string& author, const std::string& keywords);
 

@@ -188,6 +188,8 @@ class TluTwain {
   double FrameEdge(int edge);
   bool ReadFrame();
 
+  void TransferPendingImages();
+  void AbandonBatch();
   bool TransferOneImage();
   bool ConvertDib(twain::TW_HANDLE dib);
   void EndTransferAndReadMicr(twain::TW_PENDINGXFERS& pending);

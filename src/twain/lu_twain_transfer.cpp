@@ -2,6 +2,7 @@
 // turning its DIB into a TBMPImage, ending each transfer, reading the MICR
 // text of cheque scanners, and ending the acquisition.
 #include <cstring>
+#include <new>
 
 #include "formats/dib/packed_dib.h"
 #include "twain/lu_twain.h"
@@ -23,6 +24,28 @@ constexpr int kMaxConsecutiveFailures = 16;
 
 void TluTwain::TransferImages() {
   if (!sourceEnabled_) return;
+  try {
+    TransferPendingImages();
+  } catch (const std::bad_alloc&) {
+    AbandonBatch();
+  }
+}
+
+// Memory ran out while an image was taken in: the batch ends as a
+// cancelled one would. The images already announced stay with their
+// owners; the source is brought back to its closed-interface state so that
+// the next acquisition starts cleanly.
+void TluTwain::AbandonBatch() {
+  TW_PENDINGXFERS pending{};
+  CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+  ResetPendingTransfers();
+  DisableSource();
+  MarkSourceDisabled();
+  Raise(OnFinish);
+  Raise(OnCancel);
+}
+
+void TluTwain::TransferPendingImages() {
   TW_PENDINGXFERS pending{};
   if (!multiImage_) {
     TransferOneImage();

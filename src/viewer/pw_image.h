@@ -121,6 +121,10 @@ class TPWImage {
   void Despeckle();
   void StampText(const std::wstring& text);
   void SaveImage(TMemoryStream& stream, int formatCode);
+  // Crops the image to the rectangle (image pixels, bounds inclusive) as
+  // its selection, then clears the selection. A rectangle the bitmap
+  // refuses (one pixel wide or high, inverted) leaves the image as it was.
+  void CropToRectangle(int left, int right, int top, int bottom);
   // Lets the user drag a rectangle on the picture; returns once the mouse
   // was released over the picture, with the rectangle as the image's
   // selection in image pixels.
@@ -179,8 +183,14 @@ class TPWImage {
   // Runs one acquisition and returns when it is over; the images arrive as
   // the viewer's image, each raising OnAcquire, while it waits.
   void Acquire();
-  // The MICR text kept by the last Acquire.
+  // The MICR text kept by the last Acquire; a page viewer, which never
+  // scans, is given the text of the transfer its page came from.
   const std::wstring& MICRText() const { return micrText_; }
+  void SetMICRText(std::wstring text) { micrText_ = std::move(text); }
+  // The session's MICR text as it is now. The text of a cheque is read
+  // after its transfer ends, so while an image is being announced this is
+  // the text of the image before it; empty without a session.
+  std::wstring SessionMICRText() const;
 
  private:
   friend struct TPWImageWindows;

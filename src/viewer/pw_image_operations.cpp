@@ -102,6 +102,15 @@ void TPWImage::StampText(const std::wstring& text) {
   Layout();
 }
 
+void TPWImage::CropToRectangle(int left, int right, int top, int bottom) {
+  // An inverted rectangle would leave an earlier selection in place.
+  if (!image_ || right < left || bottom < top) return;
+  image_->SetSelection(left, top, right, bottom);
+  image_->CropToSelection();
+  image_->ClearSelection();
+  Layout();
+}
+
 void TPWImage::SaveImage(TMemoryStream& stream, int formatCode) {
   if (!image_) return;
   image_->SaveToStreamAs(stream, formatCode, 90, "", "", "", "");

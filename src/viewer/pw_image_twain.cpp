@@ -74,6 +74,10 @@ void TPWImage::Acquire() {
   micrText_ = WideFromAnsi(twain_->MICRText());
 }
 
+std::wstring TPWImage::SessionMICRText() const {
+  return twain_ ? WideFromAnsi(twain_->MICRText()) : std::wstring();
+}
+
 // --- pass-through operations -----------------------------------------------
 
 int TPWImage::DeviceCount() {

@@ -55,6 +55,7 @@ TEST(PagewellConvert, UsageErrorsExitWith1AndWriteNothing) {
       {"--flip", "x", input, output},
       {"--crop", "1,2,3", input, output},
       {"--rotate", "ninety", input, output},
+      {"--rotate", "inf", input, output},
       {"--despeckle", "10", input, output},
       {"--quality", "101", input, output},
       {"--format", "xyz", input, output},
@@ -125,6 +126,33 @@ TEST(PagewellConvert, OperationsRunInTheOrderGiven) {
   EXPECT_EQ(pages[0].PixelColor(0, 0), RGBColor(255, 0, 0));
   EXPECT_EQ(pages[0].XDpi(), 300);
   EXPECT_EQ(pages[0].YDpi(), 150);
+}
+
+TEST(PagewellConvert, RotateTakesAnyAngleAndDropsWholeTurns) {
+  testing::TTempDir dir;
+  TluBitmap page(20, 10, TPixelFormat::pf24bit);
+  page.FillRect(0, 0, 20, 10, clWhite);
+  page.SetPixelColor(0, 0, RGBColor(255, 0, 0));  // top-left red
+  page.DetectColorMode();
+  const std::string input = WritePage(dir, "in.bmp", page);
+  const std::string output = dir.File("out.bmp");
+  // Each a quarter turn counter-clockwise: the red pixel ends bottom-left.
+  for (const char* angle : {"90", "450", "-270", "1530", "-630"}) {
+    const TRun run = Convert({"--rotate", angle, input, output});
+    ASSERT_EQ(run.exitCode, 0) << angle << ": " << run.err;
+    const auto pages = convert::ReadInputPages(output);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].Width(), 10) << angle;
+    EXPECT_EQ(pages[0].Height(), 20) << angle;
+    EXPECT_EQ(pages[0].PixelColor(0, 19), RGBColor(255, 0, 0)) << angle;
+  }
+  // Whole turns leave the page as it was.
+  for (const char* angle : {"720", "-1080"}) {
+    ASSERT_EQ(Convert({"--rotate", angle, input, output}).exitCode, 0) << angle;
+    const auto pages = convert::ReadInputPages(output);
+    EXPECT_EQ(pages[0].Width(), 20) << angle;
+    EXPECT_EQ(pages[0].PixelColor(0, 0), RGBColor(255, 0, 0)) << angle;
+  }
 }
 
 TEST(PagewellConvert, ReadsPngJpegAndEveryTiffPage) {

@@ -63,6 +63,9 @@ void DialogDismisser::dismiss(HWND dialog) {
     text += line;
   }
   lastText = text;
+  ++count;
+  std::vector<HWND> boxes = childrenOfClass(dialog, L"Edit");
+  for (size_t i = 0; i < boxes.size() && i < edits.size(); ++i) SetWindowTextW(boxes[i], edits[i].c_str());
   WORD id = IDOK;
   LRESULT defaultId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
   if (HIWORD(defaultId) == DC_HASDEFID) id = LOWORD(defaultId);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace pagehost {
 
@@ -21,9 +22,15 @@ class DialogDismisser {
   void dismiss(HWND dialog);
 
   std::wstring lastText;
+  // Dialogs dismissed so far.
+  long count = 0;
   // Caption of the button to press ("Cancel", "No", ...); empty: the
   // dialog's default button.
   std::wstring answer;
+  // Texts typed into the dialog's edit boxes before the button is pressed,
+  // one per box in the dialog's order; boxes past the list are left as
+  // they are.
+  std::vector<std::wstring> edits;
 
  private:
   HHOOK hook_ = nullptr;

@@ -23,6 +23,23 @@ enum HostMember : DISPID {
   kScreenshot,
   kLastDialogText,
   kDialogAnswer,
+  kPostDrag,
+  kStartLabelLog,
+  kLabelLog,
+  kWindows,
+  kChoose,
+  kType,
+  kDialogEdits,
+  kDialogCount,
+  kPixel,
+  kClickTab,
+  kButtonEnabled,
+  kInspect,
+  kCursor,
+  kMemory,
+  kClickAt,
+  kPostCursorProbe,
+  kCursorProbe,
 };
 
 struct MemberName {
@@ -34,7 +51,15 @@ const MemberName kMembers[] = {
     {L"Echo", kEcho},   {L"Quit", kQuit},   {L"Sleep", kSleep},
     {L"Arg", kArg},     {L"ArgCount", kArgCount},   {L"Click", kClick},
     {L"Screenshot", kScreenshot}, {L"LastDialogText", kLastDialogText},
-    {L"DialogAnswer", kDialogAnswer},
+    {L"DialogAnswer", kDialogAnswer}, {L"Choose", kChoose}, {L"Type", kType},
+    {L"DialogCount", kDialogCount},
+    {L"DialogEdits", kDialogEdits},
+    {L"Pixel", kPixel}, {L"ClickTab", kClickTab}, {L"ButtonEnabled", kButtonEnabled},
+    {L"Inspect", kInspect}, {L"Cursor", kCursor}, {L"MemoryMiB", kMemory},
+    {L"ClickAt", kClickAt},
+    {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
+    {L"PostDrag", kPostDrag}, {L"StartLabelLog", kStartLabelLog},
+    {L"LabelLog", kLabelLog}, {L"Windows", kWindows},
 };
 
 // Arguments arrive last to first.
@@ -178,12 +203,81 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Click needs a caption");
       if (!clickButton(window_, text)) return fail(exception, L"Click: no enabled visible button \"" + text + L"\"");
       return S_OK;
+    case kChoose:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Choose needs an item");
+      if (!chooseItem(window_, text)) return fail(exception, L"Choose: no enabled visible list holds \"" + text + L"\"");
+      return S_OK;
+    case kType: {
+      std::wstring typed, ending;
+      if (!asText(argument(*params, 0), text) || !asText(argument(*params, 1), typed) ||
+          !asText(argument(*params, 2), ending))
+        return fail(exception, L"Type needs the edit's text, the new text and \"enter\" or \"exit\"");
+      if (!typeInto(window_, text, typed, ending))
+        return fail(exception, L"Type: no enabled visible edit reads \"" + text + L"\"");
+      return S_OK;
+    }
     case kScreenshot:
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Screenshot needs a path");
       if (!saveScreenshot(window_, text)) return fail(exception, L"Screenshot: cannot write " + text);
       return S_OK;
+    case kCursor:
+      returnText(result, cursorName());
+      return S_OK;
     case kLastDialogText:
       returnText(result, dialogs_.lastText);
+      return S_OK;
+    case kClickTab:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"ClickTab needs a caption");
+      if (!clickTab(window_, text)) return fail(exception, L"ClickTab: no visible tab \"" + text + L"\"");
+      return S_OK;
+    case kButtonEnabled: {
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"ButtonEnabled needs a caption");
+      int state = buttonEnabled(window_, text);
+      if (state < 0) return fail(exception, L"ButtonEnabled: no button \"" + text + L"\"");
+      if (result) {
+        VariantInit(result);
+        result->vt = VT_BOOL;
+        result->boolVal = state ? VARIANT_TRUE : VARIANT_FALSE;
+      }
+      return S_OK;
+    }
+    case kDialogCount:
+      returnInteger(result, dialogs_.count);
+      return S_OK;
+    case kPixel: {
+      long y = 0;
+      if (!asInteger(argument(*params, 0), number) || !asInteger(argument(*params, 1), y))
+        return fail(exception, L"Pixel needs x and y");
+      returnInteger(result, static_cast<long>(pixelAt(window_, static_cast<int>(number), static_cast<int>(y))));
+      return S_OK;
+    }
+    case kClickAt: {
+      long y = 0;
+      if (!asInteger(argument(*params, 0), number) || !asInteger(argument(*params, 1), y))
+        return fail(exception, L"ClickAt needs x and y");
+      if (!clickAt(window_, static_cast<int>(number), static_cast<int>(y)))
+        return fail(exception, L"ClickAt: no window there");
+      return S_OK;
+    }
+    case kMemory: {
+      // In mebibytes: a long holds it however large the process grows.
+      if (result) {
+        VariantInit(result);
+        result->vt = VT_R8;
+        result->dblVal = privateBytes() / 1048576.0;
+      }
+      return S_OK;
+    }
+    case kInspect:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Inspect needs a caption");
+      returnText(result, describeWindow(window_, text));
+      return S_OK;
+    case kPostCursorProbe:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostCursorProbe needs a caption");
+      if (!postCursorProbe(window_, text)) return fail(exception, L"PostCursorProbe: cannot post");
+      return S_OK;
+    case kCursorProbe:
+      returnText(result, takeCursorProbe());
       return S_OK;
     case kDialogAnswer:
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
@@ -191,6 +285,45 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
         dialogs_.answer = text;
       } else {
         returnText(result, dialogs_.answer);
+      }
+      return S_OK;
+    case kPostDrag: {
+      long corners[4] = {};
+      for (UINT i = 0; i < 4; ++i) {
+        if (!asInteger(argument(*params, i + 1), corners[i])) return fail(exception, L"PostDrag needs x1, y1, x2, y2");
+      }
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"PostDrag needs a window class");
+      if (!postDrag(window_, text, corners[0], corners[1], corners[2], corners[3]))
+        return fail(exception, L"PostDrag: no visible window of class " + text);
+      return S_OK;
+    }
+    case kStartLabelLog:
+      startLabelLog();
+      return S_OK;
+    case kLabelLog:
+      returnText(result, takeLabelLog());
+      return S_OK;
+    case kWindows:
+      if (!asText(argument(*params, 0), text)) return fail(exception, L"Windows needs a window class");
+      returnText(result, windowsOfClass(window_, text));
+      return S_OK;
+    case kDialogEdits:
+      // Written as one text, the boxes' texts separated by "\n".
+      if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!asText(argument(*params, 0), text)) return fail(exception, L"DialogEdits needs a text");
+        dialogs_.edits.clear();
+        if (!text.empty()) {
+          for (size_t start = 0;;) {
+            const size_t end = text.find(L'\n', start);
+            dialogs_.edits.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos) break;
+            start = end + 1;
+          }
+        }
+      } else {
+        std::wstring joined;
+        for (size_t i = 0; i < dialogs_.edits.size(); ++i) joined += (i ? L"\n" : L"") + dialogs_.edits[i];
+        returnText(result, joined);
       }
       return S_OK;
   }

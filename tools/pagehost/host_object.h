@@ -1,6 +1,7 @@
 #pragma once
 // The script's global `Host`: output, exit, waiting, arguments, clicking
-// the control's buttons, screenshots and the dialogs the host dismissed.
+// the control's buttons, posted mouse drags, the texts set on labels, the
+// places of windows, screenshots and the dialogs the host dismissed.
 #include <oaidl.h>
 
 #include <string>

@@ -19,6 +19,7 @@
 #include "com/com_ptr.h"
 #include "control_site.h"
 #include "dialog_dismisser.h"
+#include "host_actions.h"
 #include "host_object.h"
 #include "script_host.h"
 
@@ -32,6 +33,10 @@ pagehost::DialogDismisser* g_dialogs = nullptr;
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == pagehost::DialogDismisser::kDismissMessage && g_dialogs) {
     g_dialogs->dismiss(reinterpret_cast<HWND>(wParam));
+    return 0;
+  }
+  if (message == pagehost::kCursorProbeMessage) {
+    pagehost::runCursorProbe(reinterpret_cast<HWND>(wParam));
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

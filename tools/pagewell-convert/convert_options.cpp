@@ -50,11 +50,8 @@ TPageOperation ParseOperation(const std::string& option, const std::string& valu
     return {TOperationKind::Dpi, {double(x), double(y)}};
   }
   if (option == "--color-mode") return {TOperationKind::ColorMode, {double(ParseInteger(value, option, 0, 6))}};
-  if (option == "--rotate") {
-    const double degrees = ParseNumber(value, option);
-    if (std::fabs(degrees) > 360) throw EUsageError("--rotate: expected degrees from -360 to 360");
-    return {TOperationKind::Rotate, {degrees}};
-  }
+  // Any angle: the rotation drops whole turns itself (450 turns like 90).
+  if (option == "--rotate") return {TOperationKind::Rotate, {ParseNumber(value, option)}};
   if (option == "--flip") {
     if (value != "h" && value != "v") throw EUsageError("--flip: expected h or v");
     return {TOperationKind::Flip, {value == "h" ? 0.0 : 1.0}};

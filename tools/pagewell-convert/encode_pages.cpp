@@ -1,21 +1,42 @@
 #include "encode_pages.h"
 
-#include <stdexcept>
+#include <utility>
 
-#include "formats/page_encoding.h"
+#include "convert_options.h"
 
 namespace pagewell::convert {
 
-std::vector<std::uint8_t> EncodePages(std::vector<TluBitmap>& pages, TFormatCode code, int quality) {
-  TMemoryStream stream;
-  if (pages.size() == 1) {
-    pages.front().SaveToStreamAs(stream, code, quality, "", "", "", "");
-    return stream.Bytes();
+void TPageEncoder::ExpectSeveralPages() {
+  if (!several_ && count_ == 0 && TSeveralPagesEncoder::Supports(code_)) {
+    several_ = std::make_unique<TSeveralPagesEncoder>(code_, quality_);
   }
-  const auto page = [&](int index) -> const TluBitmap& { return pages[static_cast<std::size_t>(index)]; };
-  if (EncodeSeveralPages(static_cast<int>(pages.size()), page, code, quality, stream) != TPageEncoding::Written)
-    throw std::invalid_argument("several pages need TIFF or PDF output");
-  return stream.Bytes();
+}
+
+void TPageEncoder::Add(TluBitmap page) {
+  ++count_;
+  if (several_) {
+    several_->Add(page);
+    return;
+  }
+  if (count_ == 1) {
+    first_ = std::move(page);
+    return;
+  }
+  if (!TSeveralPagesEncoder::Supports(code_)) throw EUsageError("several pages need TIFF or PDF output");
+  several_ = std::make_unique<TSeveralPagesEncoder>(code_, quality_);
+  several_->Add(first_);
+  first_ = TluBitmap();
+  several_->Add(page);
+}
+
+std::vector<std::uint8_t> TPageEncoder::Finish() {
+  TMemoryStream stream;
+  if (several_) {
+    several_->SaveToStream(stream);
+  } else if (count_ == 1) {
+    first_.SaveToStreamAs(stream, code_, quality_, "", "", "", "");
+  }
+  return stream.TakeBytes();
 }
 
 }  // namespace pagewell::convert

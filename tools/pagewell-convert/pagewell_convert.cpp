@@ -1,6 +1,8 @@
 #include "pagewell_convert.h"
 
 #include <exception>
+#include <stdexcept>
+#include <utility>
 
 #include "convert_options.h"
 #include "encode_pages.h"
@@ -27,8 +29,9 @@ const char* const kHelpText =
     "  --color-mode N          convert the colours: 0 true colour, 1 256-colour\n"
     "                          palette, 2 256 grays, 3 16-colour palette,\n"
     "                          4 16 grays, 5 two colours, 6 black and white\n"
-    "  --rotate DEG            rotate counter-clockwise by DEG degrees (-360 to\n"
-    "                          360); uncovered corners become white\n"
+    "  --rotate DEG            rotate counter-clockwise by DEG degrees, any\n"
+    "                          angle (450 turns like 90); uncovered corners\n"
+    "                          become white\n"
     "  --flip h|v              mirror left-right (h) or upside down (v)\n"
     "  --crop L,T,R,B          keep the pixels from (L,T) to (R,B) inclusive\n"
     "  --deskew                straighten the page (skew up to 15 degrees)\n"
@@ -58,6 +61,12 @@ int UsageError(std::ostream& err, const std::string& message) {
   return kUsageError;
 }
 
+// A page that was read but could not be edited or encoded: the output's fault.
+class EOutputError : public std::runtime_error {
+ public:
+  explicit EOutputError(const std::string& message) : std::runtime_error(message) {}
+};
+
 int FileError(std::ostream& err, const std::string& path, const std::string& message) {
   err << "pagewell-convert: " << path << ": " << message << "\n";
   return kFileError;
@@ -81,23 +90,35 @@ int RunPagewellConvert(const std::vector<std::string>& args, std::ostream& out, 
     return UsageError(err, "several pages need TIFF or PDF output");
   }
 
-  std::vector<TluBitmap> pages;
+  // Page by page: each is read, edited and encoded before the next is
+  // decoded, so that memory holds the input file, the encoded pages and one
+  // picture rather than every picture at once. Nothing is written before
+  // the last page is encoded.
+  TPageEncoder encoder(code, options.Quality);
   for (const std::string& input : options.Inputs) {
     try {
-      for (TluBitmap& page : ReadInputPages(input)) pages.push_back(std::move(page));
+      ForEachInputPage(input, [&](TluBitmap page, int pagesInFile) {
+        try {
+          if (options.Inputs.size() > 1 || pagesInFile > 1) encoder.ExpectSeveralPages();
+          for (const TPageOperation& operation : options.Operations) ApplyOperation(page, operation);
+          encoder.Add(std::move(page));
+        } catch (const EUsageError&) {
+          throw;
+        } catch (const std::exception& e) {
+          throw EOutputError(e.what());
+        }
+      });
+    } catch (const EUsageError& e) {
+      return UsageError(err, e.what());
+    } catch (const EOutputError& e) {
+      return FileError(err, options.Output, e.what());
     } catch (const std::exception& e) {
       return FileError(err, input, e.what());
     }
   }
-  if (pages.size() > 1 && !FormatHoldsSeveralPages(code)) {
-    return UsageError(err, "several pages need TIFF or PDF output");
-  }
 
   try {
-    for (TluBitmap& page : pages) {
-      for (const TPageOperation& operation : options.Operations) ApplyOperation(page, operation);
-    }
-    const std::vector<std::uint8_t> file = EncodePages(pages, code, options.Quality);
+    const std::vector<std::uint8_t> file = encoder.Finish();
     WriteFileAtomically(options.Output, file.data(), file.size());
   } catch (const std::exception& e) {
     return FileError(err, options.Output, e.what());

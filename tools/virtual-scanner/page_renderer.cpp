@@ -5,11 +5,16 @@
 #include <cstring>
 #include <sstream>
 
+#include "glass_dust.h"
+#include "sheet_documents.h"
+
 namespace virtual_scanner {
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kInk = 0x201810;  // dark blue-black ink
+// Black and white scans keep the thin strokes of small print: the
+// anti-aliased edges of a glyph count as ink up to this luminance.
+constexpr unsigned kBlackAndWhiteThreshold = 168;
 
 std::uint32_t Rgb(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
 unsigned Red(std::uint32_t c) { return c & 0xFF; }
@@ -17,48 +22,159 @@ unsigned Green(std::uint32_t c) { return (c >> 8) & 0xFF; }
 unsigned Blue(std::uint32_t c) { return (c >> 16) & 0xFF; }
 unsigned Luminance(std::uint32_t c) { return (Red(c) * 30 + Green(c) * 59 + Blue(c) * 11) / 100; }
 
-// A small deterministic hash, so that words and specks are the same every run.
-std::uint32_t Hash(std::uint32_t a, std::uint32_t b) {
-  std::uint32_t h = a * 0x9E3779B1u ^ (b + 0x7F4A7C15u + (a << 6) + (a >> 2));
-  h ^= h >> 15;
-  h *= 0x85EBCA6Bu;
-  h ^= h >> 13;
-  return h;
+constexpr double kPi = 3.14159265358979323846;
+// A cheque's size; a letter covers the whole glass.
+constexpr double kChequeWidth = 6.0, kChequeHeight = 2.75;
+// The scanner's lid where the glass is bare, and the sheet's shadow on it.
+constexpr double kLid = 214, kShadow = 92, kShadowReach = 0.06;  // inches
+constexpr double kEdgeWidth = 0.012;                             // the paper's cut edge, inches
+
+std::uint32_t Gray(double level) {
+  const unsigned v = static_cast<unsigned>(std::clamp(level, 0.0, 255.0) + 0.5);
+  return Rgb(v, v, v);
 }
 
-// The page's colour at a point given in inches from the scanner's origin.
-std::uint32_t PageColor(const TPageContent& content, int page, double x, double y) {
-  if (content.Blank) return kWhite;
-  if (content.Photo && x >= 4.5 && x < 7.5 && y >= 1.0 && y < 3.5) {
-    return Rgb(static_cast<unsigned>((x - 4.5) / 3.0 * 255), static_cast<unsigned>((y - 1.0) / 2.5 * 255), 160);
+// How the sheet lies on the glass: its size, and the turn about its centre.
+struct TSheetPlacement {
+  double Width, Height;
+  double Cos, Sin;
+  double CentreX() const { return Width / 2; }
+  double CentreY() const { return Height / 2; }
+  // The point of the sheet under a point of the glass (inches).
+  void SheetPoint(double gx, double gy, double& sx, double& sy) const {
+    const double dx = gx - CentreX(), dy = gy - CentreY();
+    sx = CentreX() + Cos * dx + Sin * dy;
+    sy = CentreY() - Sin * dx + Cos * dy;
   }
-  if (content.Text && x >= 1.0 && x < 7.5) {
-    // Lines every 0.25 inch, 0.1 inch high, made of words 0.2 .. 0.8 inch long.
-    const double slope = std::tan(content.SkewDegrees * 3.14159265358979 / 180.0);
-    const double lineY = y - (x - 1.0) * slope - 1.0;
-    if (lineY >= 0 && lineY < 9.0) {
-      const int line = static_cast<int>(lineY / 0.25);
-      const double inLine = lineY - line * 0.25;
-      if (inLine < 0.1 && Hash(line, page) % 7 != 0) {
-        double wordStart = 1.0;
-        for (int word = 0; wordStart < 7.5; ++word) {
-          const double length = 0.2 + (Hash(line * 31 + word, page) % 7) * 0.1;
-          if (x >= wordStart && x < wordStart + length) return kInk;
-          wordStart += length + 0.1;
-        }
+  void GlassPoint(double sx, double sy, double& gx, double& gy) const {
+    const double dx = sx - CentreX(), dy = sy - CentreY();
+    gx = CentreX() + Cos * dx - Sin * dy;
+    gy = CentreY() + Sin * dx + Cos * dy;
+  }
+};
+
+TSheetPlacement PlaceSheet(const TPageContent& content, const TScanSettings& settings) {
+  TSheetPlacement sheet;
+  sheet.Width = content.Cheque ? std::min(kChequeWidth, settings.GlassWidth) : settings.GlassWidth;
+  sheet.Height = content.Cheque ? std::min(kChequeHeight, settings.GlassHeight) : settings.GlassHeight;
+  // Clockwise as the page is seen: the lines fall to the right.
+  const double angle = content.SkewDegrees * kPi / 180.0;
+  sheet.Cos = std::cos(angle);
+  sheet.Sin = std::sin(angle);
+  return sheet;
+}
+
+void DrawSheet(TSheetCanvas& canvas, const TPageContent& content, const TScanSettings& settings,
+               const TSheetPlacement& sheet) {
+  if (content.Blank) return;
+  if (content.Cheque) {
+    DrawCheque(canvas, settings.PageNumber, content.MicrLine, sheet.Width, sheet.Height);
+    return;
+  }
+  // Black and white scans are of plain letters; the photograph is only
+  // there when asked for.
+  TLetterParts parts;
+  parts.Text = content.Text;
+  parts.Photo = content.Photo || (content.Text && settings.PixelType != 0);
+  DrawLetter(canvas, settings.PageNumber, parts, sheet.Width, sheet.Height);
+}
+
+// The colour of the glass outside the sheet: the lid, darkened by the
+// sheet's shadow near its edge.
+std::uint32_t BareGlass(const TSheetPlacement& sheet, double sx, double sy) {
+  const double ox = sx < 0 ? -sx : sx > sheet.Width ? sx - sheet.Width : 0;
+  const double oy = sy < 0 ? -sy : sy > sheet.Height ? sy - sheet.Height : 0;
+  const double shade = std::max(0.0, 1 - std::sqrt(ox * ox + oy * oy) / kShadowReach);
+  return Gray(kLid + (kShadow - kLid) * shade * shade);
+}
+
+// Darkens the paper's cut edge where it borders bare glass (where the sheet
+// runs past the glass there is no edge to see).
+std::uint32_t PaperEdge(const TSheetPlacement& sheet, const TScanSettings& settings, double sx, double sy,
+                        std::uint32_t paper) {
+  const double toLeft = sx, toRight = sheet.Width - sx, toTop = sy, toBottom = sheet.Height - sy;
+  const double nearest = std::min({toLeft, toRight, toTop, toBottom});
+  if (nearest >= kEdgeWidth) return paper;
+  double outX = sx, outY = sy;
+  const double out = nearest + 2 * kEdgeWidth;
+  if (nearest == toLeft) outX -= out;
+  else if (nearest == toRight) outX += out;
+  else if (nearest == toTop) outY -= out;
+  else outY += out;
+  double gx, gy;
+  sheet.GlassPoint(outX, outY, gx, gy);
+  if (gx < 0 || gy < 0 || gx > settings.GlassWidth || gy > settings.GlassHeight) return paper;
+  auto darken = [](unsigned v) { return v * 3 / 4; };
+  return Rgb(darken(Red(paper)), darken(Green(paper)), darken(Blue(paper)));
+}
+
+std::uint32_t Bilinear(const TSheetCanvas& canvas, double fx, double fy) {
+  const int x0 = std::clamp(static_cast<int>(std::floor(fx)), 0, canvas.Width() - 1);
+  const int y0 = std::clamp(static_cast<int>(std::floor(fy)), 0, canvas.Height() - 1);
+  const int x1 = std::min(x0 + 1, canvas.Width() - 1), y1 = std::min(y0 + 1, canvas.Height() - 1);
+  const double tx = std::clamp(fx - x0, 0.0, 1.0), ty = std::clamp(fy - y0, 0.0, 1.0);
+  const std::uint32_t a = canvas.At(x0, y0), b = canvas.At(x1, y0), c = canvas.At(x0, y1), d = canvas.At(x1, y1);
+  auto channel = [&](int shift) {
+    auto v = [shift](std::uint32_t p) { return static_cast<double>((p >> shift) & 0xFF); };
+    const double top = v(a) + (v(b) - v(a)) * tx, bottom = v(c) + (v(d) - v(c)) * tx;
+    return static_cast<std::uint32_t>(top + (bottom - top) * ty + 0.5) << shift;
+  };
+  return channel(0) | channel(8) | channel(16);
+}
+
+// Scans the frame: every pixel shows the sheet's point under it, or the
+// bare glass around the sheet. A straight sheet is drawn right on the
+// frame's pixels; a turned one is drawn straight and sampled between its
+// pixels, as a scanner's optics blur a turned sheet.
+std::vector<std::uint32_t> ScanFrame(const TPageContent& content, const TScanSettings& settings, int width,
+                                     int height) {
+  const TSheetPlacement sheet = PlaceSheet(content, settings);
+  const bool turned = content.SkewDegrees != 0;
+  double originX = settings.Left, originY = settings.Top;
+  // Straight, the canvas is the frame's pixels up to the sheet's far edges.
+  auto upTo = [](double inches, double dpi, int limit) {
+    return std::clamp(static_cast<int>(std::ceil(inches * dpi)), 1, limit);
+  };
+  int canvasWidth = upTo(sheet.Width - settings.Left, settings.XDpi, width);
+  int canvasHeight = upTo(sheet.Height - settings.Top, settings.YDpi, height);
+  if (turned) {
+    // The part of the sheet under the frame, a pixel wider all round.
+    double minX = sheet.Width, minY = sheet.Height, maxX = 0, maxY = 0;
+    for (double gx : {settings.Left, settings.Right})
+      for (double gy : {settings.Top, settings.Bottom}) {
+        double sx, sy;
+        sheet.SheetPoint(gx, gy, sx, sy);
+        minX = std::min(minX, sx), maxX = std::max(maxX, sx), minY = std::min(minY, sy), maxY = std::max(maxY, sy);
+      }
+    originX = std::max(0.0, minX) - 1 / settings.XDpi;
+    originY = std::max(0.0, minY) - 1 / settings.YDpi;
+    canvasWidth = std::clamp(static_cast<int>(std::ceil((std::min(sheet.Width, maxX) - originX) * settings.XDpi)) + 2, 1, kMaxSide + 4);
+    canvasHeight = std::clamp(static_cast<int>(std::ceil((std::min(sheet.Height, maxY) - originY) * settings.YDpi)) + 2, 1, kMaxSide + 4);
+  }
+  TSheetCanvas canvas(originX, originY, canvasWidth, canvasHeight, settings.XDpi, settings.YDpi);
+  DrawSheet(canvas, content, settings, sheet);
+  GdiFlush();
+
+  std::vector<std::uint32_t> colors(static_cast<std::size_t>(width) * height);
+  // Sheet points step by a constant from pixel to pixel along a row.
+  const double stepX = sheet.Cos / settings.XDpi, stepY = -sheet.Sin / settings.XDpi;
+  for (int y = 0; y < height; ++y) {
+    double sx, sy;
+    sheet.SheetPoint(settings.Left + 0.5 / settings.XDpi, settings.Top + (y + 0.5) / settings.YDpi, sx, sy);
+    std::uint32_t* row = &colors[static_cast<std::size_t>(y) * width];
+    for (int x = 0; x < width; ++x, sx += stepX, sy += stepY) {
+      if (sx < 0 || sy < 0 || sx >= sheet.Width || sy >= sheet.Height) {
+        row[x] = BareGlass(sheet, sx, sy);
+      } else if (!turned) {
+        row[x] = canvas.At(x, y);
+        if (content.Cheque) row[x] = PaperEdge(sheet, settings, sx, sy, row[x]);
+      } else {
+        const std::uint32_t c = Bilinear(canvas, (sx - originX) * settings.XDpi - 0.5, (sy - originY) * settings.YDpi - 0.5);
+        row[x] = PaperEdge(sheet, settings, sx, sy, c);
       }
     }
   }
-  return kWhite;
-}
-
-bool IsSpeck(const TPageContent& content, int page, int px, int py, int width, int height) {
-  for (int i = 0; i < content.Specks; ++i) {
-    const int sx = static_cast<int>(Hash(i, page * 2 + 1) % static_cast<std::uint32_t>(width));
-    const int sy = static_cast<int>(Hash(i, page * 2 + 2) % static_cast<std::uint32_t>(height));
-    if (px >= sx && px < sx + 2 && py >= sy && py < sy + 2) return true;
-  }
-  return false;
+  return colors;
 }
 
 // The 8-bit palette of the palette pixel type: a 6 × 6 × 6 colour cube, then grays.
@@ -107,6 +223,8 @@ bool ParsePageContent(const std::string& text, TPageContent& content) {
       parsed.Blank = true;
     } else if (word == "text") {
       parsed.Text = true;
+    } else if (word == "cheque") {
+      parsed.Cheque = true;
     } else if (word == "photo") {
       parsed.Photo = true;
     } else if (word.rfind("skew=", 0) == 0) {
@@ -136,21 +254,17 @@ TRenderedPage RenderPage(const TPageContent& content, const TScanSettings& setti
   const int bits = settings.BitDepthOverride > 0 ? settings.BitDepthOverride : naturalBits;
 
   static const std::vector<std::uint32_t> cube = CubePalette();
+  page.Colors = ScanFrame(content, settings, page.Width, page.Height);
+  AddGlassDust(page.Colors, page.Width, page.Height, settings.XDpi, content.Specks, settings.PageNumber);
   // Pixel values as the pixel type records them.
-  std::vector<int> indices(static_cast<std::size_t>(page.Width) * page.Height);
-  page.Colors.resize(indices.size());
-  for (int y = 0; y < page.Height; ++y) {
-    for (int x = 0; x < page.Width; ++x) {
-      std::uint32_t c = PageColor(content, settings.PageNumber, settings.Left + (x + 0.5) / settings.XDpi,
-                                  settings.Top + (y + 0.5) / settings.YDpi);
-      if (IsSpeck(content, settings.PageNumber, x, y, page.Width, page.Height)) c = kInk;
-      const std::size_t at = static_cast<std::size_t>(y) * page.Width + x;
-      switch (pixelType) {
-        case 0: indices[at] = Luminance(c) < 128 ? 0 : 1; page.Colors[at] = indices[at] ? kWhite : 0; break;
-        case 1: indices[at] = static_cast<int>(Luminance(c)); page.Colors[at] = Rgb(indices[at], indices[at], indices[at]); break;
-        case 3: indices[at] = CubeIndex(c); page.Colors[at] = cube[indices[at]]; break;
-        default: page.Colors[at] = c; break;
-      }
+  std::vector<int> indices(page.Colors.size());
+  for (std::size_t at = 0; at < indices.size(); ++at) {
+    const std::uint32_t c = page.Colors[at];
+    switch (pixelType) {
+      case 0: indices[at] = Luminance(c) < kBlackAndWhiteThreshold ? 0 : 1; page.Colors[at] = indices[at] ? kWhite : 0; break;
+      case 1: indices[at] = static_cast<int>(Luminance(c)); page.Colors[at] = Rgb(indices[at], indices[at], indices[at]); break;
+      case 3: indices[at] = CubeIndex(c); page.Colors[at] = cube[indices[at]]; break;
+      default: break;
     }
   }
 

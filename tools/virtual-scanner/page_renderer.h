@@ -1,8 +1,9 @@
 #pragma once
-// The synthetic document pages the virtual scanner hands over: rendered at
-// the negotiated pixel type, resolution and frame, as the colour of every
-// pixel and as the packed DIB a native transfer delivers. Portable, so that
-// tests can render the very page the source rendered and compare.
+// The document pages the virtual scanner hands over: rendered at the
+// negotiated pixel type, resolution and frame, as the colour of every pixel
+// and as the packed DIB a native transfer delivers. Linked by the tests as
+// well, so that they can render the very page the source rendered and
+// compare.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,14 +13,16 @@ namespace virtual_scanner {
 // What a page shows.
 struct TPageContent {
   bool Blank = false;
-  bool Text = true;         // text-like lines of word blocks
-  double SkewDegrees = 0;   // the lines run at this angle
-  int Specks = 0;           // isolated dark dots
-  bool Photo = false;       // a colour gradient area
+  bool Text = true;         // a letter: letterhead, heading, paragraphs, table, signature
+  bool Cheque = false;      // a cheque lying at the glass's top-left corner
+  double SkewDegrees = 0;   // the sheet lies turned clockwise by this angle
+  int Specks = 0;           // dust on the glass: small dots, and a hair per 20 of them
+  bool Photo = false;       // the photograph, also on black and white pages
+  std::string MicrLine;     // printed on a cheque; empty for a made-up one
 };
 
-// Parses "blank", or words among "text", "skew=DEG", "specks=N", "photo";
-// false (and `content` unchanged) for anything else.
+// Parses "blank", or words among "text", "cheque", "skew=DEG", "specks=N",
+// "photo"; false (and `content` unchanged) for anything else.
 bool ParsePageContent(const std::string& text, TPageContent& content);
 
 // How the page is scanned and delivered.
@@ -32,6 +35,8 @@ struct TScanSettings {
   bool ZeroResolution = false;  // biXPelsPerMeter = biYPelsPerMeter = 0
   bool TopDown = false;         // negative biHeight, first row on top
   int PageNumber = 1;           // varies the text so pages differ
+  // The scanner's glass, from its top-left corner; a letter covers it.
+  double GlassWidth = 8.5, GlassHeight = 11;
 };
 
 struct TRenderedPage {

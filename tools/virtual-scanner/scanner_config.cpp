@@ -131,6 +131,7 @@ const std::map<std::string, Setter>& Setters() {
       {"auto_page_size", Bool(&TDeviceConfig::AutoPageSize)},
       {"ui_controllable", Bool(&TDeviceConfig::UIControllable)},
       {"device_online", Bool(&TDeviceConfig::DeviceOnline)},
+      {"online_after", Int(&TDeviceConfig::OnlineAfter, 0, 1000)},
       {"indicators", Bool(&TDeviceConfig::Indicators)},
       {"pixel_flavor", Int(&TDeviceConfig::PixelFlavor, 0, 1)},
       {"micr", Bool(&TDeviceConfig::Micr)},
@@ -260,6 +261,8 @@ TScannerConfig DefaultScannerConfig() {
   cheque.MicrTexts = {"c000123c a111222a 4567d", "c000124c a111222a 89d"};
   cheque.Frame[2] = 6.0;
   cheque.Frame[3] = 2.75;
+  cheque.DefaultPage.Text = false;
+  cheque.DefaultPage.Cheque = true;
   config.Devices.push_back(cheque);
   return config;
 }

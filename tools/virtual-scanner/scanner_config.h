@@ -38,6 +38,7 @@ struct TDeviceConfig {
   bool AutoPageSize = false;
   bool UIControllable = true;
   bool DeviceOnline = true;
+  int OnlineAfter = 0;  // off line for this many CAP_DEVICEONLINE queries, then on line
   bool Indicators = true;
   int PixelFlavor = 0;
   bool Micr = false;

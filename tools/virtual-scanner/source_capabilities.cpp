@@ -83,6 +83,11 @@ TCapAnswer CurrentOnly(const TCapAnswer& a) {
 
 }  // namespace
 
+bool TVirtualSource::IsOnline() const {
+  const int after = config_.Devices[device_].OnlineAfter;
+  return online_ || (after > 0 && onlineQueries_ > after);
+}
+
 std::optional<TCapAnswer> TVirtualSource::Answer(TW_UINT16 cap) const {
   const TDeviceConfig& d = config_.Devices[device_];
   const double f = UnitFactor();
@@ -123,7 +128,9 @@ std::optional<TCapAnswer> TVirtualSource::Answer(TW_UINT16 cap) const {
       if (!d.AutoPageSize) return std::nullopt;
       return Bool(autoPageSize_);
     case CAP_UICONTROLLABLE: return Bool(d.UIControllable, false);
-    case CAP_DEVICEONLINE: return Bool(online_, false);
+    case CAP_DEVICEONLINE:
+      ++onlineQueries_;
+      return Bool(IsOnline(), false);
     case CAP_INDICATORS: return Bool(indicators_);
     case ICAP_PIXELFLAVOR: return OneValue(TWTY_UINT16, static_cast<TW_UINT32>(pixelFlavor_));
     case CAP_MICRENABLED:
@@ -198,12 +205,18 @@ TW_UINT16 TVirtualSource::SetCapability(TW_UINT16 cap, TW_UINT16 itemType, TW_UI
     case ICAP_XRESOLUTION:
     case ICAP_YRESOLUTION: {
       if (itemType != TWTY_FIX32) return Fail(TWCC_BADVALUE);
-      const double dpi = Fix32ToReal(Fix32FromBits(item)) * UnitFactor();
+      double dpi = Fix32ToReal(Fix32FromBits(item)) * UnitFactor();
       bool allowed = false;
       if (d.ResolutionRange) {
         allowed = dpi >= d.Resolutions[0] - 0.01 && dpi <= d.Resolutions[1] + 0.01;
       } else {
-        for (double r : d.Resolutions) allowed = allowed || std::fabs(r - dpi) < 0.01;
+        // A value sent in centimetres lands near a listed one; the device
+        // takes the listed value, as its current item must be one of them.
+        for (double r : d.Resolutions)
+          if (std::fabs(r - dpi) < 0.01) {
+            allowed = true;
+            dpi = r;
+          }
       }
       if (!allowed) return Fail(TWCC_BADVALUE);
       (cap == ICAP_XRESOLUTION ? xDpi_ : yDpi_) = dpi;

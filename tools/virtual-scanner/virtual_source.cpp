@@ -155,6 +155,7 @@ void TVirtualSource::OpenDevice(std::size_t index) {
   indicators_ = d.Indicators;
   micrEnabled_ = false;
   online_ = d.DeviceOnline;
+  onlineQueries_ = 0;
   pixelFlavor_ = d.PixelFlavor;
   nextPage_ = 1;
   pagesLeft_ = 0;
@@ -167,7 +168,7 @@ TW_UINT16 TVirtualSource::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui) {
     if (state_ != kOpen) return Fail(TWCC_SEQERROR);
     if (d.Enable == "fail") return Fail(TWCC_OPERATIONERROR);
     if (d.Enable == "cancel") return TWRC_CANCEL;
-    if (!online_) return Fail(TWCC_CHECKDEVICEONLINE);
+    if (!IsOnline()) return Fail(TWCC_CHECKDEVICEONLINE);
     ui_ = *ui;
     state_ = kEnabled;
     nextPage_ = 1;
@@ -231,6 +232,8 @@ TScanSettings TVirtualSource::ScanSettingsFor(int page) const {
   s.ZeroResolution = d.ZeroResolution;
   s.TopDown = d.TopDown;
   s.PageNumber = page;
+  s.GlassWidth = d.PhysicalWidth;
+  s.GlassHeight = d.PhysicalHeight;
   if (d.LargePageAt == page) {
     // Four times the frame each way (the renderer still caps each side).
     s.Right = s.Left + 4 * (s.Right - s.Left);
@@ -261,13 +264,16 @@ TW_UINT16 TVirtualSource::NativeTransfer(TW_HANDLE* handle) {
   }
   if (d.FailAtPage == page) return Fail(TWCC_OPERATIONERROR);
 
-  const TRenderedPage rendered = RenderPage(d.ContentOf(page), ScanSettingsFor(page));
+  const std::string micr = page - 1 < static_cast<int>(d.MicrTexts.size()) ? d.MicrTexts[page - 1] : "";
+  TPageContent content = d.ContentOf(page);
+  content.MicrLine = micr;  // a cheque carries the line the reader reports
+  const TRenderedPage rendered = RenderPage(content, ScanSettingsFor(page));
   // A faulty driver: the header and table intact, half of the rows missing.
   const std::size_t handed = d.ShortDibAtPage == page ? std::max<std::size_t>(40, rendered.Dib.size() / 2)
                                                       : rendered.Dib.size();
   *handle = CopyToGlobal(rendered.Dib.data(), handed);
   if (!*handle) return Fail(TWCC_LOWMEMORY);
-  lastMicr_ = page - 1 < static_cast<int>(d.MicrTexts.size()) ? d.MicrTexts[page - 1] : "";
+  lastMicr_ = micr;
   state_ = kTransferring;
   return TWRC_XFERDONE;
 }

@@ -50,6 +50,8 @@ class TVirtualSource {
   TW_UINT16 ExtImageInfo(TW_EXTIMAGEINFO* info);
   TW_UINT16 Capability(TW_UINT16 msg, TW_CAPABILITY* cap);
   std::optional<TCapAnswer> Answer(TW_UINT16 cap) const;
+  // On line as configured, or after the queries online_after asks for.
+  bool IsOnline() const;
   TW_UINT16 SetCapability(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 item);
   TW_UINT32 SupportFlags(TW_UINT16 cap, const TCapAnswer& answer) const;
   TScanSettings ScanSettingsFor(int page) const;
@@ -75,6 +77,8 @@ class TVirtualSource {
   double frame_[4] = {0, 0, 8.5, 11};  // inches
   bool duplexEnabled_ = false, feederEnabled_ = false, autoFeed_ = false, autoPageSize_ = false;
   bool indicators_ = true, micrEnabled_ = false, online_ = true;
+  // CAP_DEVICEONLINE queries since the device was opened (online_after).
+  mutable int onlineQueries_ = 0;
   int pixelFlavor_ = 0;
 
   // The batch under way.

@@ -1,14 +1,17 @@
 // The control's own ITwainForm members (DISPIDs 217 to 283). Members whose
-// behaviour belongs to the element layout, the scan panel, the page list,
-// the editing commands, the local save or the upload answer E_NOTIMPL with a
-// message until those parts are built; they never invent a value.
+// behaviour belongs to the scan panel, the page list, the editing commands,
+// the local save or the upload answer E_NOTIMPL with a message until those
+// parts are built; they never invent a value.
 #include <string>
 
 #include "com/control_object.h"
 #include "com/member_helpers.h"
 #include "file_format.h"
+#include "local_save.h"
+#include "scan_panel.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
+#include "viewer/pw_image.h"
 
 namespace pagewell {
 namespace {
@@ -31,35 +34,45 @@ long windowExtent(HWND window, bool width) {
 
 // --- element layout -------------------------------------------------------------
 
-HRESULT TwainFormControl::SetLeft(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetLeft"); });
+// Element methods never fail at the interface: every refusal is a result
+// code (and, with DebugAlerts, a message box).
+HRESULT TwainFormControl::SetLeft(BSTR Element, LONG Left, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->setElementLeft(Bstr::viewOf(Element), Left)); });
 }
-HRESULT TwainFormControl::SetTop(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetTop"); });
+HRESULT TwainFormControl::SetTop(BSTR Element, LONG Top, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->setElementTop(Bstr::viewOf(Element), Top)); });
 }
-HRESULT TwainFormControl::SetWidth(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetWidth"); });
+HRESULT TwainFormControl::SetWidth(BSTR Element, LONG Width, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementWidth(Bstr::viewOf(Element), Width)); });
 }
-HRESULT TwainFormControl::SetHeight(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetHeight"); });
+HRESULT TwainFormControl::SetHeight(BSTR Element, LONG Height, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementHeight(Bstr::viewOf(Element), Height)); });
 }
-HRESULT TwainFormControl::SetBorder(BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetBorder"); });
+HRESULT TwainFormControl::SetBorder(BSTR Element, LONG Border, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementBorder(Bstr::viewOf(Element), Border)); });
 }
-HRESULT TwainFormControl::SetText(BSTR, BSTR, LONG, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetText"); });
+HRESULT TwainFormControl::SetText(BSTR Element, BSTR Text, LONG Index, LONG* Result) {
+  return guardedGet(Result, [&] {
+    return static_cast<LONG>(form_->setElementText(Bstr::viewOf(Element), Bstr::viewOf(Text), Index));
+  });
 }
-HRESULT TwainFormControl::SetContainer(BSTR, BSTR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetContainer"); });
+HRESULT TwainFormControl::SetContainer(BSTR Element, BSTR Container, LONG* Result) {
+  return guardedGet(Result, [&] {
+    return static_cast<LONG>(form_->setElementContainer(Bstr::viewOf(Element), Bstr::viewOf(Container)));
+  });
 }
-HRESULT TwainFormControl::SetColor(BSTR, OLE_COLOR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("SetColor"); });
+HRESULT TwainFormControl::SetColor(BSTR Element, OLE_COLOR Color, LONG* Result) {
+  return guardedGet(Result,
+                    [&] { return static_cast<LONG>(form_->setElementColor(Bstr::viewOf(Element), Color)); });
 }
-HRESULT TwainFormControl::HideElement(BSTR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("HideElement"); });
+HRESULT TwainFormControl::HideElement(BSTR Element, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->hideElement(Bstr::viewOf(Element))); });
 }
-HRESULT TwainFormControl::ShowElement(BSTR, LONG* Result) {
-  return guardedGet(Result, []() -> LONG { notImplemented("ShowElement"); });
+HRESULT TwainFormControl::ShowElement(BSTR Element, LONG* Result) {
+  return guardedGet(Result, [&] { return static_cast<LONG>(form_->showElement(Bstr::viewOf(Element))); });
 }
 
 HRESULT TwainFormControl::get_DebugAlerts(VARIANT_BOOL* Value) {
@@ -89,26 +102,23 @@ HRESULT TwainFormControl::get_ThumbRows(LONG* Value) {
 HRESULT TwainFormControl::put_ThumbRows(LONG Value) {
   return guarded([&] { form_->setThumbRows(Value); });
 }
-HRESULT TwainFormControl::SetThumbnails(LONG, LONG, LONG) {
-  return guarded([] { notImplemented("SetThumbnails"); });
+HRESULT TwainFormControl::SetThumbnails(LONG Width, LONG Height, LONG Rows) {
+  return guarded([&] { form_->setThumbnails(Width, Height, Rows); });
 }
 HRESULT TwainFormControl::get_ImageIndex(LONG* Value) {
   return guardedGet(Value, [&] {
-    return static_cast<LONG>(form_->pageCount() == 0 ? 0 : form_->state().currentPage);
+    return static_cast<LONG>(form_->currentPage());
   });
 }
 // Only 1..count names a page; with no page held every value is ignored.
 HRESULT TwainFormControl::put_ImageIndex(LONG Value) {
-  return guarded([&] {
-    if (Value < 1 || static_cast<unsigned long>(Value) > form_->pageCount()) return;
-    notImplemented("ImageIndex");
-  });
+  return guarded([&] { form_->setImageIndex(Value); });
 }
 HRESULT TwainFormControl::get_ImageCount(LONG* Value) {
   return guardedGet(Value, [&] { return static_cast<LONG>(form_->pageCount()); });
 }
 HRESULT TwainFormControl::Clear() {
-  return guarded([] { notImplemented("Clear"); });
+  return guarded([&] { form_->clearPages(); });
 }
 HRESULT TwainFormControl::get_PagesSelected(LONG* Value) {
   return guardedGet(Value, [&] { return form_->checked("rdbSingle") ? 1L : 2L; });
@@ -178,7 +188,7 @@ HRESULT TwainFormControl::AbortUpload() {
   return guarded([&] { form_->state().abortUpload = true; });
 }
 HRESULT TwainFormControl::Upload() {
-  return guarded([] { notImplemented("Upload"); });
+  return guarded([&] { form_->upload(); });
 }
 HRESULT TwainFormControl::get_MaxUploadSize(LONG* Value) {
   return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().maxUploadSize); });
@@ -214,8 +224,8 @@ HRESULT TwainFormControl::get_SaveLocalSuccess(VARIANT_BOOL* Value) {
 HRESULT TwainFormControl::get_SaveLocalError(BSTR* Value) {
   return guardedGetString(Value, [&] { return form_->state().saveLocalError; });
 }
-HRESULT TwainFormControl::SaveUploadReturnString(BSTR) {
-  return guarded([] { notImplemented("SaveUploadReturnString"); });
+HRESULT TwainFormControl::SaveUploadReturnString(BSTR FileName) {
+  return guarded([&] { pagewell::SaveUploadReturnString(*form_, Bstr::viewOf(FileName)); });
 }
 HRESULT TwainFormControl::get_AddText(BSTR* Value) {
   return guardedGetString(Value, [&] { return form_->text("edtText"); });
@@ -283,76 +293,77 @@ HRESULT TwainFormControl::put_PageSizeMode(LONG Value) {
 }
 
 HRESULT TwainFormControl::get_PixelType(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("PixelType"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().pixelType()); });
 }
-HRESULT TwainFormControl::put_PixelType(LONG) {
-  return guarded([] { notImplemented("PixelType"); });
+HRESULT TwainFormControl::put_PixelType(LONG Value) {
+  return guarded([&] { form_->scanPanel().setPixelType(Value); });
 }
 HRESULT TwainFormControl::get_ResolutionUnits(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("ResolutionUnits"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().resolutionUnits()); });
 }
-HRESULT TwainFormControl::put_ResolutionUnits(LONG) {
-  return guarded([] { notImplemented("ResolutionUnits"); });
+HRESULT TwainFormControl::put_ResolutionUnits(LONG Value) {
+  return guarded([&] { form_->scanPanel().setResolutionUnits(Value); });
 }
 HRESULT TwainFormControl::get_DeviceCount(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("DeviceCount"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().deviceCount()); });
 }
 HRESULT TwainFormControl::get_DeviceName(BSTR* Value) {
-  return guardedGetString(Value, []() -> std::wstring { notImplemented("DeviceName"); });
+  return guardedGetString(Value, [&] { return form_->scanPanel().deviceName(); });
 }
-HRESULT TwainFormControl::put_DeviceName(BSTR) {
-  return guarded([] { notImplemented("DeviceName"); });
+HRESULT TwainFormControl::put_DeviceName(BSTR Value) {
+  return guarded([&] { form_->scanPanel().setDeviceName(std::wstring(Bstr::viewOf(Value))); });
 }
 HRESULT TwainFormControl::get_DeviceIndex(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("DeviceIndex"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().deviceIndex()); });
 }
-HRESULT TwainFormControl::put_DeviceIndex(LONG) {
-  return guarded([] { notImplemented("DeviceIndex"); });
+HRESULT TwainFormControl::put_DeviceIndex(LONG Value) {
+  return guarded([&] { form_->scanPanel().setDeviceIndex(Value); });
 }
 HRESULT TwainFormControl::get_Resolution(DOUBLE* Value) {
-  return guardedGet(Value, []() -> DOUBLE { notImplemented("Resolution"); });
+  return guardedGet(Value, [&] { return form_->scanPanel().resolution(); });
 }
-HRESULT TwainFormControl::put_Resolution(DOUBLE) {
-  return guarded([] { notImplemented("Resolution"); });
+HRESULT TwainFormControl::put_Resolution(DOUBLE Value) {
+  return guarded([&] { form_->scanPanel().setResolution(Value); });
 }
 HRESULT TwainFormControl::get_PageSize(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("PageSize"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().pageSize()); });
 }
-HRESULT TwainFormControl::put_PageSize(LONG) {
-  return guarded([] { notImplemented("PageSize"); });
+HRESULT TwainFormControl::put_PageSize(LONG Value) {
+  return guarded([&] { form_->scanPanel().setPageSize(Value); });
 }
 HRESULT TwainFormControl::get_PageSizeUnits(LONG* Value) {
-  return guardedGet(Value, []() -> LONG { notImplemented("PageSizeUnits"); });
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->scanPanel().pageSizeUnits()); });
 }
-HRESULT TwainFormControl::put_PageSizeUnits(LONG) {
-  return guarded([] { notImplemented("PageSizeUnits"); });
+HRESULT TwainFormControl::put_PageSizeUnits(LONG Value) {
+  return guarded([&] { form_->scanPanel().setPageSizeUnits(Value); });
 }
 HRESULT TwainFormControl::get_PageWidth(DOUBLE* Value) {
-  return guardedGet(Value, []() -> DOUBLE { notImplemented("PageWidth"); });
+  return guardedGet(Value, [&] { return form_->scanPanel().pageWidth(); });
 }
-HRESULT TwainFormControl::put_PageWidth(DOUBLE) {
-  return guarded([] { notImplemented("PageWidth"); });
+HRESULT TwainFormControl::put_PageWidth(DOUBLE Value) {
+  return guarded([&] { form_->scanPanel().setPageWidth(Value); });
 }
 HRESULT TwainFormControl::get_PageHeight(DOUBLE* Value) {
-  return guardedGet(Value, []() -> DOUBLE { notImplemented("PageHeight"); });
+  return guardedGet(Value, [&] { return form_->scanPanel().pageHeight(); });
 }
-HRESULT TwainFormControl::put_PageHeight(DOUBLE) {
-  return guarded([] { notImplemented("PageHeight"); });
+HRESULT TwainFormControl::put_PageHeight(DOUBLE Value) {
+  return guarded([&] { form_->scanPanel().setPageHeight(Value); });
 }
 HRESULT TwainFormControl::get_MICREnabled(VARIANT_BOOL* Value) {
-  return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("MICREnabled"); });
+  return guardedGet(Value, [&] { return toVariantBool(form_->scanPanel().micrEnabled()); });
 }
-HRESULT TwainFormControl::put_MICREnabled(VARIANT_BOOL) {
-  return guarded([] { notImplemented("MICREnabled"); });
+HRESULT TwainFormControl::put_MICREnabled(VARIANT_BOOL Value) {
+  return guarded([&] { form_->scanPanel().setMicrEnabled(fromVariantBool(Value)); });
 }
+// The MICR text of the current page; empty without pages.
 HRESULT TwainFormControl::get_MICRString(BSTR* Value) {
-  return guardedGetString(Value, []() -> std::wstring { notImplemented("MICRString"); });
+  return guardedGetString(Value, [&] { return form_->currentPageMICR(); });
 }
 HRESULT TwainFormControl::get_UseDuplex(VARIANT_BOOL* Value) {
-  return guardedGet(Value, []() -> VARIANT_BOOL { notImplemented("UseDuplex"); });
+  return guardedGet(Value, [&] { return toVariantBool(form_->scanPanel().useDuplex()); });
 }
-HRESULT TwainFormControl::put_UseDuplex(VARIANT_BOOL) {
-  return guarded([] { notImplemented("UseDuplex"); });
+HRESULT TwainFormControl::put_UseDuplex(VARIANT_BOOL Value) {
+  return guarded([&] { form_->scanPanel().setUseDuplex(fromVariantBool(Value)); });
 }
 
 }  // namespace pagewell

@@ -28,6 +28,7 @@ std::string toNarrow(UINT codePage, std::wstring_view text) {
 std::wstring wideFromUtf8(std::string_view text) { return toWide(CP_UTF8, text); }
 std::string utf8FromWide(std::wstring_view text) { return toNarrow(CP_UTF8, text); }
 std::string ansiFromWide(std::wstring_view text) { return toNarrow(CP_ACP, text); }
+std::wstring wideFromAnsi(std::string_view text) { return toWide(CP_ACP, text); }
 
 std::wstring lowerCase(std::wstring_view text) {
   std::wstring result(text);

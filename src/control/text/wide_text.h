@@ -10,6 +10,7 @@ namespace pagewell {
 std::wstring wideFromUtf8(std::string_view text);
 std::string utf8FromWide(std::wstring_view text);
 std::string ansiFromWide(std::wstring_view text);
+std::wstring wideFromAnsi(std::string_view text);
 std::wstring lowerCase(std::wstring_view text);
 
 }  // namespace pagewell

@@ -1,28 +1,5 @@
 #pragma once
-// TBMPImage: a raster with a resolution, the image class that scans arrive
-// in and that TluBitmap builds on. The resolution is kept in pixels per
-// metre as in the BMP header; 0 means unknown.
-#include <cstdint>
-
+// The image that scans arrive in is declared with the bitmap; its BMP
+// reading and writing are defined in this folder.
+#include "imaging/bmp_image.h"
 #include "formats/memory_stream.h"
-#include "imaging/raster.h"
-
-namespace pagewell {
-
-class TBMPImage : public TRaster {
- public:
-  using TRaster::TRaster;
-
-  std::int32_t XPelsPerMeter = 0;
-  std::int32_t YPelsPerMeter = 0;
-
-  // Writes a Windows BMP file (file header, 40-byte info header, colour
-  // table, rows bottom-up) carrying this image's resolution.
-  void SaveToStream(TMemoryStream& stream) const;
-  // Reads a BMP file from the stream's position: 1, 4, 8, 16, 24 and 32 bits,
-  // uncompressed or with bit-field masks. Malformed or run-length compressed
-  // files raise EInvalidGraphic.
-  void LoadFromStream(TMemoryStream& stream);
-};
-
-}  // namespace pagewell

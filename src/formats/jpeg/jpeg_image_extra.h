@@ -10,6 +10,7 @@
 // and estimated quality; DecodeTo gives the pixels.
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "formats/metadata/bim_segment.h"
@@ -110,6 +111,8 @@ class TJPEGImageExtra {
   // The compressed bytes exactly as the library produced them (no density,
   // no metadata segments).
   const std::vector<std::uint8_t>& CompressedData() const { return image_.Data; }
+  // Hands the compressed bytes over without a copy; none are left here.
+  std::vector<std::uint8_t> TakeCompressedData() { return std::exchange(image_.Data, {}); }
 
   // Compresses if needed and writes the file at the stream's position:
   // the library's data with the metadata segments after the APP0 segment

@@ -12,13 +12,16 @@ namespace {
 
 constexpr double kPointsPerMetre = 2834.645669;
 
-// The document being assembled: lines end with a single carriage return,
-// and the offset of every object is noted for the cross-reference table.
+// The document being assembled, written straight into the destination
+// stream from its position on: lines end with a single carriage return,
+// and the offset of every object (counted from the document's first byte)
+// is noted for the cross-reference table.
 class TPDFBuilder {
  public:
-  explicit TPDFBuilder(int objectCount) : offsets_(static_cast<std::size_t>(objectCount) + 1, 0) {}
+  TPDFBuilder(TMemoryStream& out, int objectCount)
+      : out_(out), start_(out.Position()), offsets_(static_cast<std::size_t>(objectCount) + 1, 0) {}
 
-  std::size_t Offset() const { return out_.Size(); }
+  std::size_t Offset() const { return out_.Position() - start_; }
   void Line(const std::string& text) {
     out_.WriteString(text);
     out_.WriteByte('\r');
@@ -36,10 +39,10 @@ class TPDFBuilder {
     Line(std::to_string(number) + " 0 obj");
   }
   std::size_t ObjectOffset(int number) const { return offsets_[static_cast<std::size_t>(number)]; }
-  const TMemoryStream& Document() const { return out_; }
 
  private:
-  TMemoryStream out_;
+  TMemoryStream& out_;
+  std::size_t start_;
   std::vector<std::size_t> offsets_;
 };
 
@@ -231,13 +234,13 @@ void TluPDF::AddJpegPage(const TluBitmap& bitmap, int position, int quality) {
   jpeg.Grayscale = gray;
   jpeg.CompressFrom(bitmap);
   TPDFImage page = PageOf(bitmap, gray ? pkJpegGray : pkJpegColor);
-  page.Data = TMemoryStream(jpeg.CompressedData());
+  page.Data = TMemoryStream(jpeg.TakeCompressedData());
   Images.Add(std::move(page), position);
 }
 
 void TluPDF::AddBilevelPage(const TluBitmap& bitmap, int position) {
   TPDFImage page = PageOf(bitmap, pkCCITTGroup4);
-  EncodeGroup4(bitmap, page.Data);
+  page.Data = TMemoryStream(EncodeGroup4(bitmap));
   Images.Add(std::move(page), position);
 }
 
@@ -246,7 +249,14 @@ void TluPDF::SaveToStream(TMemoryStream& stream) const { SaveToStream(stream, TP
 void TluPDF::SaveToStream(TMemoryStream& stream, const TPDFDateTime& created) const {
   const int pageCount = Images.Count();
   const int objectCount = InfoObject(pageCount);
-  TPDFBuilder pdf(objectCount);
+  // Room for the images and, around them, the objects' text (some 600
+  // bytes a page), the information and the cross-reference table.
+  constexpr std::size_t kTextPerPage = 1024, kTextPerDocument = 2048;
+  std::size_t size = kTextPerDocument;
+  for (int i = 1; i <= pageCount; ++i) size += Images.Item(i)->Data.Size() + kTextPerPage;
+  size += Producer.size() + Title.size() + Keywords.size() + Author.size() + Subject.size();
+  if (stream.Position() == stream.Size()) stream.Reserve(size);
+  TPDFBuilder pdf(stream, objectCount);
   pdf.Line("%PDF-1.2");
   WriteCatalog(pdf);
   WritePageTree(pdf, pageCount);
@@ -260,7 +270,6 @@ void TluPDF::SaveToStream(TMemoryStream& stream, const TPDFDateTime& created) co
   const std::size_t crossReference = pdf.Offset();
   WriteCrossReference(pdf, objectCount);
   WriteTrailer(pdf, objectCount, crossReference);
-  stream.Write(pdf.Document().Data(), pdf.Document().Size());
 }
 
 void SaveBitmapAsPdf(const TluBitmap& page, int quality, const std::string& title, const std::string& subject,

@@ -1,8 +1,8 @@
 #pragma once
 // TluPDF: turns bitmaps into a PDF document in which every page is one
 // full-page image. A black-and-white page is stored as CCITT Group 4 data,
-// every other page as a JPEG. The document is assembled in memory and
-// copied to the destination stream at the end.
+// every other page as a JPEG. The document is written straight into the
+// destination stream, which is sized once for it.
 //
 // Use: create, set the texts, add the pages, SaveToStream. The bitmaps are
 // only read while a page is added; the pages keep no reference to them.

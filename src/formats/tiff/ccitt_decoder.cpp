@@ -13,26 +13,43 @@ namespace {
 [[noreturn]] void Corrupted() { throw EInvalidGraphic(tiffmsg::kCorrupted); }
 
 // Reads CCITT data most significant bit first; bits past the end read as 0.
+// The next bits wait left-aligned in a 64-bit window, refilled whenever
+// fewer than 32 remain there, so that a look-up costs one shift.
 class TBitReader {
  public:
-  TBitReader(const std::uint8_t* data, std::size_t size) : data_(data), bits_(size * 8) {}
+  TBitReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size), bits_(size * 8) { Refill(); }
 
-  std::uint32_t Peek(int n) const {
-    const std::size_t byte = position_ >> 3;
-    std::uint32_t window = 0;
-    for (std::size_t i = 0; i < 4; ++i) window = window << 8 | (byte + i < bits_ / 8 ? data_[byte + i] : 0);
-    return (window << (position_ & 7)) >> (32 - n);
+  // The next n bits (1 to 32).
+  std::uint32_t Peek(int n) const { return static_cast<std::uint32_t>(window_ >> (64 - n)); }
+  // Moves on by n bits (0 to 32).
+  void Skip(int n) {
+    position_ += static_cast<std::size_t>(n);
+    window_ = n < 64 ? window_ << n : 0;
+    filled_ -= n;
+    if (filled_ < 32) Refill();
   }
-  void Skip(int n) { position_ += static_cast<std::size_t>(n); }
   bool Overrun() const { return position_ > bits_; }
   bool AtEnd() const { return position_ >= bits_; }
   std::size_t Remaining() const { return position_ < bits_ ? bits_ - position_ : 0; }
-  void AlignToByte() { position_ = (position_ + 7) & ~static_cast<std::size_t>(7); }
+  void AlignToByte() { Skip(static_cast<int>((8 - (position_ & 7)) & 7)); }
 
  private:
+  void Refill() {
+    while (filled_ <= 56) {
+      const std::uint64_t byte = next_ < size_ ? data_[next_] : 0;
+      ++next_;
+      window_ |= byte << (56 - filled_);
+      filled_ += 8;
+    }
+  }
+
   const std::uint8_t* data_;
+  std::size_t size_;
   std::size_t bits_;
-  std::size_t position_ = 0;
+  std::size_t position_ = 0;  // bits read
+  std::size_t next_ = 0;      // the next byte for the window
+  std::uint64_t window_ = 0;
+  int filled_ = 0;  // bits waiting in the window
 };
 
 // Run-length codes looked up by their first 13 bits.
@@ -133,19 +150,21 @@ int ReadRun(TBitReader& in, TRunColor color) {
 }
 
 // Writes a row from its changing elements: 1 bits between each black change
-// and the next white one.
+// and the next white one, whole bytes at a time.
 void FillRow(const std::vector<int>& changes, int width, std::uint8_t* row, std::size_t rowBytes) {
   std::memset(row, 0, rowBytes);
   for (std::size_t i = 0; i + 1 < changes.size() && changes[i] < width; i += 2) {
     const int from = changes[i], to = changes[i + 1] < width ? changes[i + 1] : width;
-    for (int x = from; x < to;) {
-      if ((x & 7) == 0 && x + 8 <= to) {
-        row[x >> 3] = 0xFF;
-        x += 8;
-      } else {
-        row[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
-        ++x;
-      }
+    if (from >= to) continue;
+    const int first = from >> 3, last = (to - 1) >> 3;
+    const auto head = static_cast<std::uint8_t>(0xFF >> (from & 7));
+    const auto tail = static_cast<std::uint8_t>(0xFF << (7 - ((to - 1) & 7)));
+    if (first == last) {
+      row[first] |= head & tail;
+    } else {
+      row[first] |= head;
+      std::memset(row + first + 1, 0xFF, static_cast<std::size_t>(last - first - 1));
+      row[last] |= tail;
     }
   }
 }
@@ -182,11 +201,13 @@ TRowEnd DecodeRow2D(TBitReader& in, int width, const std::vector<int>& reference
   int a0 = -1;
   int color = 0;  // 0 white, 1 black
   std::size_t b1Index = 0;
+  const TModeTable& modes = ModeTable();
   while (a0 < width) {
     if (in.AtEnd()) return TRowEnd::DataEnded;
-    if (AtEndOfLine(in)) return TRowEnd::DataEnded;  // EOFB or EOL before the row is complete
-    const TModeLookup mode = ModeTable()[in.Peek(7)];
+    const TModeLookup mode = modes[in.Peek(7)];
     if (mode.mode == TMode::Invalid) {
+      // Seven zero bits: no mode, but maybe EOFB or an EOL before the row is complete.
+      if (AtEndOfLine(in)) return TRowEnd::DataEnded;
       if (in.Remaining() < 12) return TRowEnd::DataEnded;
       Corrupted();
     }

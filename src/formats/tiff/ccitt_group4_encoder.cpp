@@ -93,6 +93,9 @@ std::vector<std::uint8_t> EncodeGroup4(const TRaster& bitmap) {
   out.Put(kEOLCode);
   out.Put(kEOLCode);
   out.Flush();
+  // The pages of a document keep their coded data until the file is
+  // written: none of them holds on to the room the vector grew into.
+  data.shrink_to_fit();
   return data;
 }
 

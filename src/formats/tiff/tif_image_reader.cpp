@@ -7,15 +7,11 @@
 #include "formats/tiff/tiff_page_decoder.h"
 
 namespace pagewell {
-namespace {
 
-// Dots per inch from a resolution in the page's unit (3: centimetres).
-std::int32_t DotsPerInch(double resolution, std::uint16_t unit) {
+std::int32_t TiffDotsPerInch(double resolution, std::uint16_t unit) {
   const double dpi = unit == 3 ? resolution * 2.54 : resolution;
   return dpi > 0 && dpi < 1e9 ? static_cast<std::int32_t>(std::lround(dpi)) : 0;
 }
-
-}  // namespace
 
 void TTIFImage::LoadFromStream(TMemoryStream& stream) {
   std::vector<std::uint8_t> file(stream.Size() > stream.Position() ? stream.Size() - stream.Position() : 0);
@@ -37,8 +33,8 @@ void TTIFImage::LoadFromBytes(std::vector<std::uint8_t> file) {
   ImageWidth = layout_.width;
   ImageLength = layout_.length;
   RowsPerStrip = layout_.rowsPerStrip;
-  XDpi = DotsPerInch(layout_.xResolution, layout_.resolutionUnit);
-  YDpi = DotsPerInch(layout_.yResolution, layout_.resolutionUnit);
+  XDpi = TiffDotsPerInch(layout_.xResolution, layout_.resolutionUnit);
+  YDpi = TiffDotsPerInch(layout_.yResolution, layout_.resolutionUnit);
   FileInfo = std::move(metadata.fileInfo);
   Exif = std::move(metadata.exif);
   IccProfile = std::move(metadata.iccProfile);

@@ -73,15 +73,22 @@ std::uint32_t TTIFImage::AppendDirectory(TMemoryStream& file) const {
 }
 
 void TTIFImage::SaveToStream(TMemoryStream& stream) const {
+  // The offsets in a TIFF file count from its first byte; a fresh stream is
+  // that file, and the page goes straight into it. Anywhere else the file is
+  // built apart and then copied in.
+  if (stream.Size() == 0 && stream.Position() == 0) {
+    WriteTiffHeader(stream);
+    AppendDirectory(stream);
+    return;
+  }
   const std::vector<std::uint8_t> bytes = SaveToBytes();
   stream.Write(bytes.data(), bytes.size());
 }
 
 std::vector<std::uint8_t> TTIFImage::SaveToBytes() const {
   TMemoryStream file;
-  WriteTiffHeader(file);
-  AppendDirectory(file);
-  return file.Bytes();
+  SaveToStream(file);
+  return file.TakeBytes();
 }
 
 void TTIFImage::SaveToClipboardFormat() const { throw EInvalidGraphic("Clipboard functions not supported"); }

@@ -25,23 +25,40 @@ TTIFImage* TTIFList::Item(int index) const {
 
 std::vector<std::uint8_t> TTIFList::SaveToBytes() const {
   TMemoryStream file;
-  WriteTiffHeader(file);
-  std::size_t previousLink = 0;  // none before the first page: the header points at 8
-  for (const auto& page : pages_) {
-    const auto directoryOffset = static_cast<std::uint32_t>(file.Size());
-    if (previousLink != 0) {
-      file.Seek(previousLink);
-      file.WriteU32LE(directoryOffset);
-      file.Seek(file.Size());
-    }
-    previousLink = page->AppendDirectory(file);
-  }
-  return file.Bytes();
+  SaveToStream(file);
+  return file.TakeBytes();
 }
 
+// The offsets in a TIFF file count from its first byte; a fresh stream is
+// that file, and the pages go straight into it. Anywhere else the file is
+// built apart and then copied in.
 void TTIFList::SaveToStream(TMemoryStream& stream) const {
-  const std::vector<std::uint8_t> bytes = SaveToBytes();
-  stream.Write(bytes.data(), bytes.size());
+  if (stream.Size() != 0 || stream.Position() != 0) {
+    const std::vector<std::uint8_t> bytes = SaveToBytes();
+    stream.Write(bytes.data(), bytes.size());
+    return;
+  }
+  stream.Reserve(8 + EncodedSize());
+  WriteTiffHeader(stream);
+  std::size_t previousLink = 0;  // none before the first page: the header points at 8
+  for (const auto& page : pages_) {
+    const auto directoryOffset = static_cast<std::uint32_t>(stream.Size());
+    if (previousLink != 0) {
+      stream.Seek(previousLink);
+      stream.WriteU32LE(directoryOffset);
+      stream.Seek(stream.Size());
+    }
+    previousLink = page->AppendDirectory(stream);
+  }
+}
+
+// What the pages take in the file: their data, and room for a directory
+// with its resolutions and bits per sample (metadata may need more).
+std::size_t TTIFList::EncodedSize() const {
+  constexpr std::size_t kDirectoryRoom = 512;
+  std::size_t size = 0;
+  for (const auto& page : pages_) size += page->StripData().size() + 2 * page->ColorMap().size() + kDirectoryRoom;
+  return size;
 }
 
 }  // namespace pagewell

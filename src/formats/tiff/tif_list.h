@@ -26,6 +26,8 @@ class TTIFList {
   std::vector<std::uint8_t> SaveToBytes() const;
 
  private:
+  std::size_t EncodedSize() const;
+
   std::vector<std::unique_ptr<TTIFImage>> pages_;
 };
 

@@ -80,58 +80,84 @@ void TTiffDirectoryWriter::AddValues(std::uint16_t tag, std::uint16_t type, std:
 }
 
 void TTiffDirectoryWriter::AddDataOffset(std::uint16_t tag, const std::vector<std::uint8_t>& data) {
-  entries_.push_back({tag, tiff::ftLong, 1, data, true, nullptr});
+  entries_.push_back({tag, tiff::ftLong, 1, {}, true, nullptr, &data});
 }
 
 void TTiffDirectoryWriter::AddSubDirectory(std::uint16_t tag, TTiffDirectoryWriter directory) {
   entries_.push_back({tag, tiff::ftLong, 1, {}, true,
-                      std::make_shared<const TTiffDirectoryWriter>(std::move(directory))});
+                      std::make_shared<const TTiffDirectoryWriter>(std::move(directory)), nullptr});
 }
 
-std::vector<std::uint8_t> TTiffDirectoryWriter::Layout(std::uint32_t at) const {
-  const std::size_t dataStart = at + 2 + entries_.size() * kEntrySize + 4;
+bool TTiffDirectoryWriter::IsInValueField(const TEntry& entry) const {
+  return !entry.pointsToPayload && entry.payload.size() <= 4;
+}
 
-  // The data blocks, in the order added, and where each one lands.
-  std::vector<std::uint8_t> data;
+std::size_t TTiffDirectoryWriter::BlockSize(const TEntry& entry) const {
+  if (IsInValueField(entry)) return 0;
+  if (entry.subDirectory) return entry.subDirectory->LaidOutSize();
+  return entry.borrowed ? entry.borrowed->size() : entry.payload.size();
+}
+
+std::size_t TTiffDirectoryWriter::LaidOutSize() const {
+  std::size_t size = 2 + entries_.size() * kEntrySize + 4;
+  for (const TEntry& e : entries_) size += (BlockSize(e) + 1) / 2 * 2;
+  return size;
+}
+
+// The entries in ascending tag order, each value field holding its value or
+// the offset of its block; then the blocks in the order added, each padded
+// to an even length. A block is written straight into the file, a strip
+// without any copy on the way.
+void TTiffDirectoryWriter::Write(TMemoryStream& file, std::uint32_t at) const {
   std::vector<std::uint32_t> valueFields(entries_.size());
+  std::size_t blockAt = at + 2 + entries_.size() * kEntrySize + 4;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const TEntry& e = entries_[i];
-    if (!e.pointsToPayload && e.payload.size() <= 4) {
-      std::vector<std::uint8_t> inPlace = e.payload;
-      inPlace.resize(4, 0);
+    if (IsInValueField(e)) {
+      std::uint8_t inPlace[4] = {0, 0, 0, 0};
+      std::copy(e.payload.begin(), e.payload.end(), inPlace);
       valueFields[i] = static_cast<std::uint32_t>(inPlace[0] | inPlace[1] << 8 | inPlace[2] << 16 |
                                                   static_cast<std::uint32_t>(inPlace[3]) << 24);
       continue;
     }
-    valueFields[i] = static_cast<std::uint32_t>(dataStart + data.size());
-    const std::vector<std::uint8_t> block = e.subDirectory ? e.subDirectory->Layout(valueFields[i]) : e.payload;
-    data.insert(data.end(), block.begin(), block.end());
-    if (data.size() % 2 != 0) data.push_back(0);
+    valueFields[i] = static_cast<std::uint32_t>(blockAt);
+    blockAt += (BlockSize(e) + 1) / 2 * 2;
   }
 
   std::vector<std::size_t> order(entries_.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return entries_[a].tag < entries_[b].tag; });
 
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(dataStart - at + data.size());
-  PutU16(bytes, static_cast<std::uint16_t>(entries_.size()));
+  std::vector<std::uint8_t> directory;
+  directory.reserve(2 + entries_.size() * kEntrySize + 4);
+  PutU16(directory, static_cast<std::uint16_t>(entries_.size()));
   for (std::size_t i : order) {
-    PutU16(bytes, entries_[i].tag);
-    PutU16(bytes, entries_[i].type);
-    PutU32(bytes, entries_[i].count);
-    PutU32(bytes, valueFields[i]);
+    PutU16(directory, entries_[i].tag);
+    PutU16(directory, entries_[i].type);
+    PutU32(directory, entries_[i].count);
+    PutU32(directory, valueFields[i]);
   }
-  PutU32(bytes, 0);  // next IFD: none yet
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  return bytes;
+  PutU32(directory, 0);  // next IFD: none yet
+  file.Write(directory.data(), directory.size());
+
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const TEntry& e = entries_[i];
+    if (IsInValueField(e)) continue;
+    if (e.subDirectory) {
+      e.subDirectory->Write(file, valueFields[i]);
+    } else {
+      const std::vector<std::uint8_t>& block = e.borrowed ? *e.borrowed : e.payload;
+      file.Write(block.data(), block.size());
+    }
+    if (BlockSize(e) % 2 != 0) file.WriteByte(0);
+  }
 }
 
 std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
   const auto start = static_cast<std::uint32_t>(file.Size());
-  const std::vector<std::uint8_t> bytes = Layout(start);
   file.Seek(start);
-  file.Write(bytes.data(), bytes.size());
+  file.Reserve(LaidOutSize() + 1);
+  Write(file, start);
   if (file.Size() % 2 != 0) file.WriteByte(0);
   return static_cast<std::uint32_t>(start + 2 + entries_.size() * kEntrySize);
 }

@@ -35,6 +35,7 @@ class TTiffDirectoryWriter {
   // `count` values of `type`.
   void AddValues(std::uint16_t tag, std::uint16_t type, std::uint32_t count, std::vector<std::uint8_t> bytes);
   // A single LONG holding the offset of `data` (a strip), whatever its size.
+  // The strip is not copied: it must stay unchanged until WriteTo.
   void AddDataOffset(std::uint16_t tag, const std::vector<std::uint8_t>& data);
   // A single LONG holding the offset of `directory`, laid out in this
   // directory's data.
@@ -54,10 +55,18 @@ class TTiffDirectoryWriter {
     std::vector<std::uint8_t> payload;  // the values, least significant byte first
     bool pointsToPayload;               // the value field holds the payload's offset
     std::shared_ptr<const TTiffDirectoryWriter> subDirectory;
+    const std::vector<std::uint8_t>* borrowed = nullptr;  // data written in place of the payload
   };
   void Add(std::uint16_t tag, std::uint16_t type, std::uint32_t count, std::vector<std::uint8_t> payload);
-  // The directory and its data as they go at position `at` of the file.
-  std::vector<std::uint8_t> Layout(std::uint32_t at) const;
+  bool IsInValueField(const TEntry& entry) const;
+  // The bytes an entry's data block takes after the directory (0 for values
+  // that fit the entry), before padding.
+  std::size_t BlockSize(const TEntry& entry) const;
+  // The directory with its data, as many bytes as Write puts down.
+  std::size_t LaidOutSize() const;
+  // Writes the directory and its data at the end of `file`, which is
+  // position `at` of the TIFF structure (`file` may hold bytes before it).
+  void Write(TMemoryStream& file, std::uint32_t at) const;
 
   std::vector<TEntry> entries_;  // in the order added, which is the data order
 };

@@ -208,12 +208,17 @@ TRaster DecodeTiffPage(const TTiffPageLayout& page, const std::vector<std::uint8
   const TRowWriter writer(page, kind, static_cast<std::size_t>(rowBytes));
 
   const std::uint32_t rowsPerStrip = std::min(page.rowsPerStrip, page.length);
-  std::vector<std::uint8_t> rows(static_cast<std::size_t>(rowsPerStrip * rowBytes));
+  const bool inPlace = decoder.StoresRowsAsTheyAre();
+  std::vector<std::uint8_t> rows(inPlace ? 0 : static_cast<std::size_t>(rowsPerStrip * rowBytes));
   std::uint32_t top = 0;
   for (const TTiffStrip& strip : page.strips) {
     const int count = static_cast<int>(std::min(rowsPerStrip, page.length - top));
-    decoder.Decode(file.data(), strip, count, rows.data());
-    writer.Write(rows.data(), count, static_cast<int>(top), raster);
+    if (inPlace) {
+      writer.Write(decoder.StoredRows(file.data(), strip, count), count, static_cast<int>(top), raster);
+    } else {
+      decoder.Decode(file.data(), strip, count, rows.data());
+      writer.Write(rows.data(), count, static_cast<int>(top), raster);
+    }
     top += static_cast<std::uint32_t>(count);
   }
   return raster;

@@ -34,4 +34,8 @@ struct TTiffPageLayout {
   std::vector<TTiffStrip> strips;
 };
 
+// Dots per inch from a resolution in the page's unit (3: centimetres); 0
+// for a resolution that is missing or out of range.
+std::int32_t TiffDotsPerInch(double resolution, std::uint16_t unit);
+
 }  // namespace pagewell

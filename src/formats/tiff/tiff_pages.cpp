@@ -1,17 +1,22 @@
 #include "formats/tiff/tiff_pages.h"
 
+#include <utility>
+
+#include "formats/tiff/tiff_page_decoder.h"
+
 namespace pagewell {
+// Decoded straight from the caller's file: the page is only read, so the
+// file is not copied into a page object first.
 TluBitmap ReadTiffPage(const std::vector<std::uint8_t>& file, int page) {
-  TTIFImage tif;
-  tif.PageToRead = page < 1 ? 1 : static_cast<std::uint32_t>(page);
-  tif.LoadFromBytes(file);
+  TTiffMetadata metadata;
+  const TTiffPageLayout layout = ReadTiffPageLayout(file, page < 1 ? 1 : static_cast<std::uint32_t>(page), metadata);
   TluBitmap bitmap;
-  tif.AssignTo(bitmap);
-  bitmap.Exif = tif.Exif;
-  bitmap.IccProfile = tif.IccProfile;
-  bitmap.FileInfo = tif.FileInfo;
-  bitmap.SetXDpi(tif.XDpi);
-  bitmap.SetYDpi(tif.YDpi);
+  static_cast<TRaster&>(bitmap) = DecodeTiffPage(layout, file, true);
+  bitmap.Exif = std::move(metadata.exif);
+  bitmap.IccProfile = std::move(metadata.iccProfile);
+  bitmap.FileInfo = std::move(metadata.fileInfo);
+  bitmap.SetXDpi(TiffDotsPerInch(layout.xResolution, layout.resolutionUnit));
+  bitmap.SetYDpi(TiffDotsPerInch(layout.yResolution, layout.resolutionUnit));
   bitmap.DetectColorMode();
   return bitmap;
 }

@@ -81,6 +81,15 @@ void TTiffStripDecoder::Decode(const std::uint8_t* file, const TTiffStrip& strip
   if (page_.predictor == 2) UndoPredictor(out, rows);
 }
 
+bool TTiffStripDecoder::StoresRowsAsTheyAre() const {
+  return page_.compression == tiff::compNone && page_.fillOrder == 1 && page_.predictor == 1;
+}
+
+const std::uint8_t* TTiffStripDecoder::StoredRows(const std::uint8_t* file, const TTiffStrip& strip, int rows) const {
+  if (strip.size != static_cast<std::size_t>(rows) * rowBytes_) throw EInvalidGraphic(tiffmsg::kChecksum);
+  return file + strip.offset;
+}
+
 void TTiffStripDecoder::DecompressBytes(const std::uint8_t* data, std::size_t size, std::size_t needed,
                                         std::uint8_t* out) const {
   switch (page_.compression) {

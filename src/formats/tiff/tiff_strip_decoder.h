@@ -20,6 +20,13 @@ class TTiffStripDecoder {
   // Group 4 data that ends early keeps the rows decoded so far; the rest of
   // the strip is white.
   void Decode(const std::uint8_t* file, const TTiffStrip& strip, int rows, std::uint8_t* out);
+  // Whether the page's strips hold their rows exactly as decoded
+  // (uncompressed, FillOrder 1, no predictor): such rows are read where
+  // they are instead of being decoded into a buffer.
+  bool StoresRowsAsTheyAre() const;
+  // The `rows` rows of such a strip inside `file`; raises the reader's error
+  // when the strip is not exactly that long.
+  const std::uint8_t* StoredRows(const std::uint8_t* file, const TTiffStrip& strip, int rows) const;
 
  private:
   void DecompressBytes(const std::uint8_t* data, std::size_t size, std::size_t needed, std::uint8_t* out) const;

@@ -62,6 +62,18 @@ TEST(PdfLayout, OnePageDocumentByteForByte) {
   EXPECT_EQ(Document(pdf), expected);
 }
 
+// The document goes at the stream's position; its cross-reference offsets
+// and startxref count from the document's first byte all the same.
+TEST(PdfLayout, AfterBytesAlreadyInTheStreamTheDocumentIsTheSame) {
+  TluPDF pdf;
+  pdf.Images.Add(FakePage(pkCCITTGroup4, "G4G4", 100, 50, 100, 50), 0);
+  pdf.Images.Add(FakePage(pkJpegGray, "J", 72, 72, 300, 300), 0);
+  TMemoryStream stream;
+  stream.WriteString("head");
+  pdf.SaveToStream(stream, testing::kCreated);
+  EXPECT_EQ(std::string(stream.Bytes().begin(), stream.Bytes().end()), "head" + Document(pdf));
+}
+
 TEST(PdfLayout, TwoPagesAreNumberedFourObjectsApart) {
   TluPDF pdf;
   pdf.Images.Add(FakePage(pkCCITTGroup4, "G4G4", 100, 50, 100, 50), 0);

@@ -270,5 +270,26 @@ TEST(TIFList, LinksEveryDirectoryFromThePreviousPage) {
   EXPECT_EQ(unlinked, first);
 }
 
+// A fresh stream gets the file directly; a stream that already holds bytes
+// gets the same file after them, its offsets still counted from the
+// file's own first byte.
+TEST(TIFFWriting, AfterBytesAlreadyInTheStreamTheFileIsTheSame) {
+  TTIFList list;
+  for (int width : {9, 24}) list.Add(Page(width, width == 24 ? 4 : 1));
+  const TTIFImage& page = *list.Item(2);
+  const std::vector<std::pair<const char*, Bytes>> files = {{"page", page.SaveToBytes()}, {"list", list.SaveToBytes()}};
+  for (const auto& [name, alone] : files) {
+    TMemoryStream stream;
+    stream.WriteString("head");
+    if (std::string(name) == "page") {
+      page.SaveToStream(stream);
+    } else {
+      list.SaveToStream(stream);
+    }
+    EXPECT_EQ(Bytes(stream.Bytes().begin() + 4, stream.Bytes().end()), alone) << name;
+    EXPECT_EQ(Bytes(stream.Bytes().begin(), stream.Bytes().begin() + 4), (Bytes{'h', 'e', 'a', 'd'})) << name;
+  }
+}
+
 }  // namespace
 }  // namespace pagewell

@@ -1,0 +1,84 @@
+#include "local_save.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <new>
+#include <stdexcept>
+
+#include "encode_pages.h"
+#include "form_events.h"
+#include "formats/atomic_file.h"
+#include "save_path.h"
+#include "text/wide_text.h"
+#include "twain_form.h"
+
+namespace pagewell {
+namespace {
+
+SavePath savePathFor(std::wstring_view fileName) { return ResolveSavePath(DocumentsFolder(), fileName); }
+
+// Creates the folders between the documents folder and the file.
+bool createFolders(const SavePath& path) {
+  for (const std::wstring& folder : path.folders) {
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  }
+  return true;
+}
+
+// The whole save but the event; answers the error message, empty when the
+// file was written. A folder that cannot be created is a failure without a
+// message.
+std::wstring saveSelectedPages(TTwainForm& form, bool& written) {
+  const SavePath path = savePathFor(form.text("edtFileName"));
+  if (!path.error.empty()) return path.error;
+  if (!createFolders(path)) return {};
+
+  const int code = ResolveFileFormat(form);
+  TMemoryStream stream;
+  switch (EncodePages(form, stream, OutputHoldsAllPages(form, code), code, form.currentPage())) {
+    case EncodeOutcome::Written: break;
+    case EncodeOutcome::NoPage: return L"There is no page to save";
+    case EncodeOutcome::Aborted:
+      // The abort is used up by the save it stopped.
+      form.state().abortUpload = false;
+      return L"The save was aborted; no file was written";
+  }
+  WriteFileAtomically(path.path, stream.Data(), stream.Size());
+  written = true;
+  return {};
+}
+
+}  // namespace
+
+std::wstring DocumentsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+  return folder;
+}
+
+void SaveLocal(TTwainForm& form) {
+  if (form.pageCount() == 0) return;
+  FormState& state = form.state();
+  state.saveLocalError.clear();
+  state.saveLocalSuccess = false;
+  bool written = false;
+  try {
+    state.saveLocalError = saveSelectedPages(form, written);
+    state.saveLocalSuccess = written;
+  } catch (const std::bad_alloc&) {
+    state.saveLocalError = L"Out of memory";
+  } catch (const std::exception& e) {
+    state.saveLocalError = wideFromUtf8(e.what());
+  }
+  form.events().raise(FormEvent::SaveLocal);
+}
+
+void SaveUploadReturnString(const TTwainForm& form, std::wstring_view fileName) {
+  const SavePath path = savePathFor(fileName);
+  if (!path.error.empty()) throw std::runtime_error(utf8FromWide(path.error));
+  const std::string text = ansiFromWide(form.state().uploadReturnString) + "\r\n";
+  WriteFileAtomically(path.path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+}  // namespace pagewell
