@@ -242,6 +242,23 @@ bool isCleanRefusal(HRESULT hr) {
   }
 }
 
+// A button of the form found by its caption (EnumChildWindows callback:
+// a named function, since a lambda has the wrong calling convention on i686).
+struct ButtonSearch {
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK findButton(HWND child, LPARAM context) {
+  auto* search = reinterpret_cast<ButtonSearch*>(context);
+  wchar_t text[64] = {}, className[16] = {};
+  GetWindowTextW(child, text, 64);
+  GetClassNameW(child, className, 16);
+  if (lstrcmpiW(className, L"Button") != 0 || lstrcmpW(text, search->caption) != 0) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 class AutomationSweep : public testing::Test {
  protected:
   static void SetUpTestSuite() { OleInitialize(nullptr); }
@@ -327,22 +344,9 @@ class AutomationSweep : public testing::Test {
     HWND form = nullptr;
     auto window = control.query<IOleWindow>(IID_IOleWindow);
     if (window) window->GetWindow(&form);
-    struct Search {
-      const wchar_t* caption;
-      HWND found;
-    } search{caption, nullptr};
-    EnumChildWindows(
-        form,
-        [](HWND child, LPARAM context) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(context);
-          wchar_t text[64] = {}, className[16] = {};
-          GetWindowTextW(child, text, 64);
-          GetClassNameW(child, className, 16);
-          if (lstrcmpiW(className, L"Button") != 0 || lstrcmpW(text, s->caption) != 0) return TRUE;
-          s->found = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ButtonSearch search{caption, nullptr};
+    EnumChildWindows(form, findButton,
+                     reinterpret_cast<LPARAM>(&search));
     if (!search.found) return false;
     g_currentCall = std::wstring(L"click on ") + caption;
     g_callStarted = GetTickCount() | 1;
