@@ -138,7 +138,9 @@ class VirtualScannerTest : public ::testing::Test {
   }
 
   // Waits, serving messages, until the acquisition ends or a condition holds.
-  bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000) {
+  // The first page a fresh Wine prefix renders waits for Wine to list the
+  // installed fonts, which takes far longer than any later page.
+  bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
     const DWORD start = GetTickCount();
     while (!done()) {
       if (GetTickCount() - start > timeoutMs) return false;
