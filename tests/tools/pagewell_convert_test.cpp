@@ -107,13 +107,19 @@ TEST(PagewellConvert, EveryFormatIsWritten) {
   }
 }
 
-TEST(PagewellConvert, OperationsRunInTheOrderGiven) {
-  testing::TTempDir dir;
+// A white 20 x 10 page whose top-left pixel is red, written as in.bmp: where
+// the red pixel ends up tells how the page was turned.
+std::string WriteRedCornerPage(const testing::TTempDir& dir) {
   TluBitmap page(20, 10, TPixelFormat::pf24bit);
   page.FillRect(0, 0, 20, 10, clWhite);
-  page.SetPixelColor(0, 0, RGBColor(255, 0, 0));  // top-left red
+  page.SetPixelColor(0, 0, RGBColor(255, 0, 0));
   page.DetectColorMode();
-  const std::string input = WritePage(dir, "in.bmp", page);
+  return WritePage(dir, "in.bmp", page);
+}
+
+TEST(PagewellConvert, OperationsRunInTheOrderGiven) {
+  testing::TTempDir dir;
+  const std::string input = WriteRedCornerPage(dir);
   const std::string output = dir.File("out.bmp");
   // Turned 90 degrees counter-clockwise the page is 10 x 20 with the red
   // pixel at the bottom-left; flipped upside down it is top-left again.
@@ -130,11 +136,7 @@ TEST(PagewellConvert, OperationsRunInTheOrderGiven) {
 
 TEST(PagewellConvert, RotateTakesAnyAngleAndDropsWholeTurns) {
   testing::TTempDir dir;
-  TluBitmap page(20, 10, TPixelFormat::pf24bit);
-  page.FillRect(0, 0, 20, 10, clWhite);
-  page.SetPixelColor(0, 0, RGBColor(255, 0, 0));  // top-left red
-  page.DetectColorMode();
-  const std::string input = WritePage(dir, "in.bmp", page);
+  const std::string input = WriteRedCornerPage(dir);
   const std::string output = dir.File("out.bmp");
   // Each a quarter turn counter-clockwise: the red pixel ends bottom-left.
   for (const char* angle : {"90", "450", "-270", "1530", "-630"}) {

@@ -45,12 +45,16 @@ bool enabledWithParents(HWND window) {
   return true;
 }
 
+std::wstring captionOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 BOOL CALLBACK matchButton(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<ButtonSearch*>(context);
   if (!isClickableButton(window) || !IsWindowVisible(window) || !enabledWithParents(window)) return TRUE;
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  if (text != *search->caption) return TRUE;
+  if (captionOf(window) != *search->caption) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -88,12 +92,6 @@ LRESULT CALLBACK recordLabelText(int code, WPARAM wParam, LPARAM lParam) {
     }
   }
   return CallNextHookEx(labelHook, code, wParam, lParam);
-}
-
-std::wstring captionOf(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 bool isUsable(HWND window, const wchar_t* wantedClass) {
