@@ -191,12 +191,12 @@ void TRaster::SetPalette(const std::vector<TColor>& palette) {
   const std::vector<TColor> old = palette_;
   ReplacePalette(palette);
   // Each old index goes to the entry nearest to its old colour; the pixels
-  // are then re-mapped a whole byte at a time through a lookup table.
-  TNearestColorMap nearest(palette_);
+  // are then re-mapped a whole byte at a time through a lookup table. At most
+  // 256 colours are looked up, so a plain search beats building the grid.
   std::vector<int> newIndex(old.size());
   bool identity = true;
   for (std::size_t i = 0; i < old.size(); ++i) {
-    newIndex[i] = nearest.IndexOf(old[i]);
+    newIndex[i] = NearestPaletteIndex(palette_, old[i]);
     identity = identity && newIndex[i] == static_cast<int>(i);
   }
   if (identity || Empty()) return;
