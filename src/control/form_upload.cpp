@@ -12,6 +12,7 @@
 #include "upload/upload_transfer.h"
 #include "upload/windows/crack_url.h"
 #include "upload/windows/password_form.h"
+#include "upload/windows/progress_display.h"
 #include "upload/windows/registry_content_type.h"
 #include "upload/windows/wininet_client.h"
 #include "viewer/message_pump.h"
@@ -30,11 +31,9 @@ constexpr int kStatusTooLarge = 2;
 
 class FormUploadUi final : public UploadUi {
  public:
-  explicit FormUploadUi(TTwainForm& form) : form_(form) {}
-  void showProgress(int percent, const std::wstring& label) override {
-    SetProgressPosition(form_, percent);
-    ShowProgressLabel(form_, label);
-  }
+  explicit FormUploadUi(TTwainForm& form)
+      : form_(form), progress_(form.component("pbrUpload"), form.component("lblProgress")) {}
+  void showProgress(int percent, const std::wstring& label) override { progress_.show(percent, label); }
   void processMessages() override { ProcessPendingMessages(); }
   bool abortRequested() override { return form_.state().abortUpload; }
   std::optional<UploadCredentials> askCredentials(const std::string& host) override {
@@ -43,6 +42,7 @@ class FormUploadUi final : public UploadUi {
 
  private:
   TTwainForm& form_;
+  UploadProgressDisplay progress_;
 };
 
 void waitServingMessages(DWORD milliseconds) {
