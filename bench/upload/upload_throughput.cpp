@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
   const std::size_t startBytes = memoryCounters().WorkingSetSize;
   // Read at its exact size, so that loading it costs no more than the file.
   std::ifstream input(argv[2], std::ios::binary | std::ios::ate);
+  if (!input) return 2;
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(input.tellg()));
   input.seekg(0);
   input.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
