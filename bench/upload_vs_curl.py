@@ -25,12 +25,13 @@ WINEDEBUG=+server). Measured on a 2-core machine, 50 MB to this sink:
     the same with TCP_NODELAY and a 4 MB SO_SNDBUF no better
   native 4096-byte sends into the same sink        0.01 ms a call, 410 MB/s
 So neither the sink nor the socket options hold the upload back: with
-4096-byte calls its ceiling under Wine is some 30 MB/s, under a tenth of curl's,
-and half of curl would need a piece to cost no more than 0.02 ms. Serving
-messages adds about 0.04 ms a piece (an empty PeekMessage also polls the X
-connection). Setting the bar and the label costs 0.3 ms, more than the
-piece itself, so the control sets them only when they would change: a
-hundred times an upload instead of 12800 (8.9 s before, 2.2 s after).
+4096-byte calls its ceiling under Wine is some 30 MB/s, under a tenth of
+curl's, and half of curl would need a piece to cost no more than 0.02 ms.
+Serving messages adds about 0.04 ms a piece (an empty PeekMessage also
+polls the X connection). Setting the bar and the label costs 0.3 ms, more
+than the piece itself, so the control sets them only when they would
+change: a hundred times an upload instead of 12800 (8.9 s before, 2.2 s
+after).
 
 Usage: bench/upload_vs_curl.py [--build build/win64] [--megabytes 50] [--runs 5]
 """
