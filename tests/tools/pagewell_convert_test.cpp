@@ -211,8 +211,12 @@ TEST(PagewellConvert, UnreadableInputOrUnwritableOutputExitsWith2) {
   testing::TTempDir dir;
   const std::string good = WritePage(dir, "in.bmp", ColourPage());
   testing::WriteFileBytes(dir.File("garbage.png"), {0x89, 'P', 'N', 'G', 1, 2, 3});
+  testing::WriteFileBytes(dir.File("empty.bmp"), {});
+  testing::WriteFileBytes(dir.File("header-only.tif"), {'I', 'I', 42, 0, 8, 0, 0, 0});
+  std::filesystem::create_directory(dir.File("folder.tif"));
   const std::string output = dir.File("out.tif");
-  for (const std::string& bad : {dir.File("missing.bmp"), dir.File("garbage.png")}) {
+  for (const std::string& bad : {dir.File("missing.bmp"), dir.File("garbage.png"), dir.File("empty.bmp"),
+                                 dir.File("header-only.tif"), dir.File("folder.tif")}) {
     const TRun run = Convert({good, bad, output});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find(bad), std::string::npos) << run.err;

@@ -1,7 +1,6 @@
 #include "input_pages.h"
 
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
@@ -10,6 +9,7 @@
 #include "formats/png/png_chunk.h"
 #include "formats/png/png_image.h"
 #include "formats/tiff/tiff_pages.h"
+#include "mapped_file.h"
 
 namespace pagewell::convert {
 namespace {
@@ -52,44 +52,43 @@ TluBitmap ReadJpeg(std::vector<std::uint8_t> file) {
   return page;
 }
 
-// The whole file in one buffer of its size, read once.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw std::runtime_error("cannot open the file");
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw std::runtime_error("cannot read the file");
-  std::vector<std::uint8_t> file(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  if (!in || in.gcount() != static_cast<std::streamsize>(file.size())) throw std::runtime_error("cannot read the file");
-  return file;
+bool IsTiff(const std::uint8_t* bytes, std::size_t size) {
+  return size >= 4 && (std::memcmp(bytes, "II*\0", 4) == 0 || std::memcmp(bytes, "MM\0*", 4) == 0);
+}
+
+// Every page of a TIFF file, decoded where the file lies; the memory of
+// the file read so far is given back after each page is taken.
+void ForEachTiffPage(const TMappedFile& file, const TTakePage& take) {
+  const TTiffFileBytes bytes(file.Data(), file.Size());
+  const int count = CountTiffPages(bytes);
+  for (int i = 1; i <= count; ++i) {
+    take(ReadTiffPage(bytes, i), count);
+    file.ReleaseResidentPages();
+  }
+}
+
+// A single-image file moves into its decoder's stream.
+void TakeSingleImage(std::vector<std::uint8_t> file, const TTakePage& take) {
+  if (StartsWith(file, "BM", 2)) return take(ReadBmp(std::move(file)), 1);
+  if (StartsWith(file, kPngSignature, sizeof kPngSignature)) return take(ReadPng(std::move(file)), 1);
+  if (StartsWith(file, "\xFF\xD8", 2)) return take(ReadJpeg(std::move(file)), 1);
+  throw std::runtime_error("not a BMP, PNG, JPEG or TIFF file");
 }
 
 }  // namespace
 
-// A single-image file moves into the decoder's stream; a TIFF file is
-// decoded where it is.
-void ForEachPage(std::vector<std::uint8_t> file, const TTakePage& take) {
-  if (StartsWith(file, "BM", 2)) return take(ReadBmp(std::move(file)), 1);
-  if (StartsWith(file, kPngSignature, sizeof kPngSignature)) return take(ReadPng(std::move(file)), 1);
-  if (StartsWith(file, "\xFF\xD8", 2)) return take(ReadJpeg(std::move(file)), 1);
-  if (StartsWith(file, "II*\0", 4) || StartsWith(file, "MM\0*", 4)) {
-    const int count = CountTiffPages(file);
-    for (int i = 1; i <= count; ++i) take(ReadTiffPage(file, i), count);
-    return;
-  }
-  throw std::runtime_error("not a BMP, PNG, JPEG or TIFF file");
+// A TIFF file is decoded straight from its mapping; any other file is a
+// single image that its decoder reads from a buffer of its own.
+void ForEachInputPage(const std::string& path, const TTakePage& take) {
+  const TMappedFile file(path);
+  if (IsTiff(file.Data(), file.Size())) return ForEachTiffPage(file, take);
+  TakeSingleImage(std::vector<std::uint8_t>(file.Data(), file.Data() + file.Size()), take);
 }
 
-void ForEachInputPage(const std::string& path, const TTakePage& take) { ForEachPage(ReadWholeFile(path), take); }
-
-std::vector<TluBitmap> DecodePages(const std::vector<std::uint8_t>& file) {
-  // A copy: the caller keeps its file.
+std::vector<TluBitmap> ReadInputPages(const std::string& path) {
   std::vector<TluBitmap> pages;
-  ForEachPage(file, [&](TluBitmap page, int) { pages.push_back(std::move(page)); });
+  ForEachInputPage(path, [&](TluBitmap page, int) { pages.push_back(std::move(page)); });
   return pages;
 }
-
-std::vector<TluBitmap> ReadInputPages(const std::string& path) { return DecodePages(ReadWholeFile(path)); }
 
 }  // namespace pagewell::convert

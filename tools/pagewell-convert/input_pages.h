@@ -13,7 +13,6 @@ namespace pagewell::convert {
 // The pages of one file, with their resolution and colour mode. Raises a
 // std::exception with a clear message when the file cannot be read.
 std::vector<TluBitmap> ReadInputPages(const std::string& path);
-std::vector<TluBitmap> DecodePages(const std::vector<std::uint8_t>& file);
 
 // The same pages handed over one at a time, each decoded only when the one
 // before has been taken: a long TIFF file never has all its pages decoded
@@ -21,6 +20,5 @@ std::vector<TluBitmap> DecodePages(const std::vector<std::uint8_t>& file);
 // `take` pass through unchanged.
 using TTakePage = std::function<void(TluBitmap page, int pagesInFile)>;
 void ForEachInputPage(const std::string& path, const TTakePage& take);
-void ForEachPage(std::vector<std::uint8_t> file, const TTakePage& take);
 
 }  // namespace pagewell::convert

@@ -19,8 +19,8 @@ constexpr std::size_t kEntrySize = 12;
 [[noreturn]] void Fail(const char* message) { throw EInvalidGraphic(message); }
 
 // "II" or "MM", then 42; answers the reader and the first directory's offset.
-TTiffByteReader OpenFile(const std::vector<std::uint8_t>& file, std::uint32_t& firstDirectory) {
-  const auto reader = OpenTiffHeader(file.data(), file.size(), firstDirectory);
+TTiffByteReader OpenFile(TTiffFileBytes file, std::uint32_t& firstDirectory) {
+  const auto reader = OpenTiffHeader(file.data, file.size, firstDirectory);
   if (!reader) Fail(tiffmsg::kNotTiff);
   return *reader;
 }
@@ -271,7 +271,7 @@ void ApplyChecksAndDefaults(TTiffPageLayout& page, const TPresence& has, const T
 
 }  // namespace
 
-TTiffPageLayout ReadTiffPageLayout(const std::vector<std::uint8_t>& file, std::uint32_t page, TTiffMetadata& metadata) {
+TTiffPageLayout ReadTiffPageLayout(TTiffFileBytes file, std::uint32_t page, TTiffMetadata& metadata) {
   std::uint32_t first = 0;
   const TTiffByteReader reader = OpenFile(file, first);
   const std::uint32_t directory = FindDirectory(reader, first, page < 1 ? 1 : page);
@@ -286,14 +286,14 @@ TTiffPageLayout ReadTiffPageLayout(const std::vector<std::uint8_t>& file, std::u
   for (int i = 0; i < count; ++i) {
     ReadEntryInto(reader, ReadEntry(reader, directory + 2 + i * kEntrySize), layout, has, strips, fileInfo, read);
   }
-  ApplyChecksAndDefaults(layout, has, strips, file.size());
+  ApplyChecksAndDefaults(layout, has, strips, file.size);
   read.fileInfo = FileInfoOf(fileInfo);
   read.exif = ExifOf(reader, directory);
   metadata = std::move(read);
   return layout;
 }
 
-int CountTiffPages(const std::vector<std::uint8_t>& file) {
+int CountTiffPages(TTiffFileBytes file) {
   std::uint32_t first = 0;
   const TTiffByteReader reader = OpenFile(file, first);
   if (!DirectoryFits(reader, first)) Fail(tiffmsg::kNotTiff);

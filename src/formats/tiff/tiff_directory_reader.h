@@ -8,6 +8,7 @@
 #include "formats/metadata/exif.h"
 #include "formats/metadata/file_info.h"
 #include "formats/metadata/icc_profile.h"
+#include "formats/tiff/tiff_file_bytes.h"
 #include "formats/tiff/tiff_page_layout.h"
 
 namespace pagewell {
@@ -21,9 +22,9 @@ struct TTiffMetadata {
 // Reads the directory of `page` (1-based). Raises EInvalidGraphic with the
 // reader's messages for a file that is not TIFF, a missing page, a bad entry
 // or missing required entries.
-TTiffPageLayout ReadTiffPageLayout(const std::vector<std::uint8_t>& file, std::uint32_t page, TTiffMetadata& metadata);
+TTiffPageLayout ReadTiffPageLayout(TTiffFileBytes file, std::uint32_t page, TTiffMetadata& metadata);
 
 // Number of pages (directories) of a TIFF file; raises for a file that is not TIFF.
-int CountTiffPages(const std::vector<std::uint8_t>& file);
+int CountTiffPages(TTiffFileBytes file);
 
 }  // namespace pagewell

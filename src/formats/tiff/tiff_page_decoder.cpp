@@ -191,16 +191,16 @@ class TRowWriter {
 
 }  // namespace
 
-TRaster DecodeTiffPage(const TTiffPageLayout& page, const std::vector<std::uint8_t>& file, bool lzwEnabled) {
+TRaster DecodeTiffPage(const TTiffPageLayout& page, TTiffFileBytes file, bool lzwEnabled) {
   const TPixelKind kind = Classify(page);
   CheckSampleLayout(page, kind);
   const int bits = page.bitsPerSample[0];
   const TPixelFormat format = RasterFormat(kind, bits);
   if (page.width > 0x7FFFFFFFu || page.length > 0x7FFFFFFFu) Fail(tiffmsg::kTooLarge);
   const std::uint64_t rowBytes = (static_cast<std::uint64_t>(page.width) * bits * page.samplesPerPixel + 7) / 8;
-  CheckSize(rowBytes * page.length, file.size());
+  CheckSize(rowBytes * page.length, file.size);
   CheckSize(static_cast<std::uint64_t>(TRaster::StrideFor(static_cast<int>(page.width), format)) * page.length,
-            file.size());
+            file.size);
 
   TTiffStripDecoder decoder(page, static_cast<std::size_t>(rowBytes), lzwEnabled);
   TRaster raster(static_cast<int>(page.width), static_cast<int>(page.length), format);
@@ -214,9 +214,9 @@ TRaster DecodeTiffPage(const TTiffPageLayout& page, const std::vector<std::uint8
   for (const TTiffStrip& strip : page.strips) {
     const int count = static_cast<int>(std::min(rowsPerStrip, page.length - top));
     if (inPlace) {
-      writer.Write(decoder.StoredRows(file.data(), strip, count), count, static_cast<int>(top), raster);
+      writer.Write(decoder.StoredRows(file.data, strip, count), count, static_cast<int>(top), raster);
     } else {
-      decoder.Decode(file.data(), strip, count, rows.data());
+      decoder.Decode(file.data, strip, count, rows.data());
       writer.Write(rows.data(), count, static_cast<int>(top), raster);
     }
     top += static_cast<std::uint32_t>(count);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/tiff/tiff_file_bytes.h"
 #include "formats/tiff/tiff_page_layout.h"
 #include "imaging/raster.h"
 
@@ -12,6 +13,6 @@ namespace pagewell {
 // Raises EInvalidGraphic with the reader's messages for layouts it does not
 // support and data it cannot decode, and for pages far larger than the file
 // could describe.
-TRaster DecodeTiffPage(const TTiffPageLayout& page, const std::vector<std::uint8_t>& file, bool lzwEnabled);
+TRaster DecodeTiffPage(const TTiffPageLayout& page, TTiffFileBytes file, bool lzwEnabled);
 
 }  // namespace pagewell

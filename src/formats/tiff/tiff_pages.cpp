@@ -7,7 +7,7 @@
 namespace pagewell {
 // Decoded straight from the caller's file: the page is only read, so the
 // file is not copied into a page object first.
-TluBitmap ReadTiffPage(const std::vector<std::uint8_t>& file, int page) {
+TluBitmap ReadTiffPage(TTiffFileBytes file, int page) {
   TTiffMetadata metadata;
   const TTiffPageLayout layout = ReadTiffPageLayout(file, page < 1 ? 1 : static_cast<std::uint32_t>(page), metadata);
   TluBitmap bitmap;

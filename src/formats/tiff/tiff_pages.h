@@ -9,13 +9,14 @@
 #include "formats/tiff/tif_image.h"
 #include "formats/tiff/tif_list.h"
 #include "formats/tiff/tiff_directory_reader.h"
+#include "formats/tiff/tiff_file_bytes.h"
 #include "imaging/lu_bitmap.h"
 
 namespace pagewell {
 
 // Page `page` (1-based) of a TIFF file as a bitmap with the file's
 // resolution and its colour mode detected. Raises EInvalidGraphic.
-TluBitmap ReadTiffPage(const std::vector<std::uint8_t>& file, int page);
+TluBitmap ReadTiffPage(TTiffFileBytes file, int page);
 
 // The compression the control chooses for a page of a multi-page file:
 // CCITT Group 4 for black-and-white pages, none for all others.

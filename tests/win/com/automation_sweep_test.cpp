@@ -72,30 +72,14 @@ LRESULT CALLBACK closeDialogs(int code, WPARAM wParam, LPARAM lParam) {
 
 // Answers nothing: no default value, no members. Conversions that ask it
 // for its value get DISP_E_MEMBERNOTFOUND.
-class MuteObject final : public IDispatch {
+class MuteObject final : public StackDispatch {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return DISP_E_UNKNOWNNAME;
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return DISP_E_MEMBERNOTFOUND;
   }
-  ULONG references = 1;
 };
 
 MuteObject g_mute;
@@ -242,23 +226,6 @@ bool isCleanRefusal(HRESULT hr) {
   }
 }
 
-// A button of the form found by its caption (EnumChildWindows callback:
-// a named function, since a lambda has the wrong calling convention on i686).
-struct ButtonSearch {
-  const wchar_t* caption;
-  HWND found;
-};
-
-BOOL CALLBACK findButton(HWND child, LPARAM context) {
-  auto* search = reinterpret_cast<ButtonSearch*>(context);
-  wchar_t text[64] = {}, className[16] = {};
-  GetWindowTextW(child, text, 64);
-  GetClassNameW(child, className, 16);
-  if (lstrcmpiW(className, L"Button") != 0 || lstrcmpW(text, search->caption) != 0) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
 class AutomationSweep : public testing::Test {
  protected:
   static void SetUpTestSuite() { OleInitialize(nullptr); }
@@ -341,16 +308,11 @@ class AutomationSweep : public testing::Test {
 
   // Clicks the form's button with this caption, wherever it is.
   bool click(const wchar_t* caption) {
-    HWND form = nullptr;
-    auto window = control.query<IOleWindow>(IID_IOleWindow);
-    if (window) window->GetWindow(&form);
-    ButtonSearch search{caption, nullptr};
-    EnumChildWindows(form, findButton,
-                     reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return false;
+    const HWND button = findChildWindow(controlWindow(control.get()), caption, L"Button");
+    if (!button) return false;
     g_currentCall = std::wstring(L"click on ") + caption;
     g_callStarted = GetTickCount() | 1;
-    SendMessageW(search.found, BM_CLICK, 0, 0);
+    SendMessageW(button, BM_CLICK, 0, 0);
     g_callStarted = 0;
     return true;
   }

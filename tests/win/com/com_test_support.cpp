@@ -122,4 +122,41 @@ void clearException(EXCEPINFO& exception) {
   exception = EXCEPINFO{};
 }
 
+HWND controlWindow(IDispatch* control) {
+  HWND window = nullptr;
+  ComPtr<IOleWindow> ole;
+  if (control && control->QueryInterface(IID_IOleWindow, ole.put_void()) == S_OK) ole->GetWindow(&window);
+  return window;
+}
+
+namespace {
+
+struct ChildSearch {
+  const std::wstring* caption;
+  const wchar_t* className;
+  HWND found;
+};
+
+// A named callback: a lambda has the wrong calling convention on i686.
+BOOL CALLBACK matchChild(HWND child, LPARAM context) {
+  auto* search = reinterpret_cast<ChildSearch*>(context);
+  wchar_t text[256] = {}, className[64] = {};
+  GetWindowTextW(child, text, 256);
+  if (*search->caption != text) return TRUE;
+  if (search->className) {
+    GetClassNameW(child, className, 64);
+    if (lstrcmpiW(className, search->className) != 0) return TRUE;
+  }
+  search->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND findChildWindow(HWND parent, const std::wstring& caption, const wchar_t* className) {
+  ChildSearch search{&caption, className, nullptr};
+  EnumChildWindows(parent, matchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace comtest

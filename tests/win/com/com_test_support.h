@@ -41,4 +41,34 @@ VARIANT textValue(const Bstr& text);
 
 void clearException(EXCEPINFO& exception);
 
+// The IUnknown side of a test's own IDispatch object, which lives on the
+// stack or in a global: references are counted, so a test can see that the
+// control released it, but nothing is ever deleted.
+class StackDispatch : public IDispatch {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+
+  long references = 0;
+};
+
+// The control's own window, through IOleWindow; null when it has none.
+HWND controlWindow(IDispatch* control);
+// The first child window of `parent` (at any depth) with exactly this
+// caption and, when `className` is given, of that window class.
+HWND findChildWindow(HWND parent, const std::wstring& caption, const wchar_t* className = nullptr);
+
 }  // namespace comtest

@@ -17,20 +17,6 @@ namespace {
 
 using namespace comtest;
 
-struct CaptionSearch {
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK matchCaption(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<CaptionSearch*>(context);
-  wchar_t buffer[256] = {};
-  GetWindowTextW(window, buffer, 256);
-  if (*search->caption != buffer) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 class ControlTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { OleInitialize(nullptr); }
@@ -57,18 +43,9 @@ class ControlTest : public testing::Test {
     EXPECT_EQ(VariantChangeType(converted.get(), value.get(), 0, VT_I4), S_OK);
     return converted.get()->lVal;
   }
-  HWND formWindow() {
-    HWND window = nullptr;
-    auto ole = control.query<IOleWindow>(IID_IOleWindow);
-    if (ole) ole->GetWindow(&window);
-    return window;
-  }
+  HWND formWindow() { return controlWindow(control.get()); }
   // The form's child window with this caption (any depth).
-  HWND componentWithText(const std::wstring& caption) {
-    CaptionSearch search{&caption, nullptr};
-    EnumChildWindows(formWindow(), matchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  HWND componentWithText(const std::wstring& caption) { return findChildWindow(formWindow(), caption); }
   DWORD connect(IDispatch* sink) {
     auto container = control.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
     EXPECT_TRUE(container);
