@@ -14,8 +14,11 @@
 namespace pagewell::convert {
 namespace {
 
+bool StartsWith(const std::uint8_t* bytes, std::size_t size, const void* magic, std::size_t magicSize) {
+  return size >= magicSize && std::memcmp(bytes, magic, magicSize) == 0;
+}
 bool StartsWith(const std::vector<std::uint8_t>& file, const void* magic, std::size_t size) {
-  return file.size() >= size && std::memcmp(file.data(), magic, size) == 0;
+  return StartsWith(file.data(), file.size(), magic, size);
 }
 
 TluBitmap ReadBmp(std::vector<std::uint8_t> file) {
@@ -53,7 +56,7 @@ TluBitmap ReadJpeg(std::vector<std::uint8_t> file) {
 }
 
 bool IsTiff(const std::uint8_t* bytes, std::size_t size) {
-  return size >= 4 && (std::memcmp(bytes, "II*\0", 4) == 0 || std::memcmp(bytes, "MM\0*", 4) == 0);
+  return StartsWith(bytes, size, "II*\0", 4) || StartsWith(bytes, size, "MM\0*", 4);
 }
 
 // Every page of a TIFF file, decoded where the file lies; the memory of
