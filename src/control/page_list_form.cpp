@@ -112,7 +112,8 @@ void TTwainForm::addAcquiredPage() {
   // The thumbnail keeps its view; the image goes to the store. A page that
   // cannot be kept (the disk is full) ends the batch as a cancel does.
   if (const TPageStoreError error = pageImages_->Keep(*page); error != TPageStoreError::None) {
-    alertPageStoreError(PageStep::Keep, error);
+    // Said once the batch is over, not in the middle of a transfer.
+    unkeptPageError_ = error;
     main.EndAcquisition();
     return;
   }
@@ -138,6 +139,13 @@ void TTwainForm::addAcquiredPage() {
 void TTwainForm::acquisitionFinished() {
   if (awaitingMICR_) awaitingMICR_->SetMICRText(mainViewer().MICRText());
   awaitingMICR_ = nullptr;
+  if (unkeptPageError_ != TPageStoreError::None) {
+    // The main viewer still shows the page that could not be kept.
+    if (pageCount() == 0) mainViewer().Clear();
+    else showCurrentPage();
+    alertPageStoreError(PageStep::Keep, unkeptPageError_);
+    unkeptPageError_ = TPageStoreError::None;
+  }
   applySingleImageMode();
 }
 

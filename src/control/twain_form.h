@@ -283,6 +283,8 @@ class TTwainForm {
   // The last page of the acquisition under way, whose MICR text is read
   // only after its transfer.
   TPWImage* awaitingMICR_ = nullptr;
+  // Why the last page of the acquisition under way could not be kept.
+  TPageStoreError unkeptPageError_ = TPageStoreError::None;
 };
 
 }  // namespace pagewell
