@@ -55,6 +55,9 @@ class TPageStore {
   // the page file; a later page beyond the budget opens a new one.
   void Clear();
 
+  // Applies to pages stored from now on; pages already in memory stay there.
+  void SetMemoryBudget(std::size_t bytes) { memoryBudget_ = bytes; }
+
   bool Contains(TKey key) const;
   std::size_t Count() const;
   // Bytes of the coded records held in memory (the budget counts these; the
