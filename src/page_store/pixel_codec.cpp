@@ -24,11 +24,14 @@ constexpr std::size_t kStripEntryBytes = 8;
 // Rows are coded in strips of about this many bytes: bounded scratch
 // buffers, and DEFLATE's 32 KiB window makes longer strips gain little.
 constexpr std::size_t kStripBytes = 512 * 1024;
-// libdeflate's fastest level: faster than zlib's level 1 and no larger.
+// libdeflate's fastest level. On the raw rows of a text page it is slower
+// than zlib's level 1 (it hashes every byte of a long match); after the
+// filter there are few bytes left to hash.
 constexpr int kDeflateLevel = 1;
-// Black and white records larger than 1/8 of the rows are also tried in
+// Black and white records between 1/8 and 1/2 of the rows are also tried in
 // Group 4.
 constexpr std::size_t kTryGroup4Below = 8;
+constexpr std::size_t kTryGroup4Above = 2;
 
 void PutU32(std::uint8_t* at, std::uint32_t value) {
   at[0] = static_cast<std::uint8_t>(value);
@@ -256,11 +259,13 @@ TPageStoreError TPixelCodec::Encode(const TRaster& raster, std::vector<std::uint
   try {
     EncodeDeflateRecord(raster, record);
     // Black and white: the filter and DEFLATE are several times faster than
-    // Group 4 and on clean text pages smaller too; where they make less than
-    // 1:8 of the rows (a rough scan), Group 4 is tried as well and the
-    // smaller record kept.
-    if (raster.PixelFormat() == TPixelFormat::pf1bit && !raster.Empty() &&
-        record.size() > raster.RowBytes() * static_cast<std::size_t>(raster.Height()) / kTryGroup4Below) {
+    // Group 4 and on clean text pages smaller too; where they make between
+    // 1:8 and 1:2 of the rows (a rough scan), Group 4 is tried as well and
+    // the smaller record kept. Below 1:2 it is noise, where Group 4 is both
+    // slow (a code for every few pixels) and larger.
+    const std::size_t rows = raster.RowBytes() * static_cast<std::size_t>(raster.Height());
+    if (raster.PixelFormat() == TPixelFormat::pf1bit && !raster.Empty() && record.size() > rows / kTryGroup4Below &&
+        record.size() <= rows / kTryGroup4Above) {
       std::vector<std::uint8_t> group4;
       if (EncodeGroup4Record(raster, group4) && group4.size() < record.size()) record.swap(group4);
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -82,6 +83,25 @@ TEST_P(PageStoreRoundTrip, InMemoryAndInTheFileComeBackBitForBit) {
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, PageStoreRoundTrip, testing::ValuesIn(RoundTripCases()), CaseName);
 
+// Pages of many strips (about 512 KiB of rows each, the last one shorter),
+// some filtered against the row above and some raw: 300-dpi Letter pages
+// of text with a band of noise.
+TEST(PageStore, LetterPagesOfManyStripsComeBack) {
+  for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    TluBitmap original = MakePage(format, 2550, 3300, TPicture::Text);
+    const TluBitmap noise = MakePage(format, 2550, 3300, TPicture::Noise);
+    for (int y = 1650; y < 1900; ++y) std::memcpy(original.ScanLine(y), noise.ScanLine(y), original.RowStride());
+    auto state = std::make_shared<TFakeFileState>();
+    TPageStore store(FakeOpener(state), 0);
+    TKey key = 0;
+    ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
+    TluBitmap back;
+    ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
+    ExpectSamePage(back, original);
+  }
+}
+
 TEST(PageStore, EveryFieldOfTheBitmapComesBack) {
   for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
     SCOPED_TRACE(static_cast<int>(format));
@@ -161,7 +181,7 @@ TEST(PixelCodec, StrayBitsAfterTheLastPixelAreKept) {
 TEST(PixelCodec, EveryFlippedByteAndEveryTruncationIsCorrupt) {
   for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
     SCOPED_TRACE(static_cast<int>(format));
-    const TluBitmap page = MakePage(format, 67, 20, format == TPixelFormat::pf1bit ? TPicture::Rough : TPicture::Text);
+    const TluBitmap page = MakePage(format, 201, 30, format == TPixelFormat::pf1bit ? TPicture::Rough : TPicture::Text);
     TPixelCodec codec;
     std::vector<std::uint8_t> record;
     ASSERT_EQ(codec.Encode(page, record), TPageStoreError::None);
@@ -194,19 +214,27 @@ std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> record) {
 // would): every number is still checked before use, and what is decoded
 // is either refused or exactly the page (ASan watches the bounds).
 TEST(PixelCodec, AChangedRecordWithAFittingChecksumNeverGivesAWrongPicture) {
+  // Each kind of record: Group 4, filtered DEFLATE, raw DEFLATE.
   struct TCase {
     TPixelFormat format;
     TPicture picture;
+    int codec;
+    bool filtered;
   };
-  for (const TCase& c : {TCase{TPixelFormat::pf1bit, TPicture::Rough}, TCase{TPixelFormat::pf1bit, TPicture::Text},
-                         TCase{TPixelFormat::pf8bit, TPicture::Text}, TCase{TPixelFormat::pf24bit, TPicture::Noise}}) {
+  for (const TCase& c : {TCase{TPixelFormat::pf1bit, TPicture::Rough, 2, false},
+                         TCase{TPixelFormat::pf8bit, TPicture::Text, 1, true},
+                         TCase{TPixelFormat::pf24bit, TPicture::Text, 1, true},
+                         TCase{TPixelFormat::pf24bit, TPicture::Noise, 1, false}}) {
     SCOPED_TRACE(static_cast<int>(c.format));
-    const TluBitmap page = MakePage(c.format, 67, 20, c.picture);
+    const TluBitmap page = MakePage(c.format, 201, 30, c.picture);
     TPixelCodec codec;
     std::vector<std::uint8_t> record;
     ASSERT_EQ(codec.Encode(page, record), TPageStoreError::None);
+    EXPECT_EQ(record[4], c.codec);
+    EXPECT_EQ(record[36] != 0, c.filtered) << "the filtered size of the strip";
     int refused = 0;
-    for (std::size_t i = 0; i + 4 < record.size(); ++i) {
+    // Every byte of the header and the strip table, every 7th after.
+    for (std::size_t i = 0; i + 4 < record.size(); i += i < 64 ? 1 : 7) {
       for (std::uint8_t flip : {0x01, 0x80, 0xFF}) {
         std::vector<std::uint8_t> bad = record;
         bad[i] ^= flip;
