@@ -1,9 +1,13 @@
 #pragma once
 // TPixelCodec: codes the pixel rows of a raster as one self-checking record,
-// and back. Black and white pages are coded with CCITT Group 4, unless that
-// comes out no smaller than the raw rows (noise); every other page, and
-// such noise, with DEFLATE (libdeflate, its fastest level) in strips of
-// about 512 KiB of rows.
+// and back. The rows are taken in strips of about 512 KiB; each strip is
+// filtered against the row above (runs of 8-byte units equal to the row
+// above, and the XOR of the others: on a scanned page most rows are much
+// like the one above) and coded with DEFLATE (libdeflate, its fastest
+// level); a strip that the filter does not halve is coded raw. A black and
+// white page that this leaves larger than 1/8 of its rows (a rough scan) is
+// also coded with CCITT Group 4 and the smaller record kept. The whole
+// pixel buffer is coded, row padding included, so it comes back as it was.
 //
 // A record (all numbers little-endian):
 //   0  "PWS1"
@@ -11,12 +15,16 @@
 //      pixel format, 0
 //   8  width, height, row stride, rows per strip, strip count (u32 each)
 //  28  CRC-32 of the decoded pixel buffer (stride × height bytes)
-//  32  the coded size of each strip (u32 each), then the strips
+//  32  per strip: its coded size and its filtered size (0: not filtered)
+//      (u32 each), then the strips
 //  end CRC-32 of every byte before it
-// Decoding checks every number against the raster it decodes for and
-// against the record's length before using it, the record's CRC before
-// decoding and the pixels' CRC after: a record that does not check out is
-// Corrupt, never a wrong picture.
+// A filtered strip is [u32 control length][control: LEB128 run lengths in
+// bytes, equal and differing in turn, starting with an equal run][the XOR
+// bytes of the differing runs]; above the page's first row are zeros.
+// Decoding checks the record's CRC first, then every number against the
+// raster it decodes for and against the record's length before using it,
+// and the pixels' CRC last: a record that does not check out is Corrupt,
+// never a wrong picture.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -55,7 +63,10 @@ class TPixelCodec {
 
   libdeflate_compressor* compressor_ = nullptr;
   libdeflate_decompressor* decompressor_ = nullptr;
-  std::vector<std::uint8_t> scratch_;
+  std::vector<std::uint8_t> scratch_;   // coded strip
+  std::vector<std::uint8_t> control_;   // the filter's run lengths
+  std::vector<std::uint8_t> bytes_;     // the filter's XOR bytes
+  std::vector<std::uint8_t> filtered_;  // a filtered strip
 };
 
 // CRC-32 (the one of zlib, PNG and gzip).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -14,9 +15,11 @@
 
 namespace pagewell::page_store_test {
 
-// The picture: "text" is white with dark strokes (Group 4 territory for
-// black and white), "noise" a pseudo-random value in every pixel byte.
-enum class TPicture { Text, Noise };
+// The picture: "text" is white with dark strokes, "noise" a pseudo-random
+// value in every pixel byte, "rough" (1 bit only, otherwise text) stripes
+// whose edges wander by a pixel from row to row, as on a rough scan (where
+// Group 4 is the better coder).
+enum class TPicture { Text, Noise, Rough };
 
 inline std::uint32_t NextRandom(std::uint32_t& state) {
   state = state * 1664525u + 1013904223u;
@@ -43,6 +46,19 @@ inline TluBitmap MakePage(TPixelFormat format, int width, int height, TPicture p
       }
     }
     if (usedBits != 0) row[rowBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - usedBits));
+  }
+  if (picture == TPicture::Rough && format == TPixelFormat::pf1bit) {
+    std::vector<int> edges;
+    for (int x = 3; x < width; x += 8 + static_cast<int>(NextRandom(random) % 20)) edges.push_back(x);
+    for (int y = 0; y < height; ++y) {
+      for (int& edge : edges) edge = std::max(0, std::min(width, edge + static_cast<int>(NextRandom(random) % 3) - 1));
+      bool black = false;
+      std::size_t next = 0;
+      for (int x = 0; x < width; ++x) {
+        while (next < edges.size() && edges[next] <= x) black = !black, ++next;
+        page.SetPixelIndex(x, y, black ? 0 : 1);
+      }
+    }
   }
   if (IsPaletteFormat(format)) {
     // A palette of its own, not the default one.

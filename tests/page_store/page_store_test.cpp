@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -31,7 +32,7 @@ struct TRoundTripCase {
 std::string CaseName(const testing::TestParamInfo<TRoundTripCase>& info) {
   const auto& c = info.param;
   return std::to_string(static_cast<int>(c.format)) + "bit_" + std::to_string(c.width) + "x" + std::to_string(c.height) +
-         (c.picture == TPicture::Text ? "_text" : "_noise");
+         (c.picture == TPicture::Text ? "_text" : c.picture == TPicture::Noise ? "_noise" : "_rough");
 }
 
 std::vector<TRoundTripCase> RoundTripCases() {
@@ -39,7 +40,10 @@ std::vector<TRoundTripCase> RoundTripCases() {
   for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf15bit,
                               TPixelFormat::pf16bit, TPixelFormat::pf24bit, TPixelFormat::pf32bit}) {
     for (int width : {1, 7, 33, 300}) {
-      for (TPicture picture : {TPicture::Text, TPicture::Noise}) cases.push_back({format, width, width == 300 ? 200 : 9, picture});
+      for (TPicture picture : {TPicture::Text, TPicture::Noise, TPicture::Rough}) {
+        if (picture == TPicture::Rough && format != TPixelFormat::pf1bit) continue;
+        cases.push_back({format, width, width == 300 ? 200 : 9, picture});
+      }
     }
   }
   return cases;
@@ -79,6 +83,25 @@ TEST_P(PageStoreRoundTrip, InMemoryAndInTheFileComeBackBitForBit) {
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, PageStoreRoundTrip, testing::ValuesIn(RoundTripCases()), CaseName);
 
+// Pages of many strips (about 512 KiB of rows each, the last one shorter),
+// some filtered against the row above and some raw: 300-dpi Letter pages
+// of text with a band of noise.
+TEST(PageStore, LetterPagesOfManyStripsComeBack) {
+  for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    TluBitmap original = MakePage(format, 2550, 3300, TPicture::Text);
+    const TluBitmap noise = MakePage(format, 2550, 3300, TPicture::Noise);
+    for (int y = 1650; y < 1900; ++y) std::memcpy(original.ScanLine(y), noise.ScanLine(y), original.RowStride());
+    auto state = std::make_shared<TFakeFileState>();
+    TPageStore store(FakeOpener(state), 0);
+    TKey key = 0;
+    ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
+    TluBitmap back;
+    ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
+    ExpectSamePage(back, original);
+  }
+}
+
 TEST(PageStore, EveryFieldOfTheBitmapComesBack) {
   for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
     SCOPED_TRACE(static_cast<int>(format));
@@ -110,7 +133,7 @@ TEST(PageStore, BlackAndWhiteComesBackWhateverThePalette) {
   const std::vector<std::vector<TColor>> palettes = {
       {clBlack, clWhite}, {clWhite, clBlack}, {RGBColor(255, 0, 0), RGBColor(0, 0, 255)}, {clWhite, clWhite}, {clBlack, clBlack}};
   for (const auto& palette : palettes) {
-    for (TPicture picture : {TPicture::Text, TPicture::Noise}) {
+    for (TPicture picture : {TPicture::Text, TPicture::Noise, TPicture::Rough}) {
       TluBitmap original = MakePage(TPixelFormat::pf1bit, 301, 77, picture);
       original.SetPaletteKeepingIndices(palette);
       TPageStore store(nullptr, kLargeBudget);
@@ -125,11 +148,13 @@ TEST(PageStore, BlackAndWhiteComesBackWhateverThePalette) {
 
 // ---- the codec -------------------------------------------------------------
 
-TEST(PixelCodec, BlackAndWhiteTextIsGroup4AndNoiseIsDeflate) {
+TEST(PixelCodec, RoughBlackAndWhiteIsGroup4CleanTextAndNoiseAreDeflate) {
   TPixelCodec codec;
   std::vector<std::uint8_t> record;
-  ASSERT_EQ(codec.Encode(MakePage(TPixelFormat::pf1bit, 300, 200, TPicture::Text), record), TPageStoreError::None);
+  ASSERT_EQ(codec.Encode(MakePage(TPixelFormat::pf1bit, 300, 200, TPicture::Rough), record), TPageStoreError::None);
   EXPECT_EQ(record[4], 2) << "Group 4";
+  ASSERT_EQ(codec.Encode(MakePage(TPixelFormat::pf1bit, 300, 200, TPicture::Text), record), TPageStoreError::None);
+  EXPECT_EQ(record[4], 1) << "filtered DEFLATE";
   ASSERT_EQ(codec.Encode(MakePage(TPixelFormat::pf1bit, 300, 200, TPicture::Noise), record), TPageStoreError::None);
   EXPECT_EQ(record[4], 1) << "DEFLATE, Group 4 being larger than the raw rows";
   ASSERT_EQ(codec.Encode(MakePage(TPixelFormat::pf24bit, 300, 200, TPicture::Text), record), TPageStoreError::None);
@@ -139,7 +164,7 @@ TEST(PixelCodec, BlackAndWhiteTextIsGroup4AndNoiseIsDeflate) {
 // A bit after the last pixel that is not 0 (no raster has one, but a wrong
 // picture must never come back): Group 4 would drop it, DEFLATE keeps it.
 TEST(PixelCodec, StrayBitsAfterTheLastPixelAreKept) {
-  TluBitmap original = MakePage(TPixelFormat::pf1bit, 301, 50, TPicture::Text);
+  TluBitmap original = MakePage(TPixelFormat::pf1bit, 301, 50, TPicture::Rough);
   original.ScanLine(7)[original.RowBytes() - 1] |= 1;
   original.ScanLine(9)[original.RowStride() - 1] = 0x40;
   TPixelCodec codec;
@@ -156,10 +181,13 @@ TEST(PixelCodec, StrayBitsAfterTheLastPixelAreKept) {
 TEST(PixelCodec, EveryFlippedByteAndEveryTruncationIsCorrupt) {
   for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit}) {
     SCOPED_TRACE(static_cast<int>(format));
-    const TluBitmap page = MakePage(format, 33, 20, TPicture::Text);
+    const TluBitmap page = MakePage(format, 201, 30, format == TPixelFormat::pf1bit ? TPicture::Rough : TPicture::Text);
     TPixelCodec codec;
     std::vector<std::uint8_t> record;
     ASSERT_EQ(codec.Encode(page, record), TPageStoreError::None);
+    if (format == TPixelFormat::pf1bit) {
+      EXPECT_EQ(record[4], 2) << "a Group 4 record";
+    }
     TRaster::TPixelBytes pixels;
     ASSERT_EQ(codec.Decode(record.data(), record.size(), page, pixels), TPageStoreError::None);
     for (std::size_t i = 0; i < record.size(); ++i) {
@@ -173,6 +201,55 @@ TEST(PixelCodec, EveryFlippedByteAndEveryTruncationIsCorrupt) {
       ASSERT_EQ(codec.Decode(record.data(), size, page, pixels), TPageStoreError::Corrupt) << "size " << size;
     }
     EXPECT_EQ(codec.Decode(nullptr, 0, page, pixels), TPageStoreError::Corrupt);
+  }
+}
+
+std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> record) {
+  const std::uint32_t crc = PageStoreCrc32(record.data(), record.size() - 4);
+  for (int i = 0; i < 4; ++i) record[record.size() - 4 + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+  return record;
+}
+
+// A record whose own checksum was made to fit a change (as a coder's bug
+// would): every number is still checked before use, and what is decoded
+// is either refused or exactly the page (ASan watches the bounds).
+TEST(PixelCodec, AChangedRecordWithAFittingChecksumNeverGivesAWrongPicture) {
+  // Each kind of record: Group 4, filtered DEFLATE, raw DEFLATE.
+  struct TCase {
+    TPixelFormat format;
+    TPicture picture;
+    int codec;
+    bool filtered;
+  };
+  for (const TCase& c : {TCase{TPixelFormat::pf1bit, TPicture::Rough, 2, false},
+                         TCase{TPixelFormat::pf8bit, TPicture::Text, 1, true},
+                         TCase{TPixelFormat::pf24bit, TPicture::Text, 1, true},
+                         TCase{TPixelFormat::pf24bit, TPicture::Noise, 1, false}}) {
+    SCOPED_TRACE(static_cast<int>(c.format));
+    const TluBitmap page = MakePage(c.format, 201, 30, c.picture);
+    TPixelCodec codec;
+    std::vector<std::uint8_t> record;
+    ASSERT_EQ(codec.Encode(page, record), TPageStoreError::None);
+    EXPECT_EQ(record[4], c.codec);
+    EXPECT_EQ(record[36] != 0, c.filtered) << "the filtered size of the strip";
+    int refused = 0;
+    // Every byte of the header and the strip table, every 7th after.
+    for (std::size_t i = 0; i + 4 < record.size(); i += i < 64 ? 1 : 7) {
+      for (std::uint8_t flip : {0x01, 0x80, 0xFF}) {
+        std::vector<std::uint8_t> bad = record;
+        bad[i] ^= flip;
+        bad = WithCrc(bad);
+        TRaster::TPixelBytes pixels;
+        const TPageStoreError error = codec.Decode(bad.data(), bad.size(), page, pixels);
+        if (error == TPageStoreError::None) {
+          ASSERT_TRUE(std::equal(pixels.begin(), pixels.end(), page.ScanLine(0))) << "byte " << i;
+        } else {
+          ASSERT_EQ(error, TPageStoreError::Corrupt) << "byte " << i;
+          ++refused;
+        }
+      }
+    }
+    EXPECT_GT(refused, 0);
   }
 }
 
