@@ -146,6 +146,23 @@ TEST(PageStore, BlackAndWhiteComesBackWhateverThePalette) {
   }
 }
 
+// ---- the raster's hand-over --------------------------------------------------
+
+TEST(RasterPixels, AreHandedOverAndTakenBackWithoutACopy) {
+  TRaster raster = MakePage(TPixelFormat::pf24bit, 33, 5, TPicture::Noise);
+  const std::vector<std::uint8_t> before = PixelBytes(raster);
+  TRaster::TPixelBytes pixels = raster.ReleasePixels();
+  const std::uint8_t* buffer = pixels.data();
+  EXPECT_EQ(pixels.size(), raster.RowStride() * 5);
+  EXPECT_EQ(raster.Width(), 33);  // the shell keeps its size and format
+  EXPECT_EQ(raster.PixelFormat(), TPixelFormat::pf24bit);
+  TRaster::TPixelBytes tooShort(pixels.size() - 1);
+  EXPECT_FALSE(raster.AdoptPixels(std::move(tooShort)));
+  ASSERT_TRUE(raster.AdoptPixels(std::move(pixels)));
+  EXPECT_EQ(raster.ScanLine(0), buffer);
+  EXPECT_EQ(PixelBytes(raster), before);
+}
+
 // ---- the codec -------------------------------------------------------------
 
 TEST(PixelCodec, RoughBlackAndWhiteIsGroup4CleanTextAndNoiseAreDeflate) {
