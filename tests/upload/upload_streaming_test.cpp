@@ -16,11 +16,8 @@
 namespace pagewell {
 namespace {
 
-using testing::AttemptScript;
-using testing::FakeClient;
-using testing::FakeUi;
-using testing::Log;
 using Calls = std::vector<std::string>;
+using testing::AttemptScript;
 
 std::string noRegistry(const std::string&) { return {}; }
 
@@ -72,9 +69,9 @@ InMemoryBody inMemoryBody(const std::vector<std::uint8_t>& file, const std::vect
 
 // One request on a fake server.
 struct UploadRun {
-  Log log;
-  FakeClient client{log};
-  FakeUi ui{log};
+  testing::Log log;
+  testing::FakeClient client{log};
+  testing::FakeUi ui{log};
   UploadMemory memory;
   std::unique_ptr<HttpSession> session;
   std::unique_ptr<HttpRequestChannel> request;
