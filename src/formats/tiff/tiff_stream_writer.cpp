@@ -20,9 +20,9 @@ void TTiffStreamWriter::Add(const TTIFImage& page) {
   TMemoryStream block;
   const std::uint32_t nextLink = page.AppendDirectory(block, at);
   const std::uint64_t next = position_ + block.Size();
+  if (next > std::numeric_limits<std::uint32_t>::max()) throw EStreamError("The TIFF file passes 4 GB");
   ++written_;
   if (written_ < pageCount_) {
-    if (next > std::numeric_limits<std::uint32_t>::max()) throw EStreamError("The TIFF file passes 4 GB");
     block.Seek(nextLink);
     block.WriteU32LE(static_cast<std::uint32_t>(next));
   }
