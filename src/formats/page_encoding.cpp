@@ -77,11 +77,15 @@ TPageEncoding EncodeSeveralPages(int count, const TPageSource& page, int formatC
   return result;
 }
 
-TluBitmap OutputCopyOf(const TluBitmap& page) {
+namespace {
+
+// The picture and resolution alone, in a format the encoders take, with its
+// colour mode found afresh.
+TluBitmap outputPage(TRaster picture, std::int32_t xPelsPerMeter, std::int32_t yPelsPerMeter) {
   TluBitmap copy;
-  static_cast<TRaster&>(copy) = page;
-  copy.XPelsPerMeter = page.XPelsPerMeter;
-  copy.YPelsPerMeter = page.YPelsPerMeter;
+  static_cast<TRaster&>(copy) = std::move(picture);
+  copy.XPelsPerMeter = xPelsPerMeter;
+  copy.YPelsPerMeter = yPelsPerMeter;
   const TPixelFormat format = copy.PixelFormat();
   if (format != TPixelFormat::pf1bit && format != TPixelFormat::pf4bit && format != TPixelFormat::pf8bit &&
       format != TPixelFormat::pf32bit) {
@@ -89,6 +93,16 @@ TluBitmap OutputCopyOf(const TluBitmap& page) {
   }
   copy.DetectColorMode();
   return copy;
+}
+
+}  // namespace
+
+TluBitmap OutputCopyOf(const TluBitmap& page) {
+  return outputPage(static_cast<const TRaster&>(page), page.XPelsPerMeter, page.YPelsPerMeter);
+}
+
+TluBitmap OutputCopyOf(TluBitmap&& page) {
+  return outputPage(std::move(static_cast<TRaster&>(page)), page.XPelsPerMeter, page.YPelsPerMeter);
 }
 
 }  // namespace pagewell

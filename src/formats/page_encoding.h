@@ -89,5 +89,7 @@ TPageEncoding EncodeSeveralPages(int count, const TPageSource& page, int formatC
 // through a device-independent bitmap arrives. Output is made from such a
 // copy, so saving never changes the page itself.
 TluBitmap OutputCopyOf(const TluBitmap& page);
+// The same from a page the caller gives up: its pixels move, not copied.
+TluBitmap OutputCopyOf(TluBitmap&& page);
 
 }  // namespace pagewell

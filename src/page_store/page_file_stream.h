@@ -14,6 +14,7 @@ namespace pagewell {
 class TPageFileSink final : public TByteSink {
  public:
   explicit TPageFileSink(IPageFile& file) : file_(file) {}
+  using TByteSink::Write;
   void Write(const std::uint8_t* bytes, std::size_t count) override;
   std::uint64_t Size() const { return size_; }
 
