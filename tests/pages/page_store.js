@@ -30,6 +30,10 @@ for (var i = 0; i < limits.length; i++) {
   check("memory limit after " + limits[i][0], TwainForm.PageMemoryLimit, limits[i][1]);
 }
 
+// The save button sits on a tab of its own until it is placed.
+TwainForm.SetContainer("ButtonSaveLocal", "Tab1");
+TwainForm.ShowElement("ButtonSaveLocal");
+
 for (var d = 0; d < TwainForm.DeviceCount; d++) {
   TwainForm.DeviceIndex = d;
   if (TwainForm.DeviceName == DEVICE) break;
@@ -65,7 +69,7 @@ function save(name, pagesSelected) {
   var before = saved;
   TwainForm.PagesSelected = pagesSelected;
   TwainForm.FileName = FOLDER + "\\" + name;
-  Host.ClickTab("Edit/Upload");
+  Host.ClickTab("Acquire");
   Host.Click("Save Local");
   check("OnSaveLocal for " + name, saved - before, 1);
   check("saved " + name, TwainForm.SaveLocalSuccess, true);
