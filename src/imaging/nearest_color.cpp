@@ -38,13 +38,13 @@ TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette) {
   }
 }
 
-const std::vector<std::uint8_t>& TNearestColorMap::CandidatesOf(int cell) {
-  if (candidates_.empty()) {
-    candidates_.resize(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis);
-    built_.assign(candidates_.size(), false);
-  }
-  std::vector<std::uint8_t>& list = candidates_[static_cast<std::size_t>(cell)];
-  if (built_[static_cast<std::size_t>(cell)]) return list;
+const TNearestColorMap::Cell& TNearestColorMap::CellOf(int cell) {
+  if (cells_.empty()) cells_.resize(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis);
+  if (!cells_[static_cast<std::size_t>(cell)].built) BuildCell(cell);
+  return cells_[static_cast<std::size_t>(cell)];
+}
+
+void TNearestColorMap::BuildCell(int cell) {
   const int size = 1 << kCellShift;
   const std::int32_t r0 = (cell / (kCellsPerAxis * kCellsPerAxis)) * size;
   const std::int32_t g0 = ((cell / kCellsPerAxis) % kCellsPerAxis) * size;
@@ -55,29 +55,35 @@ const std::vector<std::uint8_t>& TNearestColorMap::CandidatesOf(int cell) {
     bestFar = std::min(bestFar, FarSquared(red_[i], r0, r1) + FarSquared(green_[i], g0, g1) +
                                     FarSquared(blue_[i], b0, b1));
   }
+  Cell& built = cells_[static_cast<std::size_t>(cell)];
+  built.first = static_cast<std::uint32_t>(candidates_.size());
   for (std::size_t i = 0; i < red_.size() && i < 256; ++i) {
     const std::int32_t near = NearSquared(red_[i], r0, r1) + NearSquared(green_[i], g0, g1) +
                               NearSquared(blue_[i], b0, b1);
-    if (near <= bestFar) list.push_back(static_cast<std::uint8_t>(i));
-  }
-  built_[static_cast<std::size_t>(cell)] = true;
-  return list;
-}
-
-int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  if (red_.empty()) return 0;
-  const int cell = ((red >> kCellShift) * kCellsPerAxis + (green >> kCellShift)) * kCellsPerAxis + (blue >> kCellShift);
-  int best = 0;
-  std::int32_t bestDistance = std::numeric_limits<std::int32_t>::max();
-  for (std::uint8_t i : CandidatesOf(cell)) {
-    const std::int32_t dr = red_[i] - red, dg = green_[i] - green, db = blue_[i] - blue;
-    const std::int32_t distance = dr * dr + dg * dg + db * db;
-    if (distance < bestDistance) {
-      bestDistance = distance;
-      best = i;
+    if (near <= bestFar) {
+      candidates_.push_back(Candidate{static_cast<std::uint8_t>(red_[i]), static_cast<std::uint8_t>(green_[i]),
+                                      static_cast<std::uint8_t>(blue_[i]), static_cast<std::uint8_t>(i)});
     }
   }
-  return best;
+  built.count = static_cast<std::uint16_t>(candidates_.size() - built.first);
+  built.built = true;
+}
+
+// Distance and index in one number, distance above: the smallest is the
+// nearest entry and, among equally near ones, the lowest index, found
+// without a branch per candidate. A distance is at most 3 × 255², 18 bits.
+int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  if (red_.empty()) return 0;
+  const Cell& cell =
+      CellOf(((red >> kCellShift) * kCellsPerAxis + (green >> kCellShift)) * kCellsPerAxis + (blue >> kCellShift));
+  const Candidate* candidate = candidates_.data() + cell.first;
+  std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
+  for (const Candidate* end = candidate + cell.count; candidate != end; ++candidate) {
+    const std::int32_t dr = candidate->red - red, dg = candidate->green - green, db = candidate->blue - blue;
+    const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
+    best = std::min(best, distance << 8 | candidate->index);
+  }
+  return cell.count == 0 ? 0 : static_cast<int>(best & 0xFF);
 }
 
 }  // namespace pagewell
