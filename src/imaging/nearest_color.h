@@ -11,6 +11,7 @@
 // The answer stays exact; a search looks at a handful of entries. Recent
 // answers are kept in a small direct-mapped cache, which serves the few
 // colours that make up most of a scanned page.
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -59,7 +60,10 @@ class TNearestColorMap {
   const Cell& CellOf(int cell);
   void BuildCell(int cell);
 
-  std::vector<std::int32_t> red_, green_, blue_;
+  static constexpr std::size_t kEntries = 256;
+  static constexpr std::int32_t kFarAway = 4096;  // squared, still far from overflowing
+  int entryCount_;
+  std::array<std::int32_t, kEntries> red_, green_, blue_;
   std::vector<Cell> cells_;
   std::vector<Candidate> candidates_;  // every built cell's list, ascending indices within a cell
   static constexpr std::uint32_t kCacheSlots = 4096;
