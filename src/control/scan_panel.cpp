@@ -144,7 +144,6 @@ bool TScanPanel::connect() {
       chooseUnits();
       fillResolutionList();
       fillPageSizes();
-      if (micrEnabled_) viewer_.SetMICREnabled(true);
     }
   } else {
     state.deviceConnected = false;
@@ -577,9 +576,10 @@ void TScanPanel::setUseDuplex(bool value) {
   form_.setChecked("chkDuplex", value && form_.checked("chkMultiImage") && duplexCapable());
 }
 
-void TScanPanel::setMicrEnabled(bool value) {
-  micrEnabled_ = value;
-  viewer_.SetMICREnabled(value);
-}
+// The panel keeps no copy of the switch: a device without MICR refuses it,
+// and choosing another device turns it off, so only the session can say.
+bool TScanPanel::micrEnabled() const { return viewer_.MICREnabled(); }
+
+void TScanPanel::setMicrEnabled(bool value) { viewer_.SetMICREnabled(value); }
 
 }  // namespace pagewell

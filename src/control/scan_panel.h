@@ -64,7 +64,8 @@ class TScanPanel {
   void setPageHeight(double value);
   bool useDuplex() const;
   void setUseDuplex(bool value);
-  bool micrEnabled() const { return micrEnabled_; }
+  // The viewer's MICR switch, which only the device can turn on.
+  bool micrEnabled() const;
   void setMicrEnabled(bool value);
 
  private:
@@ -108,7 +109,6 @@ class TScanPanel {
   TTwainForm& form_;
   TPWImage& viewer_;
   bool acquiring_ = false;
-  bool micrEnabled_ = false;
 };
 
 }  // namespace pagewell

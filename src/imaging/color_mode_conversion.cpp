@@ -66,7 +66,7 @@ void TluBitmap::ConvertColorMode(TColorMode mode, int method, int threshold) {
   switch (mode) {
     case cmTrueColor: SetPixelFormat(TPixelFormat::pf24bit); break;
     case cmPalette256:
-      if (ColorMode != cmGray256) ConvertToPalette(TRaster(*this), 256, 8, TPixelFormat::pf8bit);
+      if (ColorMode != cmGray256) ConvertToPalette(*this, 256, 8, TPixelFormat::pf8bit);
       break;
     case cmGray256: ConvertToGray256(); break;
     case cmPalette16:
@@ -93,17 +93,20 @@ void TluBitmap::ConvertColorMode(TColorMode mode, int method, int threshold) {
 }
 
 // Octree reduction to at most maxColors colours, the table becoming the
-// palette; every pixel then gets its nearest entry, and pixels whose exact
-// colour made it into the table get exactly that entry.
-void TluBitmap::ConvertToPalette(const TRaster& copy, int maxColors, int colorBits, TPixelFormat format) {
+// palette; every pixel then gets its nearest entry. Pixels whose exact colour
+// made it into the table must get exactly that entry, its first occurrence;
+// the nearest search already gives that (distance 0, lowest index on ties,
+// and the black entries past the table come after it), so the exact-colour
+// correction (RemapToPalette) would change nothing here and is not run. The
+// source may be this image itself: it is replaced only at the end.
+void TluBitmap::ConvertToPalette(const TRaster& source, int maxColors, int colorBits, TPixelFormat format) {
   TColorQuantizer quantizer(maxColors, colorBits);
-  quantizer.ProcessImage(copy);
+  quantizer.ProcessImage(source);
   const std::vector<TColor> table = quantizer.ColorTable();
   TRaster target(Width(), Height(), format);
   target.SetPaletteKeepingIndices(table);  // entries past the table are black
-  target.Draw(copy, 0, 0);
+  target.Draw(source, 0, 0);
   static_cast<TRaster&>(*this) = std::move(target);
-  RemapToPalette(copy, table, BitsPerPixel(), maxColors);
 }
 
 void TluBitmap::ConvertToGray256() {

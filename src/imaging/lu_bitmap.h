@@ -147,7 +147,7 @@ class TluBitmap : public TBMPImage {
 
  private:
   void UpdateExifResolution();
-  void ConvertToPalette(const TRaster& copy, int maxColors, int colorBits, TPixelFormat format);
+  void ConvertToPalette(const TRaster& source, int maxColors, int colorBits, TPixelFormat format);
   void ConvertToGray256();
   void ConvertToGray16();
   void ConvertOneBitToPalette16(const TRaster& copy);

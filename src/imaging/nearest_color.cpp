@@ -1,6 +1,7 @@
 #include "imaging/nearest_color.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace pagewell {
@@ -30,54 +31,69 @@ int NearestPaletteIndex(const std::vector<TColor>& palette, TColor color) {
   return best;
 }
 
-TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette) {
-  for (TColor c : palette) {
-    red_.push_back(RedOf(c));
-    green_.push_back(GreenOf(c));
-    blue_.push_back(BlueOf(c));
+// The entries are kept in kEntries slots, the unused ones far outside the
+// colour cube: they are never nearest and never a candidate, and the cell
+// loops run a fixed count the compiler turns into vector code. A palette
+// has at most 256 entries.
+TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette)
+    : entryCount_(static_cast<int>(std::min<std::size_t>(palette.size(), kEntries))) {
+  red_.fill(kFarAway), green_.fill(kFarAway), blue_.fill(kFarAway);
+  for (int i = 0; i < entryCount_; ++i) {
+    const TColor c = palette[static_cast<std::size_t>(i)];
+    red_[static_cast<std::size_t>(i)] = RedOf(c);
+    green_[static_cast<std::size_t>(i)] = GreenOf(c);
+    blue_[static_cast<std::size_t>(i)] = BlueOf(c);
   }
 }
 
-const std::vector<std::uint8_t>& TNearestColorMap::CandidatesOf(int cell) {
-  if (candidates_.empty()) {
-    candidates_.resize(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis);
-    built_.assign(candidates_.size(), false);
-  }
-  std::vector<std::uint8_t>& list = candidates_[static_cast<std::size_t>(cell)];
-  if (built_[static_cast<std::size_t>(cell)]) return list;
+const TNearestColorMap::Cell& TNearestColorMap::CellOf(int cell) {
+  if (cells_.empty()) cells_.resize(kCellsPerAxis * kCellsPerAxis * kCellsPerAxis);
+  if (!cells_[static_cast<std::size_t>(cell)].built) BuildCell(cell);
+  return cells_[static_cast<std::size_t>(cell)];
+}
+
+void TNearestColorMap::BuildCell(int cell) {
   const int size = 1 << kCellShift;
   const std::int32_t r0 = (cell / (kCellsPerAxis * kCellsPerAxis)) * size;
   const std::int32_t g0 = ((cell / kCellsPerAxis) % kCellsPerAxis) * size;
   const std::int32_t b0 = (cell % kCellsPerAxis) * size;
   const std::int32_t r1 = r0 + size - 1, g1 = g0 + size - 1, b1 = b0 + size - 1;
   std::int32_t bestFar = std::numeric_limits<std::int32_t>::max();
-  for (std::size_t i = 0; i < red_.size(); ++i) {
+  for (std::size_t i = 0; i < kEntries; ++i) {
     bestFar = std::min(bestFar, FarSquared(red_[i], r0, r1) + FarSquared(green_[i], g0, g1) +
                                     FarSquared(blue_[i], b0, b1));
   }
-  for (std::size_t i = 0; i < red_.size() && i < 256; ++i) {
-    const std::int32_t near = NearSquared(red_[i], r0, r1) + NearSquared(green_[i], g0, g1) +
-                              NearSquared(blue_[i], b0, b1);
-    if (near <= bestFar) list.push_back(static_cast<std::uint8_t>(i));
+  Cell& built = cells_[static_cast<std::size_t>(cell)];
+  built.first = static_cast<std::uint32_t>(candidates_.size());
+  std::array<std::int32_t, kEntries> near;
+  for (std::size_t i = 0; i < kEntries; ++i) {
+    near[i] = NearSquared(red_[i], r0, r1) + NearSquared(green_[i], g0, g1) + NearSquared(blue_[i], b0, b1);
   }
-  built_[static_cast<std::size_t>(cell)] = true;
-  return list;
-}
-
-int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  if (red_.empty()) return 0;
-  const int cell = ((red >> kCellShift) * kCellsPerAxis + (green >> kCellShift)) * kCellsPerAxis + (blue >> kCellShift);
-  int best = 0;
-  std::int32_t bestDistance = std::numeric_limits<std::int32_t>::max();
-  for (std::uint8_t i : CandidatesOf(cell)) {
-    const std::int32_t dr = red_[i] - red, dg = green_[i] - green, db = blue_[i] - blue;
-    const std::int32_t distance = dr * dr + dg * dg + db * db;
-    if (distance < bestDistance) {
-      bestDistance = distance;
-      best = i;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(entryCount_); ++i) {
+    if (near[i] <= bestFar) {
+      candidates_.push_back(Candidate{static_cast<std::uint8_t>(red_[i]), static_cast<std::uint8_t>(green_[i]),
+                                      static_cast<std::uint8_t>(blue_[i]), static_cast<std::uint8_t>(i)});
     }
   }
-  return best;
+  built.count = static_cast<std::uint16_t>(candidates_.size() - built.first);
+  built.built = true;
+}
+
+// Distance and index in one number, distance above: the smallest is the
+// nearest entry and, among equally near ones, the lowest index, found
+// without a branch per candidate. A distance is at most 3 × 255², 18 bits.
+int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  if (entryCount_ == 0) return 0;
+  const Cell& cell =
+      CellOf(((red >> kCellShift) * kCellsPerAxis + (green >> kCellShift)) * kCellsPerAxis + (blue >> kCellShift));
+  const Candidate* candidate = candidates_.data() + cell.first;
+  std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
+  for (const Candidate* end = candidate + cell.count; candidate != end; ++candidate) {
+    const std::int32_t dr = candidate->red - red, dg = candidate->green - green, db = candidate->blue - blue;
+    const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
+    best = std::min(best, distance << 8 | candidate->index);
+  }
+  return cell.count == 0 ? 0 : static_cast<int>(best & 0xFF);
 }
 
 }  // namespace pagewell

@@ -11,6 +11,7 @@
 // The answer stays exact; a search looks at a handful of entries. Recent
 // answers are kept in a small direct-mapped cache, which serves the few
 // colours that make up most of a scanned page.
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,18 @@ class TNearestColorMap {
   struct CacheSlot {
     std::uint32_t key = 0xFFFFFFFFu;  // no colour has this key
     std::uint8_t index = 0;
+  };
+  // A cell's candidates: where they start in candidates_, how many; built
+  // marks a cell whose list has been worked out.
+  struct Cell {
+    std::uint32_t first = 0;
+    std::uint16_t count = 0;
+    bool built = false;
+  };
+  // A candidate entry with its colour beside it, so that a search reads one
+  // short run of memory.
+  struct Candidate {
+    std::uint8_t red, green, blue, index;
   };
 
  public:
@@ -44,11 +57,15 @@ class TNearestColorMap {
   static constexpr int kCellsPerAxis = 256 >> kCellShift;
 
   int Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-  const std::vector<std::uint8_t>& CandidatesOf(int cell);
+  const Cell& CellOf(int cell);
+  void BuildCell(int cell);
 
-  std::vector<std::int32_t> red_, green_, blue_;
-  std::vector<std::vector<std::uint8_t>> candidates_;  // per cell, ascending indices
-  std::vector<bool> built_;
+  static constexpr std::size_t kEntries = 256;
+  static constexpr std::int32_t kFarAway = 4096;  // squared, still far from overflowing
+  int entryCount_;
+  std::array<std::int32_t, kEntries> red_, green_, blue_;
+  std::vector<Cell> cells_;
+  std::vector<Candidate> candidates_;  // every built cell's list, ascending indices within a cell
   static constexpr std::uint32_t kCacheSlots = 4096;
   std::vector<CacheSlot> cache_;
 };

@@ -1,6 +1,7 @@
 #include "imaging/octree_quantizer.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace pagewell {
@@ -11,6 +12,22 @@ std::uint8_t MeanRoundedToEven(std::uint64_t sum, std::uint64_t count) {
   const std::uint64_t twiceRest = (sum % count) * 2;
   if (twiceRest > count || (twiceRest == count && (mean & 1))) ++mean;
   return static_cast<std::uint8_t>(std::min<std::uint64_t>(mean, 255));
+}
+
+// The bits of v spread three places apart: bit k moves to bit 3k.
+constexpr std::array<std::uint32_t, 256> SpreadBits() {
+  std::array<std::uint32_t, 256> spread{};
+  for (std::uint32_t v = 0; v < 256; ++v) {
+    for (int k = 0; k < 8; ++k) spread[v] |= ((v >> k) & 1u) << (3 * k);
+  }
+  return spread;
+}
+constexpr std::array<std::uint32_t, 256> kSpreadBits = SpreadBits();
+
+// The colour's whole path from the root: three bits per level, level 0 in
+// the top three, each the child index (red bit, green bit, blue bit).
+inline std::uint32_t OctreePath(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  return kSpreadBits[red] << 2 | kSpreadBits[green] << 1 | kSpreadBits[blue];
 }
 
 }  // namespace
@@ -58,10 +75,10 @@ void TColorQuantizer::FlushPending() {
 
 void TColorQuantizer::InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t slot) {
   if (leafCache_[slot].pending != 0) FlushPending();
+  const std::uint32_t path = OctreePath(red, green, blue);
   std::int32_t id = root_;
   for (int level = 0; !nodes_[static_cast<std::size_t>(id)].IsLeaf; ++level) {
-    const int shift = 7 - level;
-    const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+    const int child = static_cast<int>((path >> (3 * (7 - level))) & 7u);
     std::int32_t next = nodes_[static_cast<std::size_t>(id)].Children[child];
     if (next < 0) {
       next = NewNode(level + 1);  // may move nodes_: index again below

@@ -282,10 +282,14 @@ void TRaster::Draw(const TRaster& source, int x, int y) {
   const int right = std::min(width_, x + source.Width()), bottom = std::min(height_, y + source.Height());
   if (left >= right || top >= bottom) return;
   TNearestColorMap nearest(palette_);
-  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(right - left) * 3);
+  // 24-bit rows are in the drawing's byte order already: read in place,
+  // unless the image draws onto itself.
+  const bool direct = source.format_ == TPixelFormat::pf24bit && &source != this;
+  std::vector<std::uint8_t> bgr(direct ? 0 : static_cast<std::size_t>(right - left) * 3);
   for (int row = top; row < bottom; ++row) {
-    source.DecodeSpanBGR(row - y, left - x, right - left, bgr.data());
-    EncodeSpanBGR(ScanLine(row), left, right - left, bgr.data(), format_, &nearest);
+    const std::uint8_t* span = direct ? source.ScanLine(row - y) + static_cast<std::size_t>(left - x) * 3 : bgr.data();
+    if (!direct) source.DecodeSpanBGR(row - y, left - x, right - left, bgr.data());
+    EncodeSpanBGR(ScanLine(row), left, right - left, span, format_, &nearest);
   }
 }
 

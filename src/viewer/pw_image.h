@@ -178,6 +178,7 @@ class TPWImage {
   void SetAutoPageSize(bool value);
   bool MICRCapable();
   void SetMICREnabled(bool value);
+  bool MICREnabled() const;
   bool ShowUI() const;
   void SetShowUI(bool value);
   bool KeepSourceEnabled() const { return keepSourceEnabled_; }

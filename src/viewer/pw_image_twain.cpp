@@ -219,6 +219,10 @@ void TPWImage::SetMICREnabled(bool value) {
   if (twain_) twain_->SetMICREnabled(value);
 }
 
+// On only after the device confirmed the capability; closing or changing
+// the device turns it off.
+bool TPWImage::MICREnabled() const { return twain_ && twain_->MICREnabled(); }
+
 bool TPWImage::ShowUI() const { return twain_ ? twain_->ShowUI() : showUI_; }
 
 void TPWImage::SetShowUI(bool value) {

@@ -197,8 +197,16 @@ runRows([
   ["no OnSelect from DeviceName", null, count("OnSelect"), 1]
 ]);
 
-// MICR lines of a cheque batch.
+// The MICR switch answers what the device accepted, and MICR lines of a
+// cheque batch.
 runRows([
+  ["MICREnabled refused by a device without MICR",
+   function () { TwainForm.DeviceIndex = 2; TwainForm.MICREnabled = true; }, get("MICREnabled"), false],
+  ["MICREnabled accepted by the cheque reader",
+   function () { TwainForm.DeviceIndex = 5; TwainForm.MICREnabled = true; }, get("MICREnabled"), true],
+  ["MICREnabled off again after choosing another device", set("DeviceIndex", 2), get("MICREnabled"), false],
+  ["and still off back on the cheque reader", set("DeviceIndex", 5), get("MICREnabled"), false],
+  ["MICREnabled put false on the cheque reader", set("MICREnabled", false), get("MICREnabled"), false],
   ["MICREnabled", set("MICREnabled", true), get("MICREnabled"), true],
   ["MICR text of the last cheque",
    function () { Host.Click("Acquire"); }, get("MICRString"), "c000124c a111222a 89d"],

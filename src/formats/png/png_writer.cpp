@@ -1,9 +1,10 @@
 // The PNG writer: signature, IHDR, PLTE, bKGD, tRNS, pHYs, the image data as
 // one zlib stream cut into IDAT chunks of 512000 bytes, IEND. Packed and
 // palette rows go unfiltered; RGB and alpha rows use the Paeth filter.
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "formats/png/png_chunk.h"
@@ -185,19 +186,20 @@ std::vector<std::uint8_t> FilteredImageData(const TRaster& bitmap, const TAlpha&
   return data;
 }
 
-// One zlib stream at zlib's default level and strategy.
+// One zlib stream of the whole filtered image, compressed in one call.
+// libdeflate's level 4 already makes scanned pages smaller than zlib's
+// default level does, in about a quarter of libpng's time; higher levels
+// cost more time than they save bytes. PNG readers accept any zlib stream.
+constexpr int kDeflateLevel = 4;
+
 std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& raw) {
-  z_stream z{};
-  if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) throw EInvalidGraphic("PNG compression failed");
-  std::vector<std::uint8_t> out(deflateBound(&z, static_cast<uLong>(raw.size())));
-  z.next_in = const_cast<Bytef*>(raw.data());
-  z.avail_in = static_cast<uInt>(raw.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  const int result = deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  if (result != Z_STREAM_END) throw EInvalidGraphic("PNG compression failed");
+  const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+      libdeflate_alloc_compressor(kDeflateLevel), &libdeflate_free_compressor);
+  if (!compressor) throw EInvalidGraphic("PNG compression failed");
+  std::vector<std::uint8_t> out(libdeflate_zlib_compress_bound(compressor.get(), raw.size()));
+  const std::size_t size = libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(), out.data(), out.size());
+  if (size == 0) throw EInvalidGraphic("PNG compression failed");
+  out.resize(size);
   return out;
 }
 
