@@ -45,7 +45,9 @@ old="$work/Pagewell-1.3.0.msi" new="$work/Pagewell-1.3.1.msi"
 # --- the tables ---------------------------------------------------------------
 CLSID='{60953E2E-8F0C-4A8C-8882-62DE8446F78C}'
 LIBID='{16906855-A4E2-4870-B870-8C496E3BEAA5}'
-registry=$(msiinfo export "$old" Registry)
+# One table as text (msiinfo writes CRLF lines).
+table() { msiinfo export "$old" "$1" | tr -d '\r'; }
+registry=$(table Registry)
 has_row() { grep -qF -- "$2" <<<"$1"; }
 for row in "CLSID\\$CLSID\\InprocServer32		[#PagewellDll32]" \
            "CLSID\\$CLSID\\InprocServer32	ThreadingModel	Apartment" \
@@ -58,23 +60,29 @@ for row in "CLSID\\$CLSID\\InprocServer32		[#PagewellDll32]" \
 done
 if [ "$platform" = x64 ]; then
   has_row "$registry" "TypeLib\\$LIBID\\1.3\\0\\win64		[#PagewellDll64]" || fail "Registry table lacks the 64-bit type library"
-  msiinfo suminfo "$old" | grep -q '^Template: x64;' || fail "the x64 package is not marked x64"
+  grep -q '^Template: x64;' <<<"$(msiinfo suminfo "$old")" || fail "the x64 package is not marked x64"
 else
-  msiinfo export "$old" LaunchCondition | grep -q 'NOT VersionNT64' || fail "the x86 package does not refuse 64-bit Windows"
+  grep -q 'NOT VersionNT64' <<<"$(table LaunchCondition)" || fail "the x86 package does not refuse 64-bit Windows"
 fi
-! msiinfo tables "$old" | grep -qx SelfReg || fail "the package uses self-registration"
-msiinfo export "$old" Component | grep -qP '^AllowedOriginsPolicy\t.*\tALLOWEDORIGINS\t' ||
+! grep -qx SelfReg <<<"$(msiinfo tables "$old")" || fail "the package uses self-registration"
+grep -qP '^AllowedOriginsPolicy\t.*\tALLOWEDORIGINS OR REMOVE~="ALL"\t' <<<"$(table Component)" ||
   fail "the policy is not conditioned on ALLOWEDORIGINS"
-msiinfo export "$old" Feature | grep -qP '^VirtualScanner\t.*\t2\t\t0$' || fail "the virtual scanner is not off by default"
-msiinfo export "$old" Upgrade | grep -q 'WIX_UPGRADE_DETECTED' || fail "no upgrade row"
+grep -qP '^VirtualScanner\t.*\t2\t\t0$' <<<"$(table Feature)" || fail "the virtual scanner is not off by default"
+grep -q 'WIX_UPGRADE_DETECTED' <<<"$(table Upgrade)" || fail "no upgrade row"
 
 # --- a fresh prefix -------------------------------------------------------------
 export PAGEWELL_WINE_ARCH=$arch
 # shellcheck source=../../scripts/wine-env
 . "$ROOT/scripts/wine-env"
 export WINEPREFIX="$work/prefix"
-[ -n "${PAGEWELL_XVFB:-}" ] && export DISPLAY="$PAGEWELL_XVFB"
-cleanup() { wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; }
+# The display of scripts/test's session, or one of our own.
+if [ -n "${PAGEWELL_XVFB:-}" ]; then
+  export DISPLAY="$PAGEWELL_XVFB"
+else
+  start_xvfb || { echo "FAIL: no display"; exit 1; }
+  export DISPLAY="$XVFB_DISPLAY"
+fi
+cleanup() { wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; stop_xvfb; }
 trap cleanup EXIT
 wine wineboot -i </dev/null >/dev/null 2>&1 || { echo "FAIL: the prefix did not boot"; exit 1; }
 
