@@ -63,7 +63,8 @@ ComPtr<IFont> designFont() {
 
 }  // namespace
 
-TTwainForm::TTwainForm(FormEventSink& events) : events_(events) {
+TTwainForm::TTwainForm(FormEventSink& events, DeviceStart deviceStart)
+    : events_(events), deviceStart_(deviceStart) {
   registerFormWindowClasses();
   createWindows();
   runCreationSequence();
@@ -147,8 +148,7 @@ void TTwainForm::runCreationSequence() {
   setViewerModes();
   checkDefaultOptions();
   fillUnitLists();
-  listDevices();
-  enableDuplexOption();
+  if (deviceStart_ == DeviceStart::AtCreation) startDevices();
   disableOutputControls();
   layOutAndFit();
 }
@@ -224,6 +224,13 @@ void TTwainForm::refillUnitLists() {
       SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit.c_str()));
     SendMessageW(list, CB_SETCURSEL, 0, 0);
   }
+}
+
+void TTwainForm::startDevices() {
+  if (devicesStarted_) return;
+  devicesStarted_ = true;
+  listDevices();
+  enableDuplexOption();
 }
 
 void TTwainForm::listDevices() {

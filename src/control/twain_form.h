@@ -41,12 +41,22 @@ class TTwainForm {
   static constexpr UINT_PTR kConnectTimerId = 1;
   static constexpr UINT kConnectTimerInterval = 10000;
 
-  explicit TTwainForm(FormEventSink& events);
+  // When the form first looks for TWAIN devices: while it is created, or
+  // only once the site lock has let it work in its page (startDevices).
+  enum class DeviceStart { AtCreation, WhenAllowed };
+
+  TTwainForm(FormEventSink& events, DeviceStart deviceStart);
   ~TTwainForm();
   TTwainForm(const TTwainForm&) = delete;
   TTwainForm& operator=(const TTwainForm&) = delete;
 
   HWND window() const { return window_.get(); }
+  // Lists the devices and selects the first (creation steps 3 and 4); only
+  // the first call does anything.
+  void startDevices();
+  // Replaces everything the form shows with one line of text: the site
+  // lock's refusal (form_refusal_line.cpp).
+  void showOnlyLine(const std::wstring& text);
   // The component of that name, or nullptr.
   HWND component(std::string_view name) const;
   FormState& state() { return state_; }
@@ -255,6 +265,8 @@ class TTwainForm {
   void show(std::string_view name, bool visible);
 
   FormEventSink& events_;
+  DeviceStart deviceStart_;
+  bool devicesStarted_ = false;
   FormState state_;
   FrameworkProperties framework_;
   // Declared before the windows, so that it outlives the components using it.

@@ -1,5 +1,7 @@
 #include "control_site.h"
 
+#include <urlmon.h>
+
 namespace pagehost {
 
 HRESULT ControlSite::QueryInterface(REFIID iid, void** out) {
@@ -14,9 +16,11 @@ HRESULT ControlSite::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-HRESULT ControlSite::GetMoniker(DWORD, DWORD, IMoniker** out) {
-  if (out) *out = nullptr;
-  return E_NOTIMPL;
+HRESULT ControlSite::GetMoniker(DWORD, DWORD which, IMoniker** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (which != OLEWHICHMK_CONTAINER || pageUrl_.empty()) return E_NOTIMPL;
+  return CreateURLMonikerEx(nullptr, pageUrl_.c_str(), out, URL_MK_UNIFORM);
 }
 
 HRESULT ControlSite::GetContainer(IOleContainer** out) {

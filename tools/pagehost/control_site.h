@@ -1,14 +1,20 @@
 #pragma once
 // The page's side of the embedding: the client site and in-place site that
-// place the control in the host window.
+// place the control in the host window. Like a browser's, the site names the
+// page it stands for through its container's moniker (a URL moniker), when
+// the host was given a page address.
 #include <ole2.h>
 #include <oleidl.h>
+
+#include <string>
 
 namespace pagehost {
 
 class ControlSite final : public IOleClientSite, public IOleInPlaceSite {
  public:
-  ControlSite(HWND window, RECT bounds) : window_(window), bounds_(bounds) {}
+  // An empty pageUrl: a page whose address the control cannot learn.
+  ControlSite(HWND window, RECT bounds, std::wstring pageUrl)
+      : window_(window), bounds_(bounds), pageUrl_(std::move(pageUrl)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   // The site lives as long as the host; references are not counted.
@@ -40,6 +46,7 @@ class ControlSite final : public IOleClientSite, public IOleInPlaceSite {
  private:
   HWND window_;
   RECT bounds_;
+  std::wstring pageUrl_;
 };
 
 }  // namespace pagehost

@@ -1,7 +1,9 @@
-// pagehost SCRIPT [ARG...]
+// pagehost [--page-url URL] SCRIPT [ARG...]
 //
 // Plays the part of a web page for the Pagewell control: creates
-// "Pagewell.TwainForm" in-place in a window of the control's size, runs
+// "Pagewell.TwainForm" in-place in a window of the control's size (in a
+// page at URL, which the control learns from its client site; without it,
+// in a page whose address the control cannot learn), runs
 // SCRIPT (.js as JScript, .vbs as VBScript) with the globals TwainForm and
 // Host, and delivers the control's events to the script's
 // TwainForm_<EventName> functions. Exit code: the script's Host.Quit code,
@@ -122,7 +124,7 @@ DWORD connectEvents(IUnknown* control, IDispatch* sink) {
   return cookie;
 }
 
-int runHost(const std::vector<std::wstring>& arguments) {
+int runHost(const std::wstring& pageUrl, const std::vector<std::wstring>& arguments) {
   const std::wstring& scriptPath = arguments[0];
   std::wstring language = languageOf(scriptPath);
   std::wstring code = readScript(scriptPath);
@@ -138,7 +140,7 @@ int runHost(const std::vector<std::wstring>& arguments) {
   HWND window = createHostWindow(size);
   pagehost::DialogDismisser dialogs(window);
   g_dialogs = &dialogs;
-  pagehost::ControlSite site(window, RECT{0, 0, size.cx, size.cy});
+  pagehost::ControlSite site(window, RECT{0, 0, size.cx, size.cy}, pageUrl);
   control->SetClientSite(&site);
   RECT bounds{0, 0, size.cx, size.cy};
   control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, window, &bounds);
@@ -175,12 +177,18 @@ int runHost(const std::vector<std::wstring>& arguments) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) {
-    pagehost::printLine(L"usage: pagehost SCRIPT [ARG...]", true);
+  std::vector<std::wstring> arguments(argv + 1, argv + argc);
+  std::wstring pageUrl;
+  if (arguments.size() >= 2 && arguments[0] == L"--page-url") {
+    pageUrl = arguments[1];
+    arguments.erase(arguments.begin(), arguments.begin() + 2);
+  }
+  if (arguments.empty()) {
+    pagehost::printLine(L"usage: pagehost [--page-url URL] SCRIPT [ARG...]", true);
     return 2;
   }
   if (FAILED(OleInitialize(nullptr))) return 2;
-  int code = runHost(std::vector<std::wstring>(argv + 1, argv + argc));
+  int code = runHost(pageUrl, arguments);
   OleUninitialize();
   return code;
 }

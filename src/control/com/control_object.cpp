@@ -29,7 +29,10 @@ TwainFormControl::TwainFormControl()
     : typeInfo_(typeInfoOf(IID_ITwainForm)),
       events_(*static_cast<IConnectionPointContainer*>(this), DIID_ITwainFormEvents),
       extent_(designExtent()) {
-  form_ = std::make_unique<TTwainForm>(static_cast<FormEventSink&>(*this));
+  // Under a site lock no device is touched before the page is known to be
+  // allowed.
+  auto deviceStart = siteLock_.engaged() ? TTwainForm::DeviceStart::WhenAllowed : TTwainForm::DeviceStart::AtCreation;
+  form_ = std::make_unique<TTwainForm>(static_cast<FormEventSink&>(*this), deviceStart);
   objectCreated();
 }
 
@@ -69,6 +72,8 @@ HRESULT TwainFormControl::QueryInterface(REFIID iid, void** out) {
     *out = static_cast<IPersistPropertyBag*>(this);
   else if (iid == IID_IObjectSafety)
     *out = static_cast<IObjectSafety*>(this);
+  else if (iid == IID_IObjectWithSite)
+    *out = static_cast<IObjectWithSite*>(this);
   else
     return E_NOINTERFACE;
   AddRef();
@@ -109,6 +114,9 @@ HRESULT TwainFormControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPA
                                  VARIANT* result, EXCEPINFO* exception, UINT* argError) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_POINTER;
+  // Scripts reach every member through here: in a page the site lock
+  // refuses, none of them runs.
+  if (!siteLock_.allows()) return refuseLockedCall(exception);
   // A caller that asks for a property's value may also pass the method flag.
   return DispInvoke(static_cast<ITwainForm*>(this), typeInfo_.get(), id, flags, params, result,
                     exception, argError);

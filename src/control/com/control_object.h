@@ -3,7 +3,8 @@
 // "Pagewell.TwainForm". It presents the form through ITwainForm (dual,
 // dispatched through the type library), raises ITwainFormEvents through its
 // connection point, and speaks the OLE embedding interfaces a page host
-// needs to place it in-place.
+// needs to place it in-place. The site lock (site_lock.h) decides from the
+// container's site whether the page may use it at all.
 #include <ocidl.h>
 #include <objsafe.h>
 #include <oleidl.h>
@@ -14,6 +15,7 @@
 #include "com/event_connection_point.h"
 #include "com/pagewell_h.h"
 #include "form_events.h"
+#include "site_lock.h"
 
 namespace pagewell {
 
@@ -33,6 +35,7 @@ class TwainFormControl final : public ITwainForm,
                                public IPersistStreamInit,
                                public IPersistPropertyBag,
                                public IObjectSafety,
+                               public IObjectWithSite,
                                private FormEventSink {
  public:
   TwainFormControl();
@@ -287,6 +290,10 @@ class TwainFormControl final : public ITwainForm,
                                                       DWORD* enabled) override;
   HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
 
+  // IObjectWithSite (object_with_site.cpp)
+  HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override;
+  HRESULT STDMETHODCALLTYPE GetSite(REFIID iid, void** out) override;
+
  private:
   // FormEventSink
   void raise(FormEvent event) override;
@@ -302,8 +309,15 @@ class TwainFormControl final : public ITwainForm,
   void deactivateInPlace();
   void deactivateUi();
   void loadProperty(IPropertyBag* bag, IErrorLog* log, ITypeInfo* info, const FUNCDESC& function);
+  // Lets the site lock judge the page behind a site the container gave:
+  // an allowed page gets its devices, any other the refusal line.
+  void applySiteLock(IUnknown* site);
+  // What a scripted call gets while the site lock refuses the page.
+  HRESULT refuseLockedCall(EXCEPINFO* exception) const;
 
   long references_ = 1;
+  SiteLock siteLock_;
+  ComPtr<IUnknown> site_;
   ComPtr<ITypeInfo> typeInfo_;
   EventConnectionPoint events_;
   std::unique_ptr<TTwainForm> form_;

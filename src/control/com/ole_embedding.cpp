@@ -65,6 +65,7 @@ void TwainFormControl::deactivateInPlace() {
 HRESULT TwainFormControl::SetClientSite(IOleClientSite* site) {
   if (!site) deactivateInPlace();
   clientSite_ = ComPtr<IOleClientSite>(site);
+  applySiteLock(site);
   return S_OK;
 }
 

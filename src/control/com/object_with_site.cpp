@@ -1,0 +1,46 @@
+// IObjectWithSite and the site lock's wiring: a browser hands the control
+// its site here (a container through IOleObject::SetClientSite); either way
+// the site lock judges the page behind it.
+#include "com/control_object.h"
+
+#include "com/bstr.h"
+#include "com/error_boundary.h"
+#include "text/wide_text.h"
+#include "twain_form.h"
+
+namespace pagewell {
+
+HRESULT TwainFormControl::SetSite(IUnknown* site) {
+  site_ = ComPtr<IUnknown>(site);
+  applySiteLock(site);
+  return S_OK;
+}
+
+HRESULT TwainFormControl::GetSite(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!site_) return E_FAIL;
+  return site_->QueryInterface(iid, out);
+}
+
+void TwainFormControl::applySiteLock(IUnknown* site) {
+  if (!site || !siteLock_.engaged()) return;
+  siteLock_.learnPageFrom(site);
+  if (siteLock_.allows())
+    form_->startDevices();
+  else
+    form_->showOnlyLine(siteLock_.refusal());
+}
+
+HRESULT TwainFormControl::refuseLockedCall(EXCEPINFO* exception) const {
+  std::wstring message = siteLock_.refusal();
+  setErrorInfo(utf8FromWide(message));
+  if (!exception) return E_ACCESSDENIED;
+  *exception = EXCEPINFO{};
+  exception->scode = E_ACCESSDENIED;
+  exception->bstrSource = Bstr(L"Pagewell").detach();
+  exception->bstrDescription = Bstr(message).detach();
+  return DISP_E_EXCEPTION;
+}
+
+}  // namespace pagewell
