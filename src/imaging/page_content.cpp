@@ -35,8 +35,10 @@ constexpr int kStrokeLeastContrast = 24;
 constexpr int kPhotoCellMidTones = 192;
 constexpr double kSmallestPhotoInches = 0.3;
 constexpr double kLeastPhotoFill = 0.5;
-// Threshold for black and white, as a share of the way from ink to paper.
-constexpr double kThresholdShare = 0.55;
+// Threshold for black and white, as a share of the way from ink to paper:
+// well towards the paper, so light strokes beside dark print stay whole,
+// but never within half the ink contrast of the paper, where show-through is.
+constexpr double kThresholdShare = 0.7;
 
 struct TPaper {
   int Luma = 255, BlueDiff = 0, RedDiff = 0;
@@ -148,7 +150,8 @@ TPageContent AnalysePageContent(const TluBitmap& page) {
   content.HasPhotograph = HasPhotographRegion(masks.MidTones, map);
   content.InkLuma = masks.InkCells > 0 ? MedianOf(masks.InkLumas, masks.InkCells, 0) : 0;
   content.BlackWhiteThreshold =
-      content.InkLuma + static_cast<int>(kThresholdShare * (content.PaperLuma - content.InkLuma) + 0.5);
+      std::min(content.InkLuma + static_cast<int>(kThresholdShare * (content.PaperLuma - content.InkLuma) + 0.5),
+               content.PaperLuma - kInkContrast / 2);
   return content;
 }
 
