@@ -45,7 +45,7 @@ void BlankAndColour(benchmark::State& state) {
   double fastest = 1e9;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    const pagewell::TPageContent content = pagewell::AnalysePageContent(page);
+    const pagewell::TContentAnalysis content = pagewell::AnalysePageContent(page);
     benchmark::DoNotOptimize(pagewell::AutoColorModeFor(page, content, pagewell::acBlackWhiteWhenTextOnly));
     fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }

@@ -9,7 +9,7 @@ bool IsGray(const TluBitmap& page) { return IsPaletteFormat(page.PixelFormat()) 
 
 }  // namespace
 
-TColorMode AutoColorModeFor(const TluBitmap& page, const TPageContent& content, int level) {
+TColorMode AutoColorModeFor(const TluBitmap& page, const TContentAnalysis& content, int level) {
   if (level != acGrayWhenColourless && level != acBlackWhiteWhenTextOnly) return cmUnknown;
   if (page.Empty() || IsBlackAndWhite(page) || content.HasColour) return cmUnknown;
   const bool toBlackWhite = level == acBlackWhiteWhenTextOnly && !content.HasPhotograph;
@@ -17,7 +17,7 @@ TColorMode AutoColorModeFor(const TluBitmap& page, const TPageContent& content, 
   return IsGray(page) ? cmUnknown : cmGray256;
 }
 
-bool ApplyAutoColor(TluBitmap& page, const TPageContent& content, int level) {
+bool ApplyAutoColor(TluBitmap& page, const TContentAnalysis& content, int level) {
   const TColorMode mode = AutoColorModeFor(page, content, level);
   if (mode == cmUnknown) return false;
   page.DetectColorMode();

@@ -19,9 +19,9 @@ enum TAutoColorLevel : int {
 
 // The mode the page should be kept in, or cmUnknown to keep it as it is.
 // Levels outside 0 to 2 are treated as off.
-TColorMode AutoColorModeFor(const TluBitmap& page, const TPageContent& content, int level);
+TColorMode AutoColorModeFor(const TluBitmap& page, const TContentAnalysis& content, int level);
 
 // Converts the page in place to AutoColorModeFor; true when it changed.
-bool ApplyAutoColor(TluBitmap& page, const TPageContent& content, int level);
+bool ApplyAutoColor(TluBitmap& page, const TContentAnalysis& content, int level);
 
 }  // namespace pagewell

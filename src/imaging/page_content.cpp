@@ -95,8 +95,11 @@ class TPaperDistance {
 
 bool IsColourCell(const TPageCell& c, const TPaper& paper, const TPaperDistance& distance) {
   if (distance(c.MeanLuma, c.MeanBlueDiff, c.MeanRedDiff) >= kAreaColourDistance) return true;
-  return paper.Luma - c.DarkestLuma >= kStrokeLeastContrast &&
-         distance(c.DarkestLuma, c.DarkestBlueDiff, c.DarkestRedDiff) >= kStrokeColourDistance;
+  // A dark stroke needs more colour to count: the fringes that JPEG and
+  // scanner optics leave around black print are strongest there.
+  const int contrast = paper.Luma - c.DarkestLuma;
+  return contrast >= kStrokeLeastContrast &&
+         distance(c.DarkestLuma, c.DarkestBlueDiff, c.DarkestRedDiff) >= std::max(kStrokeColourDistance, contrast / 2);
 }
 
 struct TCellMasks {
@@ -137,8 +140,8 @@ bool HasPhotographRegion(const std::vector<std::uint8_t>& mask, const TReducedPa
 
 }  // namespace
 
-TPageContent AnalysePageContent(const TluBitmap& page) {
-  TPageContent content;
+TContentAnalysis AnalysePageContent(const TluBitmap& page) {
+  TContentAnalysis content;
   if (page.Empty()) return content;
   const TReducedPageMap map = BuildReducedPageMap(page, page.XDpi(), page.YDpi());
   const TBorderBand band = BorderBandOf(map);

@@ -6,7 +6,7 @@
 
 namespace pagewell {
 
-struct TPageContent {
+struct TContentAnalysis {
   // Nothing but paper: its tint, faint show-through from the other side,
   // dust, punch holes and the shadows along its edges.
   bool Blank = true;
@@ -25,7 +25,7 @@ struct TPageContent {
 };
 
 // Works on every pixel format; an empty page is blank.
-TPageContent AnalysePageContent(const TluBitmap& page);
+TContentAnalysis AnalysePageContent(const TluBitmap& page);
 
 inline bool IsBlankPage(const TluBitmap& page) { return AnalysePageContent(page).Blank; }
 

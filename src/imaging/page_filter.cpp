@@ -8,7 +8,7 @@ namespace pagewell {
 TPageVerdict FilterPage(TluBitmap& page, const TPageFilterSettings& settings) {
   const bool autoColor = settings.AutoColor == acGrayWhenColourless || settings.AutoColor == acBlackWhiteWhenTextOnly;
   if (!settings.DiscardBlankPages && !autoColor) return TPageVerdict::Keep;
-  const TPageContent content = AnalysePageContent(page);
+  const TContentAnalysis content = AnalysePageContent(page);
   if (settings.DiscardBlankPages && content.Blank) return TPageVerdict::Discard;
   ApplyAutoColor(page, content, settings.AutoColor);
   return TPageVerdict::Keep;

@@ -26,7 +26,7 @@ TluBitmap CreamPage(TColor mark = RGBColor(150, 150, 150)) {
 
 TEST(AutoColor, LevelTwoMakesTextBlackAndWhiteKeepingFaintStrokesWhole) {
   TluBitmap page = CreamPage();
-  const TPageContent content = AnalysePageContent(page);
+  const TContentAnalysis content = AnalysePageContent(page);
   ASSERT_FALSE(content.Blank);
   ASSERT_FALSE(content.HasColour);
   ASSERT_TRUE(ApplyAutoColor(page, content, acBlackWhiteWhenTextOnly));
@@ -76,7 +76,7 @@ TEST(AutoColor, AGrayPhotographStaysGrayAndBlackAndWhiteStaysAsItIs) {
     for (int x = 50; x < 250; ++x) photo.SetPixelIndex(x, y, 60 + (x + y) % 100);
   photo.SetXDpi(kDpi), photo.SetYDpi(kDpi);
   photo.DetectColorMode();
-  const TPageContent content = AnalysePageContent(photo);
+  const TContentAnalysis content = AnalysePageContent(photo);
   EXPECT_TRUE(content.HasPhotograph);
   EXPECT_FALSE(ApplyAutoColor(photo, content, acBlackWhiteWhenTextOnly));
   EXPECT_EQ(photo.PixelFormat(), TPixelFormat::pf8bit);

@@ -3,7 +3,7 @@
 // decoders: ImageMagick renders each page (real fonts, Bezier strokes,
 // plasma "photographs") once and writes it as colour, gray and black-and-
 // white PNG; and generated pages go through a JPEG round trip with
-// libjpeg-turbo's djpeg. Both need the Linux tools; without them the set
+// libjpeg-turbo's djpeg, read back by our BMP reader. Both need the Linux tools; without them the set
 // is the generated part alone.
 #include <string>
 #include <vector>
@@ -90,7 +90,7 @@ inline std::vector<TLabelledPage> ImageMagickPages(const TTempDir& dir) {
 // Generated colour pages saved as JPEG by us and decoded by djpeg.
 inline std::vector<TLabelledPage> JpegRoundTripPages(const TTempDir& dir, const std::vector<TPageRecipe>& recipes) {
   std::vector<TLabelledPage> pages;
-  if (!HaveTool("djpeg") || !HaveTool("convert")) return pages;
+  if (!HaveTool("djpeg")) return pages;
   int n = 0;
   for (TPageRecipe recipe : recipes) {
     recipe.Format = TPixelFormat::pf24bit;
@@ -99,13 +99,13 @@ inline std::vector<TLabelledPage> JpegRoundTripPages(const TTempDir& dir, const 
     SaveBitmapAsJpeg(page.Page, 75, jpeg);
     const std::string base = dir.File("jpeg" + std::to_string(n++));
     WriteFileBytes(base + ".jpg", jpeg.Bytes());
-    if (RunCommand("djpeg -bmp " + base + ".jpg > " + base + ".bmp && convert " + base + ".bmp PNG24:" + base + ".png").exitCode != 0)
-      continue;
+    if (RunCommand("djpeg -bmp " + base + ".jpg > " + base + ".bmp").exitCode != 0) continue;
     page.Name = "djpeg " + page.Name;
     page.Label = LabelOf(recipe.Content);
-    const int dpi = page.Page.XDpi();
-    page.Page = ReadPng(base + ".png");
-    page.Page.SetXDpi(dpi), page.Page.SetYDpi(dpi);
+    TMemoryStream bmp(ReadFileBytes(base + ".bmp"));
+    page.Page = TluBitmap();
+    page.Page.LoadFromStream(bmp);
+    page.Page.DetectColorMode();
     pages.push_back(std::move(page));
   }
   return pages;

@@ -198,7 +198,7 @@ inline std::vector<TPageRecipe> GeneratedRecipes() {
   const std::vector<TSheetWear> wears = {{false, false, false, false}, {true, false, false, false},
                                          {false, true, true, false},   {false, false, false, true},
                                          {true, true, true, true}};
-  const std::vector<double> dpis = {100, 150, 200, 120, 300};
+  const std::vector<double> dpis = {100, 150, 200, 120, 300, 75};
   const std::vector<TPixelFormat> formats = {TPixelFormat::pf24bit, TPixelFormat::pf8bit, TPixelFormat::pf1bit,
                                              TPixelFormat::pf32bit, TPixelFormat::pf4bit};
   std::vector<TPageRecipe> recipes;

@@ -61,7 +61,7 @@ const std::vector<TVerdict>& Verdicts() {
     TTempDir dir;
     std::vector<TVerdict> all;
     for (const TLabelledPage& page : LabelledSet(dir)) {
-      const TPageContent content = AnalysePageContent(page.Page);
+      const TContentAnalysis content = AnalysePageContent(page.Page);
       all.push_back({page.Name, page.Label, content.Blank, content.HasColour, ExpectedAutoColour(page),
                      AutoColorModeFor(page.Page, content, acBlackWhiteWhenTextOnly)});
     }

@@ -146,17 +146,22 @@ inline void Photograph(TSheet& sheet, double left, double top, double right, dou
   }
 }
 
-// Scanner noise: each channel moves by up to ± amplitude.
+// Scanner noise: each channel moves by up to ± amplitude, taken from a
+// table of random steps so that large pages stay quick to make.
 inline void AddNoise(TSheet& sheet, int amplitude, std::uint32_t seed) {
+  std::vector<int> steps(4093);
   std::uint32_t state = seed | 1;
-  for (std::uint32_t& c : sheet.Colors) {
+  for (int& step : steps) {
     state ^= state << 13, state ^= state >> 17, state ^= state << 5;
-    std::uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-      const int n = static_cast<int>((state >> (shift / 2)) % (2 * amplitude + 1)) - amplitude;
-      out |= static_cast<std::uint32_t>(std::clamp(static_cast<int>((c >> shift) & 0xFF) + n, 0, 255)) << shift;
-    }
-    c = out;
+    step = static_cast<int>(state % static_cast<std::uint32_t>(2 * amplitude + 1)) - amplitude;
+  }
+  const auto moved = [](std::uint32_t c, int shift, int step) {
+    return static_cast<std::uint32_t>(std::clamp(static_cast<int>((c >> shift) & 0xFF) + step, 0, 255)) << shift;
+  };
+  std::size_t at = 0;
+  for (std::uint32_t& c : sheet.Colors) {
+    c = moved(c, 0, steps[at]) | moved(c, 8, steps[(at + 1) % steps.size()]) | moved(c, 16, steps[(at + 2) % steps.size()]);
+    at = (at + 3) % steps.size();
   }
 }
 
