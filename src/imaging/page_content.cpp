@@ -71,35 +71,34 @@ TPaper PaperOf(const TReducedPageMap& map, const TBorderBand& band) {
   return {MedianOf(luma, total, 0), MedianOf(blue, total, 255), MedianOf(red, total, 255)};
 }
 
-// Distance of a colour from the paper's, after scaling the paper's colour
-// to the same brightness: black print on a tinted sheet mixes the two and
-// is no colour of its own. The scaled paper colour is tabled per
-// brightness, as every cell asks for it.
+// Distance of a colour from the paper's hue at any strength: black print
+// on a tinted sheet mixes the two (and JPEG spreads the paper's colour into
+// thin strokes), which is no colour of its own. The colour is projected on
+// the paper's colour (as differences from the brightness); what stays off
+// that line is the cell's own colour. On white paper it is the colour itself.
 class TPaperDistance {
  public:
-  explicit TPaperDistance(const TPaper& paper) {
-    for (int luma = 0; luma < 256; ++luma) {
-      const int shade = paper.Luma > 0 ? std::min(luma, paper.Luma) : 0;
-      const int scale = paper.Luma > 0 ? paper.Luma : 1;
-      blue_[static_cast<std::size_t>(luma)] = static_cast<std::int16_t>(paper.BlueDiff * shade / scale);
-      red_[static_cast<std::size_t>(luma)] = static_cast<std::int16_t>(paper.RedDiff * shade / scale);
-    }
-  }
-  int operator()(int luma, int blueDiff, int redDiff) const {
-    return std::abs(blueDiff - blue_[static_cast<std::size_t>(luma)]) + std::abs(redDiff - red_[static_cast<std::size_t>(luma)]);
+  explicit TPaperDistance(const TPaper& paper)
+      : blue_(paper.BlueDiff), red_(paper.RedDiff), length_(paper.BlueDiff * paper.BlueDiff + paper.RedDiff * paper.RedDiff) {}
+
+  int operator()(int blueDiff, int redDiff) const {
+    if (length_ == 0) return std::abs(blueDiff) + std::abs(redDiff);
+    const int along = blueDiff * blue_ + redDiff * red_;
+    const double share = std::clamp(static_cast<double>(along) / length_, 0.0, 1.0);
+    return static_cast<int>(std::abs(blueDiff - share * blue_) + std::abs(redDiff - share * red_));
   }
 
  private:
-  std::array<std::int16_t, 256> blue_{}, red_{};
+  int blue_, red_, length_;
 };
 
 bool IsColourCell(const TPageCell& c, const TPaper& paper, const TPaperDistance& distance) {
-  if (distance(c.MeanLuma, c.MeanBlueDiff, c.MeanRedDiff) >= kAreaColourDistance) return true;
+  if (distance(c.MeanBlueDiff, c.MeanRedDiff) >= kAreaColourDistance) return true;
   // A dark stroke needs more colour to count: the fringes that JPEG and
   // scanner optics leave around black print are strongest there.
   const int contrast = paper.Luma - c.DarkestLuma;
   return contrast >= kStrokeLeastContrast &&
-         distance(c.DarkestLuma, c.DarkestBlueDiff, c.DarkestRedDiff) >= std::max(kStrokeColourDistance, contrast / 2);
+         distance(c.DarkestBlueDiff, c.DarkestRedDiff) >= std::max(kStrokeColourDistance, contrast / 2);
 }
 
 struct TCellMasks {
