@@ -73,7 +73,7 @@ TEST(PagewellConvert, UsageErrorsExitWith1AndWriteNothing) {
 TEST(PagewellConvert, HelpDocumentsEveryOption) {
   const TRun run = Convert({"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* word : {"--dpi", "--color-mode", "--rotate", "--flip", "--crop", "--deskew", "--despeckle", "--format",
+  for (const char* word : {"--dpi", "--color-mode", "--rotate", "--flip", "--crop", "--deskew", "--despeckle", "--drop-blank", "--auto-colour", "--format",
                            "--quality", "INPUT", "OUTPUT", "Exit status", "Group 4"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   }

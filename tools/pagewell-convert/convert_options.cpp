@@ -78,7 +78,9 @@ std::string ParseFormat(std::string value) {
   throw EUsageError("--format: expected one of tif, pdf, jpg, bmp, gif, pcx, png, wbm, psd");
 }
 
-bool TakesValue(const std::string& option) { return option != "--deskew" && option != "--help"; }
+bool TakesValue(const std::string& option) {
+  return option != "--deskew" && option != "--help" && option != "--drop-blank" && option != "--auto-colour";
+}
 
 }  // namespace
 
@@ -97,6 +99,10 @@ TConvertOptions ParseConvertOptions(const std::vector<std::string>& args) {
     }
     if (arg == "--deskew") {
       options.Operations.push_back({TOperationKind::Deskew, {15}});
+      continue;
+    }
+    if (arg == "--drop-blank" || arg == "--auto-colour") {
+      (arg == "--drop-blank" ? options.DropBlank : options.AutoColour) = true;
       continue;
     }
     if (TakesValue(arg) && i + 1 >= args.size()) throw EUsageError(arg + ": missing value");

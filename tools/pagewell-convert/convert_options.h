@@ -26,6 +26,8 @@ struct TConvertOptions {
   std::vector<TPageOperation> Operations;
   std::optional<std::string> Format;  // an extension such as "tif", from --format
   int Quality = 90;
+  bool DropBlank = false;   // --drop-blank: leave blank pages out
+  bool AutoColour = false;  // --auto-colour: automatic colour, level 2
   std::vector<std::string> Inputs;
   std::string Output;
 };

@@ -10,6 +10,8 @@
 #include "output_format.h"
 #include "page_operations.h"
 #include "formats/atomic_file.h"
+#include "imaging/auto_color.h"
+#include "imaging/page_filter.h"
 
 namespace pagewell::convert {
 
@@ -36,6 +38,14 @@ const char* const kHelpText =
     "  --crop L,T,R,B          keep the pixels from (L,T) to (R,B) inclusive\n"
     "  --deskew                straighten the page (skew up to 15 degrees)\n"
     "  --despeckle N           remove specks of up to N pixels (1 to 9)\n"
+    "  --drop-blank            leave out pages with nothing on them but paper\n"
+    "                          (tint, show-through, dust, punch holes, edge\n"
+    "                          shadows); a page with any mark stays\n"
+    "  --auto-colour           keep each page in the smallest colour mode that\n"
+    "                          loses nothing: colour pages without colour\n"
+    "                          become gray, text and line art black and white;\n"
+    "                          stamps, signatures, logos and photographs keep\n"
+    "                          their colour, photographs their tones\n"
     "\n"
     "Output options:\n"
     "  --format EXT            one of tif pdf jpg bmp gif pcx png wbm psd\n"
@@ -47,8 +57,11 @@ const char* const kHelpText =
     "black-and-white pages as CCITT Group 4, other pages uncompressed (TIFF)\n"
     "or as JPEG (PDF).\n"
     "\n"
-    "Exit status: 0 success; 1 usage error; 2 an input cannot be read or the\n"
-    "output cannot be written (no partial output file is left).\n";
+    "--drop-blank and --auto-colour act after the page operations.\n"
+    "\n"
+    "Exit status: 0 success; 1 usage error; 2 an input cannot be read, the\n"
+    "output cannot be written (no partial output file is left) or every page\n"
+    "was blank.\n";
 
 namespace {
 
@@ -95,13 +108,17 @@ int RunPagewellConvert(const std::vector<std::string>& args, std::ostream& out, 
   // picture rather than every picture at once. Nothing is written before
   // the last page is encoded.
   TPageEncoder encoder(code, options.Quality);
+  const TPageFilterSettings filter{options.DropBlank, options.AutoColour ? acBlackWhiteWhenTextOnly : acOff};
+  int kept = 0;
   for (const std::string& input : options.Inputs) {
     try {
       ForEachInputPage(input, [&](TluBitmap page, int pagesInFile) {
         try {
           if (options.Inputs.size() > 1 || pagesInFile > 1) encoder.ExpectSeveralPages();
           for (const TPageOperation& operation : options.Operations) ApplyOperation(page, operation);
+          if (FilterPage(page, filter) == TPageVerdict::Discard) return;
           encoder.Add(std::move(page));
+          ++kept;
         } catch (const EUsageError&) {
           throw;
         } catch (const std::exception& e) {
@@ -117,6 +134,7 @@ int RunPagewellConvert(const std::vector<std::string>& args, std::ostream& out, 
     }
   }
 
+  if (kept == 0) return FileError(err, options.Output, "every page is blank: nothing written");
   try {
     const std::vector<std::uint8_t> file = encoder.Finish();
     WriteFileAtomically(options.Output, file.data(), file.size());

@@ -173,8 +173,8 @@ double DrawTable(TSheetCanvas& canvas, const TCursor& at, int page) {
   return rows * row + 0.3;
 }
 
-// A hand-written signature: loops of a pen moving right, a little
-// different on every page, and a stroke under them.
+}  // namespace
+
 void DrawSignature(TSheetCanvas& canvas, double x, double y, int page) {
   std::vector<TInchPoint> path{{x, y + 0.25}};
   double cx = x;
@@ -193,6 +193,8 @@ void DrawSignature(TSheetCanvas& canvas, double x, double y, int page) {
   canvas.Stroke(path, 0.014, kInk);
   canvas.Stroke({{x - 0.05, y + 0.38}, {x + 0.4, y + 0.3}, {cx - 0.3, y + 0.44}, {cx + 0.25, y + 0.33}}, 0.012, kInk);
 }
+
+namespace {
 
 double DrawClosing(TSheetCanvas& canvas, const TCursor& at, int page) {
   canvas.Text(at.Left, at.Y, kBody, kBlack, L"Yours sincerely,");

@@ -76,7 +76,8 @@ void DrawSheet(TSheetCanvas& canvas, const TPageContent& content, const TScanSet
   TLetterParts parts;
   parts.Text = content.Text;
   parts.Photo = content.Photo || (content.Text && settings.PixelType != 0);
-  DrawLetter(canvas, settings.PageNumber, parts, sheet.Width, sheet.Height);
+  if (parts.Text || parts.Photo) DrawLetter(canvas, settings.PageNumber, parts, sheet.Width, sheet.Height);
+  if (content.Marks.Any()) DrawSparseMarks(canvas, settings.PageNumber, content.Marks, sheet.Width, sheet.Height);
 }
 
 // The colour of the glass outside the sheet: the lid, darkened by the
@@ -209,7 +210,57 @@ int SideInPixels(double inches, double dpi) {
   return pixels > kMaxSide ? kMaxSide : static_cast<int>(pixels);
 }
 
+constexpr std::uint32_t kTintedPaper = 0xC8EEFA;    // cream: r 250, g 238, b 200
+constexpr std::uint32_t kRecycledPaper = 0xC8D4DC;  // r 220, g 212, b 200
+constexpr int kRecycledFlecks = 400;
+constexpr int kShowThrough = 30;
+
+// The words of a nearly empty sheet and of the paper's look.
+bool ParseSheetWord(const std::string& word, TPageContent& content) {
+  TSparseMarks& marks = content.Marks;
+  TPaperLook& paper = content.Paper;
+  if (word == "signature") return marks.Signature = true;
+  if (word == "page-number") return marks.PageNumber = true;
+  if (word == "one-line") return marks.OneLine = true;
+  if (word == "stamp") return marks.Stamp = true;
+  if (word == "show-through") return paper.ShowThrough = kShowThrough, true;
+  if (word == "holes") return paper.PunchHoles = 2, true;
+  if (word == "shadow") return paper.Shadow = TShadowEdge::Left, true;
+  if (word == "duplex-mix") return content.DuplexMix = true;
+  if (word == "paper=white") return paper.Tint = 0xFFFFFF, paper.Flecks = 0, true;
+  if (word == "paper=tinted") return paper.Tint = kTintedPaper, paper.Flecks = 0, true;
+  if (word == "paper=recycled") return paper.Tint = kRecycledPaper, paper.Flecks = kRecycledFlecks, true;
+  return false;
+}
+
 }  // namespace
+
+TPageContent DuplexMixPage(int page) {
+  const int sheet = (std::max(page, 1) + 1) / 2;
+  const bool front = page % 2 == 1;
+  TPageContent content;
+  content.Text = false;
+  const char* papers[] = {"paper=white", "paper=tinted", "paper=recycled"};
+  ParseSheetWord(papers[sheet % 3], content);
+  if (front) {
+    switch (sheet % 6) {
+      case 1: content.Marks.Signature = true; break;
+      case 2: content.Marks.PageNumber = true; break;
+      case 3: content.Marks.OneLine = true; break;
+      case 4: content.Marks.Stamp = true; break;
+      case 5: content.Text = true, content.Paper.PunchHoles = 2; break;
+      default: content.Text = true; break;
+    }
+    return content;
+  }
+  content.Blank = sheet % 6 != 5;
+  content.Marks.PageNumber = !content.Blank;
+  content.Paper.ShowThrough = kShowThrough;
+  content.Paper.PunchHoles = sheet % 6 == 5 ? 2 : sheet % 2 == 0 ? 3 : 0;
+  content.Paper.Shadow = sheet % 3 == 0 ? TShadowEdge::Right : TShadowEdge::None;
+  content.Specks = sheet % 2 == 1 ? 12 : 0;
+  return content;
+}
 
 bool ParsePageContent(const std::string& text, TPageContent& content) {
   TPageContent parsed;
@@ -227,6 +278,7 @@ bool ParsePageContent(const std::string& text, TPageContent& content) {
       parsed.Cheque = true;
     } else if (word == "photo") {
       parsed.Photo = true;
+    } else if (ParseSheetWord(word, parsed)) {
     } else if (word.rfind("skew=", 0) == 0) {
       char* end = nullptr;
       parsed.SkewDegrees = std::strtod(word.c_str() + 5, &end);
@@ -245,7 +297,8 @@ bool ParsePageContent(const std::string& text, TPageContent& content) {
   return true;
 }
 
-TRenderedPage RenderPage(const TPageContent& content, const TScanSettings& settings) {
+TRenderedPage RenderPage(const TPageContent& asked, const TScanSettings& settings) {
+  const TPageContent content = asked.DuplexMix ? DuplexMixPage(settings.PageNumber) : asked;
   TRenderedPage page;
   page.Width = SideInPixels(settings.Right - settings.Left, settings.XDpi);
   page.Height = SideInPixels(settings.Bottom - settings.Top, settings.YDpi);
@@ -255,6 +308,7 @@ TRenderedPage RenderPage(const TPageContent& content, const TScanSettings& setti
 
   static const std::vector<std::uint32_t> cube = CubePalette();
   page.Colors = ScanFrame(content, settings, page.Width, page.Height);
+  ApplyPaperLook(page.Colors, page.Width, page.Height, settings.XDpi, settings.YDpi, content.Paper, settings.PageNumber);
   AddGlassDust(page.Colors, page.Width, page.Height, settings.XDpi, content.Specks, settings.PageNumber);
   // Pixel values as the pixel type records them.
   std::vector<int> indices(page.Colors.size());

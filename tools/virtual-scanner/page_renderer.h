@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "paper_look.h"
+#include "sparse_marks.h"
+
 namespace virtual_scanner {
 
 // What a page shows.
@@ -19,10 +22,15 @@ struct TPageContent {
   int Specks = 0;           // dust on the glass: small dots, and a hair per 20 of them
   bool Photo = false;       // the photograph, also on black and white pages
   std::string MicrLine;     // printed on a cheque; empty for a made-up one
+  TSparseMarks Marks;       // a nearly empty sheet's signature, page number, line or stamp
+  TPaperLook Paper;         // tint, flecks, show-through, punch holes, edge shadow
+  bool DuplexMix = false;   // the page number picks one of a duplex batch's sides
 };
 
 // Parses "blank", or words among "text", "cheque", "skew=DEG", "specks=N",
-// "photo"; false (and `content` unchanged) for anything else.
+// "photo", "signature", "page-number", "one-line", "stamp",
+// "paper=white|tinted|recycled", "show-through", "holes", "shadow" and
+// "duplex-mix"; false (and `content` unchanged) for anything else.
 bool ParsePageContent(const std::string& text, TPageContent& content);
 
 // How the page is scanned and delivered.
@@ -52,5 +60,13 @@ struct TRenderedPage {
 constexpr int kMaxSide = 12000;
 
 TRenderedPage RenderPage(const TPageContent& content, const TScanSettings& settings);
+
+// Page N of a duplex batch of mixed sheets (odd numbers are fronts, even
+// numbers their backs): fronts cycle through a letter, a signature alone,
+// a page number alone, one line, a red stamp and a punched letter; backs
+// are empty, with the front's show-through, on white, tinted or recycled
+// paper, now punched, dusty or shadowed; the back of every sixth sheet
+// carries a page number.
+TPageContent DuplexMixPage(int page);
 
 }  // namespace virtual_scanner

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "sheet_canvas.h"
+#include "sparse_marks.h"
 
 namespace virtual_scanner {
 
@@ -17,6 +18,13 @@ struct TLetterParts {
 
 // A business letter on a sheet of width × height inches.
 void DrawLetter(TSheetCanvas& canvas, int page, const TLetterParts& parts, double width, double height);
+
+// A hand-written signature in a ballpoint's blue whose top-left is about
+// (x, y): loops of a pen moving right, a little different on every page,
+// and a stroke under them; about 1.3 by 0.45 inch.
+void DrawSignature(TSheetCanvas& canvas, double x, double y, int page);
+
+void DrawSparseMarks(TSheetCanvas& canvas, int page, const TSparseMarks& marks, double width, double height);
 
 // A cheque filling the sheet, its MICR line printed along the bottom (the
 // E-13B symbols written as the letters a transit, b amount, c on-us, d dash).
