@@ -34,6 +34,9 @@ LRESULT CALLBACK consentProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     question->answer = id == kAllowOnce ? Consent::AllowOnce : id == kAlwaysAllow ? Consent::AlwaysAllow : Consent::Deny;
     question->answered = true;
     DestroyWindow(window);
+    // A click sent from another thread is handled inside GetMessage, which
+    // then waits on: a posted message lets the loop see the answer.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -25,7 +25,9 @@ int wmain(int argc, wchar_t** argv) {
   if (!window) return 1;
   if (HWND edit = FindWindowExW(window, nullptr, L"Edit", nullptr)) {
     wchar_t text[512] = {};
-    GetWindowTextW(edit, text, 512);
+    // WM_GETTEXT itself: GetWindowText does not ask a window of another
+    // process for its text.
+    SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     char utf8[1536] = {};
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
     std::printf("%s\n", utf8);
