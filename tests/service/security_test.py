@@ -145,6 +145,24 @@ class WithoutPrompt(unittest.TestCase):
                 self.assertEqual(again.ask("get", name="ImageCount")["result"], 0)
                 again.close()
 
+    def test_connection_lost_during_a_scan(self):
+        ws = WebSocket(self.port, ALLOWED)
+        ws.ask("put", name="DeviceName", value="Pagewell Virtual Feeder")
+        ws.ask("put", name="UseInterface", value=False)
+        ws.send_json({"id": 99, "op": "acquire"})
+        self.assertEqual(ws.receive_json()["event"], "OnAcquire")  # the scan is under way
+        ws.socket.close()
+        # The next page waits for the scan to end, then starts empty, and
+        # can scan again.
+        again = WebSocket(self.port, ALLOWED)
+        self.assertEqual(again.ask("get", name="DeviceName")["result"], "Pagewell Virtual Feeder")
+        self.assertEqual(again.ask("call", name="Clear", args=[])["result"], None)
+        self.assertEqual(again.ask("get", name="ImageCount")["result"], 0)
+        self.assertEqual(again.ask("acquire")["result"], True)
+        self.assertEqual([e["event"] for e in again.events].count("OnAcquire"), 3)
+        self.assertEqual(again.ask("get", name="ImageCount")["result"], 3)
+        again.close()
+
     def test_idle_sessions_are_closed(self):
         ws = WebSocket(self.port, ALLOWED)
         self.assertEqual(ws.close_code(), 1001)  # after --idle-seconds 3 without a message

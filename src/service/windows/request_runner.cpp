@@ -7,7 +7,10 @@ bool RequestRunner::isRead(const ControlTask& task) {
 }
 
 void RequestRunner::take(std::unique_ptr<ControlTask> task) {
-  if (running_ > 0 && !isRead(*task)) {
+  // A read of a session that has not started yet (it waits for the call
+  // of the one before it) waits with its session.
+  bool readNow = isRead(*task) && task->connection == session_;
+  if (running_ > 0 && !readNow) {
     waiting_.push_back(std::move(task));
     return;
   }
