@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "host_window.h"
 #include "wide_text.h"
 
 namespace pagewell::service {
@@ -52,14 +53,7 @@ void addChild(HWND parent, const wchar_t* className, const std::wstring& text, D
 }  // namespace
 
 Consent askUserAbout(const std::string& origin) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = consentProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);  // fails harmlessly once registered
+  pagehost::registerWindowClass(kClassName, consentProc, COLOR_BTNFACE);
 
   Question question;
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;

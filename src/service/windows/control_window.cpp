@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include "com/pagewell_h.h"
+#include "host_window.h"
 
 namespace pagewell::service {
 namespace {
@@ -21,36 +22,6 @@ ComPtr<IOleObject> createFromClassObject(HMODULE module, std::wstring& error) {
   return control;
 }
 
-// The control's size in pixels, from its extent in HIMETRIC.
-SIZE controlSize(IOleObject* control) {
-  SIZEL extent{};
-  control->GetExtent(DVASPECT_CONTENT, &extent);
-  HDC screen = GetDC(nullptr);
-  SIZE size{MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
-            MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
-  ReleaseDC(nullptr, screen);
-  return size;
-}
-
-HWND createWindow(SIZE client, void* owner) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
-  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-  RECT frame{0, 0, client.cx, client.cy};
-  AdjustWindowRect(&frame, style, FALSE);
-  HWND window = CreateWindowExW(0, kWindowClass, L"Pagewell", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-  return window;
-}
-
 }  // namespace
 
 std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, std::wstring& error) {
@@ -64,13 +35,13 @@ std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, 
   if (!host->control_) return nullptr;
   host->automation_ = host->control_.query<IDispatch>(IID_IDispatch);
 
-  SIZE size = controlSize(host->control_.get());
-  host->window_ = createWindow(size, host.get());
+  SIZE size = pagehost::controlSizeInPixels(host->control_.get());
+  host->window_ = pagehost::createHostWindow(kWindowClass, L"Pagewell", &ControlWindow::windowProc, size);
   if (!host->window_) {
     error = L"cannot create the service's window";
     return nullptr;
   }
-  SetWindowLongPtrW(host->window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindow::windowProc));
+  SetWindowLongPtrW(host->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host.get()));
   RECT bounds{0, 0, size.cx, size.cy};
   host->site_ = std::make_unique<pagehost::ControlSite>(host->window_, bounds);
   host->control_->SetClientSite(host->site_.get());

@@ -142,6 +142,10 @@ void LoopbackServer::acceptFrom(SOCKET listener) {
     return;
   }
   setNonBlocking(socket);
+  // Answers are small and each is awaited: without this, Nagle's algorithm
+  // holds one back until the page's delayed acknowledgement (some 40 ms).
+  BOOL noDelay = TRUE;
+  setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
   clients_.push_back(std::unique_ptr<Client>(
       new Client{socket, Connection(nextId_++, port_, gate_, host_), GetTickCount64(), {}}));
 }
