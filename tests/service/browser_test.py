@@ -71,6 +71,15 @@ class BrowserPage(unittest.TestCase):
             os.makedirs(ARGS.artifacts, exist_ok=True)
             self.browser.save_screenshot(os.path.join(ARGS.artifacts, "browser.png"))
 
+        # The same library as an ES module.
+        module = self.browser.execute_async_script("""
+            var done = arguments[arguments.length - 1];
+            import("/web/pagewell.mjs").then(function (m) {
+              done(m.default === window.Pagewell && m.connect === window.Pagewell.connect);
+            }, function (e) { done(e.message); });
+        """)
+        self.assertIs(module, True)
+
         lost = self.browser.execute_async_script("""
             var done = arguments[arguments.length - 1];
             var pending = pw.ImageCount;       // asked, then the connection goes
