@@ -61,10 +61,11 @@ bool AllowedOrigins::admits(const std::string& origin) {
   // Only an origin the user could recognise is put to them.
   if (!prompt_ || !originMatches(origin, origin)) return false;
   std::lock_guard<std::mutex> lock(askLock_);
+  if (denied_.count(origin)) return false;
   switch (askUserAbout(origin)) {
     case Consent::AlwaysAllow: addToUserList(origin); return true;
     case Consent::AllowOnce: return true;
-    default: return false;
+    default: denied_.insert(origin); return false;
   }
 }
 

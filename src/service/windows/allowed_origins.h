@@ -3,8 +3,11 @@
 // (HKLM\SOFTWARE\Pagewell\AllowedOrigins), the user's own approvals
 // (HKCU\Software\Pagewell\AllowedOrigins), both REG_MULTI_SZ, and the
 // --allow-origin entries of this run. An origin on none of them is put to
-// the user, unless the service runs with --no-prompt.
+// the user, unless the service runs with --no-prompt. An origin the user
+// denied is not asked about again while the service runs, so a page cannot
+// wear the user down with question after question.
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,7 @@ class AllowedOrigins final : public OriginGate {
   std::vector<std::string> commandLine_;
   bool prompt_;
   std::mutex askLock_;  // one question at a time
+  std::set<std::string> denied_;
 };
 
 }  // namespace pagewell::service
