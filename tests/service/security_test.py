@@ -120,6 +120,7 @@ class WithoutPrompt(unittest.TestCase):
         self.assertTrue(busy["busy"])
         self.assertIn("busy", busy["error"])
         self.assertEqual(second.close_code(), 1013)
+        second.socket.close()
         self.assertEqual(first.ask("get", name="CustomText3")["result"], "first page's")
         first.close()
         third = WebSocket(self.port, ALLOWED)
@@ -204,7 +205,9 @@ class AskingTheUser(unittest.TestCase):
         denied = "http://pester.test"
         self.assertEqual(self.connect_answering(denied, "Deny"), (403, denied))
         # Denied stays denied for the run, without asking again.
-        self.assertEqual(WebSocket(self.service.port, denied).status, 403)
+        again = WebSocket(self.service.port, denied)
+        self.assertEqual(again.status, 403)
+        again.socket.close()
         self.assertTrue(self.no_window_comes())
         origin = "http://ask.test:8123"
         self.assertEqual(self.connect_answering(origin, "Allow once"), (101, origin))
