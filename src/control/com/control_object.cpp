@@ -4,6 +4,7 @@
 
 #include "com/error_boundary.h"
 #include "com/module.h"
+#include "com/service_bridge.h"
 #include "com/type_library.h"
 #include "twain_form.h"
 
@@ -74,6 +75,8 @@ HRESULT TwainFormControl::QueryInterface(REFIID iid, void** out) {
     *out = static_cast<IObjectSafety*>(this);
   else if (iid == IID_IObjectWithSite)
     *out = static_cast<IObjectWithSite*>(this);
+  else if (iid == IID_IPagewellServiceBridge)
+    return createServiceBridge(*form_, static_cast<ITwainForm*>(this), out);
   else
     return E_NOINTERFACE;
   AddRef();

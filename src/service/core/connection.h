@@ -1,0 +1,87 @@
+#pragma once
+// One client connection of the service, from its first byte to its close:
+// the HTTP request, the checks that come before anything else (Host, then
+// Origin), then either a plain answer or the WebSocket session at /control.
+// It is fed bytes and hands back bytes; the sockets and threads are the
+// caller's.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "control_request.h"
+#include "http_request.h"
+#include "websocket_frame.h"
+
+namespace pagewell::service {
+
+using ConnectionId = uint64_t;
+
+constexpr size_t kMaxMessageBytes = 64 * 1024;
+
+// Whether an origin may use the service. May take its time: the service
+// asks the user about an origin it does not know.
+class OriginGate {
+ public:
+  virtual ~OriginGate() = default;
+  virtual bool admits(const std::string& origin) = 0;
+};
+
+// Where the requests of an open session go. The session is the one page
+// that drives the scanner; a second one is refused as busy.
+class SessionHost {
+ public:
+  virtual ~SessionHost() = default;
+  virtual bool openSession(ConnectionId connection, const std::string& origin) = 0;
+  virtual void closeSession(ConnectionId connection) = 0;
+  // The answer comes later, through Connection::send on the same connection.
+  virtual void handleRequest(ConnectionId connection, ControlRequest request) = 0;
+  // A small JSON status for GET /status.
+  virtual std::string status() = 0;
+};
+
+class Connection {
+ public:
+  Connection(ConnectionId id, unsigned port, OriginGate& gate, SessionHost& host);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  ConnectionId id() const { return id_; }
+  // Received bytes.
+  void receive(std::string_view bytes);
+  // The peer went away, or the service ends the connection.
+  void closed();
+  // A message of the service to the page: a text or binary WebSocket message.
+  void send(Opcode opcode, std::string_view payload);
+  // Ends the session with a Close frame, as when it stays idle too long.
+  void close(CloseCode code, std::string_view reason);
+
+  // The bytes to write now; once they are written and finished() is true,
+  // the socket closes.
+  std::string takeOutgoing();
+  bool finished() const { return finished_; }
+  bool isSession() const { return state_ == State::Session; }
+
+ private:
+  enum class State { Request, Session, Done };
+
+  void receiveRequest();
+  void answerRequest(const HttpRequest& request);
+  void startSession(const HttpRequest& request, const std::string& origin);
+  void receiveFrames(std::string_view bytes);
+  void handleMessage(WebSocketMessage& message);
+  void finish(std::string lastBytes);
+
+  ConnectionId id_;
+  unsigned port_;
+  OriginGate& gate_;
+  SessionHost& host_;
+  State state_ = State::Request;
+  std::string request_;
+  FrameReader frames_{kMaxMessageBytes};
+  std::string outgoing_;
+  bool finished_ = false;
+  bool sessionOpen_ = false;
+};
+
+}  // namespace pagewell::service

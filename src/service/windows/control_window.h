@@ -1,0 +1,58 @@
+#pragma once
+// The control, loaded from Pagewell.dll through its class object (no
+// registration needed) and placed in-place in a top-level window of the
+// service, where the user sees its form as on a page.
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "com/com_ptr.h"
+#include "control_site.h"
+
+namespace pagewell::service {
+
+class ControlWindow {
+ public:
+  // Messages the window's owner handles itself (posted from other threads).
+  using MessageHandler = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
+  static constexpr UINT kOwnerMessage = WM_APP + 1;
+
+  // The control from the DLL at `dllPath`, shown; nothing, with the reason
+  // in `error`, when it cannot be loaded.
+  static std::unique_ptr<ControlWindow> open(const std::wstring& dllPath, std::wstring& error);
+  ~ControlWindow();
+  ControlWindow(const ControlWindow&) = delete;
+  ControlWindow& operator=(const ControlWindow&) = delete;
+
+  HWND window() const { return window_; }
+  IDispatch* automation() const { return automation_.get(); }
+  IUnknown* object() const { return control_.get(); }
+  // kOwnerMessage posted to window() goes to `handler` on the window's thread.
+  void onOwnerMessage(MessageHandler handler) { handler_ = std::move(handler); }
+
+  // The type information of the dispatch interface and of the default
+  // event interface, with the event interface's id.
+  ComPtr<ITypeInfo> dispatchType() const;
+  ComPtr<ITypeInfo> eventType(IID& eventInterface) const;
+  // Connects the sink to the control's events.
+  bool connectEvents(IDispatch* sink);
+
+ private:
+  ControlWindow() = default;
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HMODULE module_ = nullptr;
+  HWND window_ = nullptr;
+  ComPtr<IOleObject> control_;
+  ComPtr<IDispatch> automation_;
+  std::unique_ptr<pagehost::ControlSite> site_;
+  ComPtr<IConnectionPoint> eventPoint_;
+  DWORD eventCookie_ = 0;
+  MessageHandler handler_;
+};
+
+}  // namespace pagewell::service

@@ -1,0 +1,216 @@
+#include "loopback_server.h"
+
+#include <ws2tcpip.h>
+
+namespace pagewell::service {
+
+struct LoopbackServer::Client {
+  SOCKET socket;
+  Connection connection;
+  ULONGLONG lastActivity;
+  std::string unsent;
+};
+
+namespace {
+
+void setNonBlocking(SOCKET socket) {
+  u_long on = 1;
+  ioctlsocket(socket, FIONBIO, &on);
+}
+
+SOCKET listenOn(const sockaddr* address, int size, std::string& error) {
+  SOCKET socket = ::socket(address->sa_family, SOCK_STREAM, IPPROTO_TCP);
+  if (socket == INVALID_SOCKET) return socket;
+  // No other program may bind the same port alongside (Windows would let it
+  // take some of our connections otherwise).
+  BOOL exclusive = TRUE;
+  setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
+  if (address->sa_family == AF_INET6) {
+    DWORD v6Only = 1;
+    setsockopt(socket, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&v6Only), sizeof v6Only);
+  }
+  if (bind(socket, address, size) != 0 || ::listen(socket, SOMAXCONN) != 0) {
+    error = "cannot listen (error " + std::to_string(WSAGetLastError()) + ")";
+    closesocket(socket);
+    return INVALID_SOCKET;
+  }
+  setNonBlocking(socket);
+  return socket;
+}
+
+}  // namespace
+
+LoopbackServer::LoopbackServer(unsigned port, unsigned idleSeconds, OriginGate& gate, SessionHost& host)
+    : port_(port), idleSeconds_(idleSeconds), gate_(gate), host_(host) {}
+
+LoopbackServer::~LoopbackServer() {
+  stop();
+  for (SOCKET listener : listeners_) closesocket(listener);
+  if (wakeSocket_ != INVALID_SOCKET) closesocket(wakeSocket_);
+}
+
+bool LoopbackServer::listen(std::string& error) {
+  sockaddr_in v4{};
+  v4.sin_family = AF_INET;
+  v4.sin_port = htons(static_cast<u_short>(port_));
+  v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  SOCKET socket = listenOn(reinterpret_cast<sockaddr*>(&v4), sizeof v4, error);
+  if (socket == INVALID_SOCKET) return false;
+  listeners_.push_back(socket);
+  // ::1 where the machine has IPv6; the service is complete without it.
+  sockaddr_in6 v6{};
+  v6.sin6_family = AF_INET6;
+  v6.sin6_port = htons(static_cast<u_short>(port_));
+  v6.sin6_addr = in6addr_loopback;
+  std::string ignored;
+  socket = listenOn(reinterpret_cast<sockaddr*>(&v6), sizeof v6, ignored);
+  if (socket != INVALID_SOCKET) listeners_.push_back(socket);
+
+  // The wake-up: a datagram to ourselves ends the worker's wait.
+  wakeSocket_ = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  wakeAddress_.sin_family = AF_INET;
+  wakeAddress_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int size = sizeof wakeAddress_;
+  if (wakeSocket_ == INVALID_SOCKET || bind(wakeSocket_, reinterpret_cast<sockaddr*>(&wakeAddress_), size) != 0 ||
+      getsockname(wakeSocket_, reinterpret_cast<sockaddr*>(&wakeAddress_), &size) != 0) {
+    error = "cannot make the wake-up socket";
+    return false;
+  }
+  setNonBlocking(wakeSocket_);
+  return true;
+}
+
+void LoopbackServer::start() { worker_ = std::thread([this] { run(); }); }
+
+void LoopbackServer::stop() {
+  if (!worker_.joinable()) return;
+  stopping_ = true;
+  wake();
+  worker_.join();
+}
+
+void LoopbackServer::send(ConnectionId connection, Opcode opcode, std::string payload) {
+  {
+    std::lock_guard<std::mutex> lock(queueLock_);
+    queue_.push_back({connection, opcode, std::move(payload)});
+  }
+  wake();
+}
+
+void LoopbackServer::wake() {
+  char byte = 0;
+  sendto(wakeSocket_, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&wakeAddress_), sizeof wakeAddress_);
+}
+
+void LoopbackServer::run() {
+  while (!stopping_) {
+    fd_set readable, writable;
+    FD_ZERO(&readable);
+    FD_ZERO(&writable);
+    FD_SET(wakeSocket_, &readable);
+    for (SOCKET listener : listeners_) FD_SET(listener, &readable);
+    for (auto& client : clients_) {
+      FD_SET(client->socket, &readable);
+      if (!client->unsent.empty()) FD_SET(client->socket, &writable);
+    }
+    timeval second{1, 0};
+    if (select(0, &readable, &writable, nullptr, &second) == SOCKET_ERROR) continue;
+    if (FD_ISSET(wakeSocket_, &readable)) {
+      char drain[64];
+      while (recv(wakeSocket_, drain, sizeof drain, 0) > 0) {
+      }
+    }
+    takeQueuedMessages();
+    for (SOCKET listener : listeners_)
+      if (FD_ISSET(listener, &readable)) acceptFrom(listener);
+    for (auto& client : clients_) {
+      if (FD_ISSET(client->socket, &readable)) readFrom(*client);
+      client->unsent += client->connection.takeOutgoing();
+      writeTo(*client);
+    }
+    closeIdle();
+  }
+  for (auto& client : clients_) closesocket(client->socket);
+  clients_.clear();
+}
+
+void LoopbackServer::acceptFrom(SOCKET listener) {
+  SOCKET socket = accept(listener, nullptr, nullptr);
+  if (socket == INVALID_SOCKET) return;
+  if (clients_.size() >= kMaxConnections) {
+    closesocket(socket);
+    return;
+  }
+  setNonBlocking(socket);
+  // Answers are small and each is awaited: without this, Nagle's algorithm
+  // holds one back until the page's delayed acknowledgement (some 40 ms).
+  BOOL noDelay = TRUE;
+  setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+  clients_.push_back(std::unique_ptr<Client>(
+      new Client{socket, Connection(nextId_++, port_, gate_, host_), GetTickCount64(), {}}));
+}
+
+void LoopbackServer::takeQueuedMessages() {
+  std::vector<Outgoing> queued;
+  {
+    std::lock_guard<std::mutex> lock(queueLock_);
+    queued.swap(queue_);
+  }
+  for (Outgoing& message : queued)
+    for (auto& client : clients_)
+      if (client->connection.id() == message.connection) client->connection.send(message.opcode, message.payload);
+}
+
+void LoopbackServer::readFrom(Client& client) {
+  char buffer[16384];
+  int received = recv(client.socket, buffer, sizeof buffer, 0);
+  if (received > 0) {
+    client.lastActivity = GetTickCount64();
+    client.connection.receive(std::string_view(buffer, static_cast<size_t>(received)));
+  } else if (received == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
+    client.connection.closed();
+    client.unsent.clear();
+  }
+}
+
+void LoopbackServer::writeTo(Client& client) {
+  while (!client.unsent.empty()) {
+    int chunk = static_cast<int>(std::min<size_t>(client.unsent.size(), 1 << 20));
+    int sent = ::send(client.socket, client.unsent.data(), chunk, 0);
+    if (sent <= 0) {
+      if (WSAGetLastError() != WSAEWOULDBLOCK) {
+        client.connection.closed();
+        client.unsent.clear();
+      }
+      return;
+    }
+    client.unsent.erase(0, static_cast<size_t>(sent));
+  }
+}
+
+// Connections that finished and wrote everything go; so do requests that
+// never complete and sessions that stay silent.
+void LoopbackServer::closeIdle() {
+  ULONGLONG now = GetTickCount64();
+  for (auto it = clients_.begin(); it != clients_.end();) {
+    Client& client = **it;
+    ULONGLONG limit = 1000ull * (client.connection.isSession() ? idleSeconds_ : kRequestSeconds);
+    bool stale = now - client.lastActivity > limit;
+    if (stale && !client.connection.finished()) {
+      client.connection.close(CloseCode::GoingAway, "idle");
+      client.unsent += client.connection.takeOutgoing();
+      client.connection.closed();
+      writeTo(client);
+    }
+    // A peer that does not read its last bytes is not waited for either.
+    if (client.connection.finished() && (client.unsent.empty() || stale)) {
+      shutdown(client.socket, SD_SEND);
+      closesocket(client.socket);
+      it = clients_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+}  // namespace pagewell::service

@@ -1,0 +1,69 @@
+#pragma once
+// The service's listening side: sockets on 127.0.0.1 and ::1 only, served
+// by one worker thread that owns every connection. Other threads (the
+// control's) hand it messages for a connection through send(), which wakes
+// it.
+#include <winsock2.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/connection.h"
+
+namespace pagewell::service {
+
+constexpr size_t kMaxConnections = 16;
+// A request head must arrive within this time.
+constexpr unsigned kRequestSeconds = 10;
+
+class LoopbackServer {
+ public:
+  LoopbackServer(unsigned port, unsigned idleSeconds, OriginGate& gate, SessionHost& host);
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  // Binds both loopback addresses; false (with the reason) when it cannot.
+  bool listen(std::string& error);
+  void start();
+  void stop();
+
+  // Any thread: a message for the connection (dropped if it has gone).
+  void send(ConnectionId connection, Opcode opcode, std::string payload);
+
+ private:
+  struct Client;
+  struct Outgoing {
+    ConnectionId connection;
+    Opcode opcode;
+    std::string payload;
+  };
+
+  void run();
+  void acceptFrom(SOCKET listener);
+  void takeQueuedMessages();
+  void readFrom(Client& client);
+  void writeTo(Client& client);
+  void closeIdle();
+  void wake();
+
+  unsigned port_;
+  unsigned idleSeconds_;
+  OriginGate& gate_;
+  SessionHost& host_;
+  std::vector<SOCKET> listeners_;
+  SOCKET wakeSocket_ = INVALID_SOCKET;
+  sockaddr_in wakeAddress_{};
+  std::vector<std::unique_ptr<Client>> clients_;
+  ConnectionId nextId_ = 1;
+  std::mutex queueLock_;
+  std::vector<Outgoing> queue_;
+  std::atomic<bool> stopping_{false};
+  std::thread worker_;
+};
+
+}  // namespace pagewell::service

@@ -1,0 +1,74 @@
+#include "request_runner.h"
+
+namespace pagewell::service {
+
+bool RequestRunner::isRead(const ControlTask& task) {
+  return task.kind == ControlTask::Kind::Request && (task.request.op == "get" || task.request.op == "members");
+}
+
+void RequestRunner::take(std::unique_ptr<ControlTask> task) {
+  // A read of a session that has not started yet (it waits for the call
+  // of the one before it) waits with its session.
+  bool readNow = isRead(*task) && task->connection == session_;
+  if (running_ > 0 && !readNow) {
+    waiting_.push_back(std::move(task));
+    return;
+  }
+  run(*task);
+  while (running_ == 0 && !waiting_.empty()) {
+    std::unique_ptr<ControlTask> next = std::move(waiting_.front());
+    waiting_.pop_front();
+    run(*next);
+  }
+}
+
+void RequestRunner::run(ControlTask& task) {
+  ++running_;
+  switch (task.kind) {
+    case ControlTask::Kind::SessionStarted: startFresh(task.connection); break;
+    case ControlTask::Kind::SessionEnded: end(task.connection); break;
+    case ControlTask::Kind::Request:
+      if (task.connection == session_) answer(task.connection, task.request);
+      break;
+  }
+  --running_;
+}
+
+// A page never sees the pages of the session before it: it starts empty.
+void RequestRunner::startFresh(ConnectionId connection) {
+  bridge_.call("Clear", {});
+  session_ = connection;
+}
+
+// ... and what it scanned does not stay behind for the next one.
+void RequestRunner::end(ConnectionId connection) {
+  if (session_ != connection) return;
+  session_ = 0;
+  bridge_.call("Clear", {});
+}
+
+void RequestRunner::answer(ConnectionId connection, const ControlRequest& request) {
+  BridgeOutcome outcome;
+  std::string binary;
+  if (request.op == "get") {
+    outcome = bridge_.get(request.name);
+  } else if (request.op == "put") {
+    outcome = bridge_.put(request.name, request.value);
+  } else if (request.op == "call") {
+    outcome = bridge_.call(request.name, request.args);
+  } else if (request.op == "members") {
+    outcome.value = bridge_.members().describe();
+  } else {
+    outcome = extras_.run(request, binary);
+  }
+  if (!outcome.error.empty()) return server_.send(connection, Opcode::Text, errorMessage(request.id, outcome.error));
+  server_.send(connection, Opcode::Text, resultMessage(request.id, outcome.value));
+  // A file or image follows its header as the next binary message.
+  if (!binary.empty()) server_.send(connection, Opcode::Binary, std::move(binary));
+}
+
+void RequestRunner::forwardEvent(const std::string& name, Json::Array args) {
+  if (session_ != 0) server_.send(session_, Opcode::Text, eventMessage(name, std::move(args)));
+}
+
+}  // namespace pagewell::service

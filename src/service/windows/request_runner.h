@@ -1,0 +1,45 @@
+#pragma once
+// The control's thread's side of the sessions: runs the page's requests
+// against the control and sends the answers and the control's events back.
+//
+// A call such as a scan runs a message loop of its own, in which the next
+// requests already arrive. Reads answer at once (a page's OnAcquire handler
+// reading ImageCount during the scan, as in the browser); writes, calls
+// and the start or end of a session wait until the running call returns,
+// so that they happen in the order the page sent them and never under a
+// call that is still working.
+#include <deque>
+#include <memory>
+
+#include "control_bridge.h"
+#include "control_sessions.h"
+#include "loopback_server.h"
+#include "service_extras.h"
+
+namespace pagewell::service {
+
+class RequestRunner {
+ public:
+  RequestRunner(ControlBridge& bridge, ServiceExtras& extras, LoopbackServer& server)
+      : bridge_(bridge), extras_(extras), server_(server) {}
+
+  void take(std::unique_ptr<ControlTask> task);
+  // An event of the control, for the page of the session.
+  void forwardEvent(const std::string& name, Json::Array args);
+
+ private:
+  static bool isRead(const ControlTask& task);
+  void run(ControlTask& task);
+  void answer(ConnectionId connection, const ControlRequest& request);
+  void startFresh(ConnectionId connection);
+  void end(ConnectionId connection);
+
+  ControlBridge& bridge_;
+  ServiceExtras& extras_;
+  LoopbackServer& server_;
+  ConnectionId session_ = 0;
+  int running_ = 0;
+  std::deque<std::unique_ptr<ControlTask>> waiting_;
+};
+
+}  // namespace pagewell::service

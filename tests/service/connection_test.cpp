@@ -1,0 +1,187 @@
+// One connection from request to session: the checks that come first, the
+// plain answers and the WebSocket session.
+#include "core/connection.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "client_frames.h"
+
+namespace pagewell::service {
+namespace {
+
+constexpr unsigned kPort = 47115;
+
+struct FakeGate : OriginGate {
+  std::set<std::string> allowed{"http://shop.test:8000"};
+  std::vector<std::string> asked;
+  bool admits(const std::string& origin) override {
+    asked.push_back(origin);
+    return allowed.count(origin) > 0;
+  }
+};
+
+struct FakeHost : SessionHost {
+  bool busy = false;
+  std::vector<std::string> events;  // "open", "close", "request op name"
+  bool openSession(ConnectionId, const std::string& origin) override {
+    events.push_back("open " + origin);
+    return !busy;
+  }
+  void closeSession(ConnectionId) override { events.push_back("close"); }
+  void handleRequest(ConnectionId, ControlRequest request) override {
+    events.push_back("request " + request.op + " " + request.name);
+  }
+  std::string status() override { return "{\"busy\":false}"; }
+};
+
+std::string request(const std::string& firstLine, const std::string& fields) {
+  return firstLine + "\r\n" + fields + "\r\n";
+}
+
+const std::string kUpgradeFields =
+    "Upgrade: websocket\r\nConnection: keep-alive, Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+    "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+
+struct Fixture {
+  FakeGate gate;
+  FakeHost host;
+  Connection connection{1, kPort, gate, host};
+  std::string answer(const std::string& bytes) {
+    connection.receive(bytes);
+    return connection.takeOutgoing();
+  }
+};
+
+TEST(ConnectionChecks, RefusedBeforeAnythingElse) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool originAsked;
+  };
+  const std::string upgrade = "GET /control HTTP/1.1";
+  const Case cases[] = {
+      {"wrong host", request(upgrade, "Host: evil.test:47115\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields), false},
+      {"right name, wrong port", request(upgrade, "Host: localhost:80\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields), false},
+      {"no host", request(upgrade, "Origin: http://shop.test:8000\r\n" + kUpgradeFields), false},
+      {"two hosts", request(upgrade, "Host: 127.0.0.1:47115\r\nHost: evil.test\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields), false},
+      {"no origin", request(upgrade, "Host: 127.0.0.1:47115\r\n" + kUpgradeFields), false},
+      {"null origin", request(upgrade, "Host: 127.0.0.1:47115\r\nOrigin: null\r\n" + kUpgradeFields), false},
+      {"forged origin", request(upgrade, "Host: [::1]:47115\r\nOrigin: http://evil.test\r\n" + kUpgradeFields), true},
+      {"simple cross-site POST",
+       request("POST /control HTTP/1.1", "Host: 127.0.0.1:47115\r\nOrigin: http://evil.test\r\n"
+                                         "Content-Type: text/plain\r\nContent-Length: 2\r\n") + "{}",
+       true},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    std::string answer = f.answer(c.bytes);
+    EXPECT_EQ(answer.substr(0, 22), "HTTP/1.1 403 Forbidden") << c.what;
+    EXPECT_EQ(answer.find("Access-Control-Allow-Origin"), std::string::npos) << c.what;
+    EXPECT_EQ(f.gate.asked.size(), c.originAsked ? 1u : 0u) << c.what;
+    EXPECT_TRUE(f.host.events.empty()) << c.what;
+    EXPECT_TRUE(f.connection.finished()) << c.what;
+  }
+}
+
+TEST(ConnectionChecks, PlainRequestsOfAnAllowedOrigin) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string statusLine;
+    std::vector<std::string> fields;
+    bool privateNetwork;
+  };
+  const std::string allowed = "Host: localhost:47115\r\nOrigin: http://shop.test:8000\r\n";
+  const Case cases[] = {
+      {"status", request("GET /status HTTP/1.1", allowed), "HTTP/1.1 200 OK", {"Content-Type: application/json"}, false},
+      {"POST changes nothing", request("POST /control HTTP/1.1", allowed + "Content-Length: 0\r\n"),
+       "HTTP/1.1 405 Method Not Allowed", {"Allow: GET, OPTIONS"}, false},
+      {"unknown path", request("GET /files HTTP/1.1", allowed), "HTTP/1.1 404 Not Found", {}, false},
+      {"upgrade elsewhere", request("GET /other HTTP/1.1", allowed + kUpgradeFields), "HTTP/1.1 404 Not Found", {}, false},
+      {"preflight", request("OPTIONS /status HTTP/1.1", allowed + "Access-Control-Request-Method: POST\r\n"),
+       "HTTP/1.1 204 No Content", {"Access-Control-Allow-Methods: GET"}, false},
+      {"private-network preflight",
+       request("OPTIONS /status HTTP/1.1", allowed + "Access-Control-Request-Method: GET\r\n"
+                                                     "Access-Control-Request-Private-Network: true\r\n"),
+       "HTTP/1.1 204 No Content", {"Access-Control-Allow-Private-Network: true"}, true},
+      {"old handshake", request("GET /control HTTP/1.1", allowed + "Upgrade: websocket\r\nConnection: Upgrade\r\n"
+                                                                 "Sec-WebSocket-Version: 8\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"),
+       "HTTP/1.1 400 Bad Request", {}, false},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    std::string answer = f.answer(c.bytes);
+    EXPECT_EQ(answer.substr(0, c.statusLine.size()), c.statusLine) << c.what << "\n" << answer;
+    EXPECT_NE(answer.find("Access-Control-Allow-Origin: http://shop.test:8000\r\n"), std::string::npos) << c.what;
+    for (const std::string& field : c.fields) EXPECT_NE(answer.find(field + "\r\n"), std::string::npos) << c.what;
+    EXPECT_EQ(answer.find("Private-Network") != std::string::npos, c.privateNetwork) << c.what;
+    EXPECT_TRUE(f.host.events.empty()) << c.what;
+  }
+}
+
+TEST(ConnectionChecks, MalformedOrOversizedRequestHeads) {
+  Fixture big;
+  EXPECT_EQ(big.answer("GET / HTTP/1.1\r\nX: " + std::string(kMaxRequestHeadBytes, 'a')).substr(0, 12), "HTTP/1.1 431");
+  const char* malformed[] = {"GET /control HTTP/1.0\r\n\r\n", "GET control HTTP/1.1\r\n\r\n",
+                             "GET / HTTP/1.1\r\nBad Field: x\r\n\r\n", "GET / HTTP/1.1\r\nX: a\rb\r\n\r\n",
+                             "GET / HTTP/1.1\r\n folded\r\n\r\n"};
+  for (const char* bytes : malformed) {
+    Fixture f;
+    EXPECT_EQ(f.answer(bytes).substr(0, 12), "HTTP/1.1 400") << bytes;
+  }
+}
+
+TEST(ConnectionSession, UpgradesAndPassesRequestsInOrder) {
+  Fixture f;
+  std::string answer = f.answer(request("GET /control HTTP/1.1", "Host: 127.0.0.1:47115\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields) +
+                                clientFrame(Opcode::Text, R"({"id":1,"op":"get","name":"ImageCount"})", true));
+  EXPECT_NE(answer.find("HTTP/1.1 101 Switching Protocols\r\n"), std::string::npos);
+  EXPECT_NE(answer.find("Sec-WebSocket-Accept: s3pPLMBiTxaQ9kYGzzhZRbK+xOo=\r\n"), std::string::npos);
+  f.connection.receive(clientFrame(Opcode::Text, R"({"id":2,"op":"call","name":"Clear","args":[]})", true) +
+                       clientFrame(Opcode::Ping, "p", true));
+  EXPECT_EQ(f.connection.takeOutgoing(), encodeFrame(Opcode::Pong, "p"));
+  f.connection.send(Opcode::Text, "{\"id\":1,\"result\":0}");
+  EXPECT_EQ(f.connection.takeOutgoing(), encodeFrame(Opcode::Text, "{\"id\":1,\"result\":0}"));
+  EXPECT_EQ(f.host.events, (std::vector<std::string>{"open http://shop.test:8000", "request get ImageCount", "request call Clear"}));
+  f.connection.closed();
+  EXPECT_EQ(f.host.events.back(), "close");
+}
+
+TEST(ConnectionSession, ASecondPageIsToldTheScannerIsBusy) {
+  Fixture f;
+  f.host.busy = true;
+  std::string answer = f.answer(request("GET /control HTTP/1.1", "Host: 127.0.0.1:47115\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields));
+  EXPECT_NE(answer.find("101 Switching Protocols"), std::string::npos);
+  EXPECT_NE(answer.find("busy: another page is using the scanner"), std::string::npos);
+  EXPECT_NE(answer.find(encodeClose(CloseCode::TryAgainLater, "busy")), std::string::npos);
+  EXPECT_TRUE(f.connection.finished());
+  EXPECT_EQ(f.host.events, (std::vector<std::string>{"open http://shop.test:8000"}));  // no close of a session never opened
+}
+
+TEST(ConnectionSession, MalformedMessagesEndOnlyThisConnection) {
+  const std::pair<std::string, CloseCode> cases[] = {
+      {clientFrame(Opcode::Text, "{not json", true), CloseCode::InvalidData},
+      {clientFrame(Opcode::Text, R"({"id":"1","op":"get","name":"A"})", true), CloseCode::InvalidData},
+      {clientFrame(Opcode::Text, R"({"id":1,"op":"delete","name":"A"})", true), CloseCode::InvalidData},
+      {clientFrame(Opcode::Text, R"({"id":1,"op":"get","name":"A;B"})", true), CloseCode::InvalidData},
+      {clientFrame(Opcode::Text, R"({"id":1,"op":"put","name":"A"})", true), CloseCode::InvalidData},
+      {clientFrame(Opcode::Text, R"({"id":1,"op":"call","name":"A","args":[1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17]})", true), CloseCode::InvalidData},
+      {clientFrame(Opcode::Binary, "x", true), CloseCode::PolicyViolation},
+      {clientFrame(Opcode::Text, std::string(kMaxMessageBytes + 1, ' '), true), CloseCode::TooBig},
+      {encodeFrame(Opcode::Text, "{}"), CloseCode::ProtocolError},
+  };
+  for (const auto& [bytes, code] : cases) {
+    Fixture f;
+    f.answer(request("GET /control HTTP/1.1", "Host: 127.0.0.1:47115\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields));
+    std::string answer = f.answer(bytes);
+    ASSERT_GE(answer.size(), 4u);
+    EXPECT_EQ(answer.substr(0, 4).substr(2), encodeClose(code, "").substr(2, 2));
+    EXPECT_TRUE(f.connection.finished());
+    EXPECT_EQ(f.host.events, (std::vector<std::string>{"open http://shop.test:8000", "close"}));
+  }
+}
+
+}  // namespace
+}  // namespace pagewell::service
