@@ -106,6 +106,16 @@ void TTwainForm::addAcquiredPage() {
                                          state_.thumbnailHeight);
   copyPage(main, *page);
   if (!page->ImageLoaded()) return;
+  // A cheque's MICR line is read once its transfer has ended: the session
+  // now holds the text of the page before this one in the batch.
+  if (awaitingMICR_) awaitingMICR_->SetMICRText(main.SessionMICRText());
+  awaitingMICR_ = nullptr;
+  // A blank page is dropped before it becomes a page: no OnAcquire.
+  if (pageFilter_.Decide(*page->Image()) == TPageVerdict::Discard) {
+    if (pageCount() == 0) main.Clear();
+    else showCurrentPage();
+    return;
+  }
   page->SetAutoZoom(true);
   fitThumbnail(*page);
   page->SetScaleToGray(true);
@@ -117,9 +127,6 @@ void TTwainForm::addAcquiredPage() {
     main.EndAcquisition();
     return;
   }
-  // A cheque's MICR line is read once its transfer has ended: the session
-  // now holds the text of the page before this one in the batch.
-  if (awaitingMICR_) awaitingMICR_->SetMICRText(main.SessionMICRText());
   awaitingMICR_ = page.get();
   page->OnClick = [this](TPWImage& clicked) { onThumbnailClick(clicked); };
   page->SetPageNumber(static_cast<int>(pages_->Count() + 1));
@@ -365,6 +372,7 @@ void TTwainForm::movePage(bool up) {
 
 void TTwainForm::clearPages() {
   freePageList();
+  pageFilter_.Clear();
   mainViewer().Clear();
   state_.currentPage = 0;
   state_.firstVisiblePage = 0;

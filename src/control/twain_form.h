@@ -19,6 +19,7 @@
 #include "font_notifications.h"
 #include "form_events.h"
 #include "form_state.h"
+#include "acquired_page_filter.h"
 #include "framework_properties.h"
 #include "page_navigation.h"
 #include "page_store/page_store_error.h"
@@ -115,6 +116,9 @@ class TTwainForm {
   // shows the page's thumbnail; the page's image is in pageImages().
   TPWImage* pageViewer(unsigned position);
   TPageImages& pageImages() { return *pageImages_; }
+  // What becomes of a freshly scanned page: blank ones dropped, colour
+  // reduced (DiscardBlankPages, AutoColor).
+  TAcquiredPageFilter& pageFilter() { return pageFilter_; }
   // A copy of the image of the page at the position.
   TPageStoreError pageImage(unsigned position, TluBitmap& image);
   // Runs `edit` on the page's image in its viewer and keeps the result, the
@@ -297,6 +301,7 @@ class TTwainForm {
   TPWImage* awaitingMICR_ = nullptr;
   // Why the last page of the acquisition under way could not be kept.
   TPageStoreError unkeptPageError_ = TPageStoreError::None;
+  TAcquiredPageFilter pageFilter_;
 };
 
 }  // namespace pagewell

@@ -2,11 +2,14 @@
 // behaviour belongs to the scan panel, the page list, the editing commands,
 // the local save or the upload answer E_NOTIMPL with a message until those
 // parts are built; they never invent a value.
+#include <stdexcept>
 #include <string>
 
 #include "com/control_object.h"
 #include "com/member_helpers.h"
 #include "file_format.h"
+#include "acquired_page_filter.h"
+#include "imaging/lu_bitmap.h"
 #include "local_save.h"
 #include "page_images.h"
 #include "scan_panel.h"
@@ -375,6 +378,36 @@ HRESULT TwainFormControl::get_UseDuplex(VARIANT_BOOL* Value) {
 }
 HRESULT TwainFormControl::put_UseDuplex(VARIANT_BOOL Value) {
   return guarded([&] { form_->scanPanel().setUseDuplex(fromVariantBool(Value)); });
+}
+
+// Blank pages and automatic colour: the form's filter of acquired pages.
+HRESULT TwainFormControl::get_DiscardBlankPages(VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] { return toVariantBool(form_->pageFilter().DiscardBlankPages()); });
+}
+HRESULT TwainFormControl::put_DiscardBlankPages(VARIANT_BOOL Value) {
+  return guarded([&] { form_->pageFilter().SetDiscardBlankPages(fromVariantBool(Value)); });
+}
+HRESULT TwainFormControl::get_BlankPagesDiscarded(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->pageFilter().BlankPagesDiscarded()); });
+}
+HRESULT TwainFormControl::IsBlankPage(LONG Index, VARIANT_BOOL* Value) {
+  return guardedGet(Value, [&] {
+    if (Index < 1 || static_cast<unsigned long>(Index) > form_->pageCount())
+      throw std::out_of_range("IsBlankPage: there is no page " + std::to_string(Index));
+    TluBitmap page;
+    const TPageStoreError error = form_->pageImage(static_cast<unsigned>(Index), page);
+    if (error != TPageStoreError::None) throw std::runtime_error("IsBlankPage: " + PageStoreErrorText(error));
+    return toVariantBool(TAcquiredPageFilter::IsBlank(page));
+  });
+}
+HRESULT TwainFormControl::get_AutoColor(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->pageFilter().AutoColor()); });
+}
+HRESULT TwainFormControl::put_AutoColor(LONG Value) {
+  // Levels other than 0, 1 and 2 are ignored, as other out-of-range values.
+  return guarded([&] {
+    if (Value >= 0 && Value <= 2) form_->pageFilter().SetAutoColor(static_cast<int>(Value));
+  });
 }
 
 }  // namespace pagewell

@@ -205,6 +205,12 @@ class TwainFormControl final : public ITwainForm,
   HRESULT STDMETHODCALLTYPE put_PageSizeMode(LONG Value) override;
   HRESULT STDMETHODCALLTYPE get_PageMemoryLimit(LONG *Value) override;
   HRESULT STDMETHODCALLTYPE put_PageMemoryLimit(LONG Value) override;
+  HRESULT STDMETHODCALLTYPE get_DiscardBlankPages(VARIANT_BOOL *Value) override;
+  HRESULT STDMETHODCALLTYPE put_DiscardBlankPages(VARIANT_BOOL Value) override;
+  HRESULT STDMETHODCALLTYPE get_BlankPagesDiscarded(LONG *Value) override;
+  HRESULT STDMETHODCALLTYPE IsBlankPage(LONG Index, VARIANT_BOOL *Value) override;
+  HRESULT STDMETHODCALLTYPE get_AutoColor(LONG *Value) override;
+  HRESULT STDMETHODCALLTYPE put_AutoColor(LONG Value) override;
 
   // IProvideClassInfo2
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;

@@ -172,6 +172,12 @@ const Member kTwainFormMembers[] = {
     {L"PageSizeMode", 283, Put},
     {L"PageMemoryLimit", 500, Get},
     {L"PageMemoryLimit", 500, Put},
+    {L"DiscardBlankPages", 501, Get},
+    {L"DiscardBlankPages", 501, Put},
+    {L"BlankPagesDiscarded", 502, Get},
+    {L"IsBlankPage", 503, Method},
+    {L"AutoColor", 504, Get},
+    {L"AutoColor", 504, Put},
 };
 
 class TypeLibraryTest : public testing::Test {
