@@ -11,6 +11,7 @@ import signal
 import socket
 import struct
 import subprocess
+import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -61,11 +62,11 @@ class WineSession:
     def run(self, program, *args, timeout=60):
         return subprocess.run(self.emulator + [program, *args], capture_output=True, text=True, timeout=timeout)
 
-    def start(self, program, *args):
+    def start(self, program, *args, log=subprocess.DEVNULL):
         # A process group of its own: the Windows program is a child of the
         # emulator's script, and ending the group ends both.
-        return subprocess.Popen(self.emulator + [program, *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                text=True, start_new_session=True)
+        return subprocess.Popen(self.emulator + [program, *args], stdout=log, stderr=subprocess.STDOUT,
+                                start_new_session=True)
 
 
 class Service:
@@ -76,11 +77,15 @@ class Service:
         self.port = free_port()
 
     def __enter__(self):
-        self.process = self.session.start(self.exe, "--port", str(self.port), *self.options)
+        # Its output (and Wine's) goes to a file: a pipe nobody reads would
+        # fill up and stop it.
+        self.log = tempfile.TemporaryFile()
+        self.process = self.session.start(self.exe, "--port", str(self.port), *self.options, log=self.log)
         deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
-                raise RuntimeError("the service ended: " + self.process.stdout.read())
+                self.log.seek(0)
+                raise RuntimeError("the service ended: " + self.log.read().decode(errors="replace"))
             try:
                 socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
                 return self
@@ -90,6 +95,7 @@ class Service:
 
     def __exit__(self, *exc):
         stop_group(self.process)
+        self.log.close()
 
 
 def stop_group(process):

@@ -28,7 +28,7 @@ HWND createHostWindow(const wchar_t* className, const wchar_t* title, WNDPROC pr
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   RECT frame{0, 0, client.cx, client.cy};
   AdjustWindowRect(&frame, style, FALSE);
-  return CreateWindowExW(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+  return CreateWindowExW(0, className, title, style, 0, 0, frame.right - frame.left,
                          frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 

@@ -13,7 +13,8 @@ void registerWindowClass(const wchar_t* className, WNDPROC procedure, int backgr
 // The control's size in pixels, from its extent in HIMETRIC.
 SIZE controlSizeInPixels(IOleObject* control);
 
-// A captioned top-level window whose client area is `client`, not shown yet.
+// A captioned top-level window at the screen's top left whose client area
+// is `client`, not shown yet.
 HWND createHostWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedure, SIZE client);
 
 }  // namespace pagehost

@@ -23,6 +23,7 @@
 #include "dialog_dismisser.h"
 #include "host_actions.h"
 #include "host_object.h"
+#include "host_window.h"
 #include "script_host.h"
 
 using pagewell::ComPtr;
@@ -83,33 +84,6 @@ std::wstring languageOf(const std::wstring& path) {
   failStart(L"a script is a .js or a .vbs file: " + path);
 }
 
-HWND createHostWindow(SIZE client) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = hostWindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
-  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-  RECT frame{0, 0, client.cx, client.cy};
-  AdjustWindowRect(&frame, style, FALSE);
-  return CreateWindowExW(0, kWindowClass, L"Pagewell page host", style, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-}
-
-// The control's size in pixels, from its extent in HIMETRIC.
-SIZE controlSize(IOleObject* control) {
-  SIZEL extent{};
-  control->GetExtent(DVASPECT_CONTENT, &extent);
-  HDC screen = GetDC(nullptr);
-  SIZE size{MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540),
-            MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540)};
-  ReleaseDC(nullptr, screen);
-  return size;
-}
-
 DWORD connectEvents(IUnknown* control, IDispatch* sink) {
   ComPtr<IConnectionPointContainer> container;
   ComPtr<IConnectionPoint> point;
@@ -136,8 +110,8 @@ int runHost(const std::wstring& pageUrl, const std::vector<std::wstring>& argume
   HRESULT hr = CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, control.put_void());
   if (FAILED(hr)) failStart(L"cannot create Pagewell.TwainForm: " + errorText(hr));
 
-  SIZE size = controlSize(control.get());
-  HWND window = createHostWindow(size);
+  SIZE size = pagehost::controlSizeInPixels(control.get());
+  HWND window = pagehost::createHostWindow(kWindowClass, L"Pagewell page host", hostWindowProc, size);
   pagehost::DialogDismisser dialogs(window);
   g_dialogs = &dialogs;
   pagehost::ControlSite site(window, RECT{0, 0, size.cx, size.cy}, pageUrl);

@@ -31,7 +31,7 @@ LRESULT CALLBACK consentProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   } else if (question && (isAnswer(message, wParam) || message == WM_TIMER || message == WM_CLOSE)) {
-    WORD id = message == WM_COMMAND ? LOWORD(wParam) : kDeny;
+    WORD id = message == WM_COMMAND ? LOWORD(wParam) : static_cast<WORD>(kDeny);
     question->answer = id == kAllowOnce ? Consent::AllowOnce : id == kAlwaysAllow ? Consent::AlwaysAllow : Consent::Deny;
     question->answered = true;
     DestroyWindow(window);
