@@ -13,24 +13,21 @@ namespace {
 struct EditingCommand {
   const char* button;
   std::function<void(TTwainForm& form, TPWImage& page)> perPage;
-  // The page's size may change, so its thumbnail is fitted again.
-  bool refit;
 };
 
 const EditingCommand kCommands[] = {
-    {"btnRot90CW", [](TTwainForm&, TPWImage& page) { page.Rotate(-90); }, true},
-    {"btnRot90CCW", [](TTwainForm&, TPWImage& page) { page.Rotate(90); }, true},
-    {"btnRot180", [](TTwainForm&, TPWImage& page) { page.Rotate(180); }, true},
-    {"btnDeskew", [](TTwainForm&, TPWImage& page) { page.Deskew(); }, true},
-    {"btnDespeckle", [](TTwainForm&, TPWImage& page) { page.Despeckle(); }, false},
+    {"btnRot90CW", [](TTwainForm&, TPWImage& page) { page.Rotate(-90); }},
+    {"btnRot90CCW", [](TTwainForm&, TPWImage& page) { page.Rotate(90); }},
+    {"btnRot180", [](TTwainForm&, TPWImage& page) { page.Rotate(180); }},
+    {"btnDeskew", [](TTwainForm&, TPWImage& page) { page.Deskew(); }},
+    {"btnDespeckle", [](TTwainForm&, TPWImage& page) { page.Despeckle(); }},
     // The text is read again for every page.
-    {"btnText", [](TTwainForm& form, TPWImage& page) { page.StampText(form.text("edtText")); }, false},
+    {"btnText", [](TTwainForm& form, TPWImage& page) { page.StampText(form.text("edtText")); }},
 };
 
-void fitThumbnail(TTwainForm& form, TPWImage& page) {
-  page.FitToSize(form.state().thumbnailWidth, form.state().thumbnailHeight);
-}
-
+// Each page is fetched, edited and kept again before the next is fetched,
+// so editing all pages holds one page's image at a time; the thumbnail is
+// fitted to the edited page.
 void runOnSelectedPages(TTwainForm& form, const EditingCommand& command) {
   const unsigned count = form.pageCount();
   const bool allPages = form.checked("rdbAll");
@@ -39,8 +36,7 @@ void runOnSelectedPages(TTwainForm& form, const EditingCommand& command) {
   for (unsigned position = first; position >= 1 && position <= last; ++position) {
     TPWImage* page = form.pageViewer(position);
     if (!page) continue;
-    command.perPage(form, *page);
-    if (command.refit) fitThumbnail(form, *page);
+    form.editPage(*page, [&](TPWImage& viewer) { command.perPage(form, viewer); });
   }
   form.showCurrentPage();
   form.refreshThumbnails();
@@ -65,9 +61,10 @@ void cropCurrentPage(TTwainForm& form) {
   main.SelectRectangle();
   const int left = main.SelectionLeft(), right = main.SelectionRight();
   const int top = main.SelectionTop(), bottom = main.SelectionBottom();
-  if (right > left && bottom > top) page->CropToRectangle(left, right, top, bottom);
+  if (right > left && bottom > top) {
+    form.editPage(*page, [&](TPWImage& viewer) { viewer.CropToRectangle(left, right, top, bottom); });
+  }
 
-  fitThumbnail(form, *page);
   form.state().cropInProgress = false;
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   setPanelEnabled(form, true);

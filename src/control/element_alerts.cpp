@@ -39,7 +39,10 @@ std::wstring elementAlertText(std::wstring_view method, int code, std::wstring_v
 // that the page waits for it as for any of its own dialogs.
 void TTwainForm::alertElementResult(std::wstring_view method, int code, std::wstring_view element) {
   if (!state_.debugAlerts || code == kElementOk) return;
-  const std::wstring text = elementAlertText(method, code, element);
+  showDebugAlert(elementAlertText(method, code, element));
+}
+
+void TTwainForm::showDebugAlert(const std::wstring& text) {
   HWND owner = GetAncestor(window_.get(), GA_ROOT);
   MessageBoxW(owner == parking_.get() ? nullptr : owner, text.c_str(), L"Pagewell", MB_OK);
 }

@@ -48,9 +48,15 @@ bool OutputHoldsAllPages(const TTwainForm& form, int formatCode) {
   return form.checked("rdbAll") && FormatHoldsSeveralPages(formatCode);
 }
 
-EncodeOutcome EncodePages(TTwainForm& form, TMemoryStream& stream, bool allPages, int formatCode, unsigned pageIndex) {
+EncodeOutcome EncodePages(TTwainForm& form, TByteSink& sink, bool allPages, int formatCode, unsigned pageIndex) {
   FormProgress progress(form);
-  return EncodePages(form.pageBitmaps(), stream, allPages, formatCode, pageIndex, &progress);
+  OutputPages pages;
+  pages.count = form.pageCount();
+  pages.fetch = [&form](unsigned position, TluBitmap& page) { return form.pageImage(position, page); };
+  TPageStoreError readError = TPageStoreError::None;
+  const EncodeOutcome outcome = EncodePages(pages, sink, allPages, formatCode, pageIndex, &progress, &readError);
+  if (outcome == EncodeOutcome::PageUnreadable) form.alertPageStoreError(TTwainForm::PageStep::Output, readError);
+  return outcome;
 }
 
 }  // namespace pagewell

@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "encode_pages.h"
+#include "page_store/page_file_stream.h"
+#include "page_store/windows/temp_page_file.h"
 #include "progress_label.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
@@ -107,14 +111,22 @@ void TTwainForm::upload() {
 // went out and the server answered 200.
 bool TTwainForm::encodeAndSend(const std::string& fileName) {
   const int format = ResolveFileFormat(*this);
-  TMemoryStream file;
-  if (EncodePages(*this, file, OutputHoldsAllPages(*this, format), format, state_.currentPage) ==
-      EncodeOutcome::Aborted) {
-    // Aborted between pages: no connection is made for a file cut short.
-    state_.uploadStatus = kStatusAborted;
-    return false;
+  // The encoded file goes to a temporary file of the user's, from which the
+  // request body is read piece by piece as it is sent.
+  std::unique_ptr<IPageFile> spool = OpenTempPageFile();
+  if (!spool) throw std::runtime_error("No temporary file for the upload could be created");
+  TPageFileSink sink(*spool);
+  switch (EncodePages(*this, sink, OutputHoldsAllPages(*this, format), format, state_.currentPage)) {
+    case EncodeOutcome::Written:
+    case EncodeOutcome::NoPage: break;
+    case EncodeOutcome::Aborted:
+      // Aborted between pages: no connection is made for a file cut short.
+      state_.uploadStatus = kStatusAborted;
+      return false;
+    case EncodeOutcome::PageUnreadable: throw std::runtime_error("A page could not be read back; nothing was sent");
   }
-  if (state_.maxUploadSize > 0 && file.Size() > static_cast<std::size_t>(state_.maxUploadSize)) {
+  TPageFileUploadData file(*spool, sink.Size());
+  if (state_.maxUploadSize > 0 && file.Size() > static_cast<std::uint64_t>(state_.maxUploadSize)) {
     state_.uploadStatus = kStatusTooLarge;
     return false;
   }

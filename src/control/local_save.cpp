@@ -35,16 +35,19 @@ std::wstring saveSelectedPages(TTwainForm& form, bool& written) {
   if (!createFolders(path)) return {};
 
   const int code = ResolveFileFormat(form);
-  TMemoryStream stream;
-  switch (EncodePages(form, stream, OutputHoldsAllPages(form, code), code, form.currentPage())) {
+  // The file is written page by page under a temporary name, which takes
+  // the file's name only once it is complete; otherwise it is removed.
+  TAtomicFileWriter file(path.path);
+  switch (EncodePages(form, file, OutputHoldsAllPages(form, code), code, form.currentPage())) {
     case EncodeOutcome::Written: break;
     case EncodeOutcome::NoPage: return L"There is no page to save";
     case EncodeOutcome::Aborted:
       // The abort is used up by the save it stopped.
       form.state().abortUpload = false;
       return L"The save was aborted; no file was written";
+    case EncodeOutcome::PageUnreadable: return L"A page could not be read back; no file was written";
   }
-  WriteFileAtomically(path.path, stream.Data(), stream.Size());
+  file.Commit();
   written = true;
   return {};
 }

@@ -6,6 +6,8 @@
 
 #include "element_alerts.h"
 #include "form_window_classes.h"
+#include "page_images.h"
+#include "page_store/windows/temp_page_file.h"
 #include "page_viewer_list.h"
 #include "slot_label.h"
 #include "twain_form.h"
@@ -60,11 +62,17 @@ const char* const kEditingAndOutputButtons[] = {"btnCrop", "btnDeskew", "btnDesp
 
 // --- the list's life ----------------------------------------------------------
 
-void TTwainForm::createPageList() { pages_ = std::make_unique<TPWIList>(); }
+void TTwainForm::createPageList() {
+  pages_ = std::make_unique<TPWIList>();
+  // Page files of earlier processes that Windows could not delete.
+  RemoveLeftoverPageFiles();
+  pageImages_ = std::make_unique<TPageImages>([] { return OpenTempPageFile(); }, TPageImages::kDefaultMemoryBudget);
+}
 
 void TTwainForm::freePageList() {
   awaitingMICR_ = nullptr;
   if (pages_) pages_->Clear();
+  if (pageImages_) pageImages_->Clear();
 }
 
 void TTwainForm::freeSlotLabels() { slotLabels_.clear(); }
@@ -73,12 +81,10 @@ unsigned TTwainForm::pageCount() const { return pages_ ? pages_->Count() : 0; }
 
 TPWImage* TTwainForm::pageViewer(unsigned position) { return pages_ ? pages_->Get(position) : nullptr; }
 
-std::vector<const TluBitmap*> TTwainForm::pageBitmaps() const {
-  std::vector<const TluBitmap*> bitmaps;
-  if (!pages_) return bitmaps;
-  bitmaps.reserve(pages_->Count());
-  pages_->ForEach([&](TPWImage& page, unsigned) { bitmaps.push_back(page.Image()); });
-  return bitmaps;
+TPageStoreError TTwainForm::pageImage(unsigned position, TluBitmap& image) {
+  const TPWImage* page = pageViewer(position);
+  if (!page) return TPageStoreError::NoSuchPage;
+  return pageImages_->Fetch(*page, image);
 }
 
 std::wstring TTwainForm::currentPageMICR() const {
@@ -100,13 +106,21 @@ void TTwainForm::addAcquiredPage() {
                                          state_.thumbnailHeight);
   copyPage(main, *page);
   if (!page->ImageLoaded()) return;
+  page->SetAutoZoom(true);
+  fitThumbnail(*page);
+  page->SetScaleToGray(true);
+  // The thumbnail keeps its view; the image goes to the store. A page that
+  // cannot be kept (the disk is full) ends the batch as a cancel does.
+  if (const TPageStoreError error = pageImages_->Keep(*page); error != TPageStoreError::None) {
+    // Said once the batch is over, not in the middle of a transfer.
+    unkeptPageError_ = error;
+    main.EndAcquisition();
+    return;
+  }
   // A cheque's MICR line is read once its transfer has ended: the session
   // now holds the text of the page before this one in the batch.
   if (awaitingMICR_) awaitingMICR_->SetMICRText(main.SessionMICRText());
   awaitingMICR_ = page.get();
-  page->SetAutoZoom(true);
-  fitThumbnail(*page);
-  page->SetScaleToGray(true);
   page->OnClick = [this](TPWImage& clicked) { onThumbnailClick(clicked); };
   page->SetPageNumber(static_cast<int>(pages_->Count() + 1));
   pages_->Add(std::move(page), 0);
@@ -125,10 +139,28 @@ void TTwainForm::addAcquiredPage() {
 void TTwainForm::acquisitionFinished() {
   if (awaitingMICR_) awaitingMICR_->SetMICRText(mainViewer().MICRText());
   awaitingMICR_ = nullptr;
+  if (unkeptPageError_ != TPageStoreError::None) {
+    // The main viewer still shows the page that could not be kept.
+    if (pageCount() == 0) mainViewer().Clear();
+    else showCurrentPage();
+    alertPageStoreError(PageStep::Keep, unkeptPageError_);
+    unkeptPageError_ = TPageStoreError::None;
+  }
   applySingleImageMode();
 }
 
 void TTwainForm::fitThumbnail(TPWImage& page) { page.FitToSize(state_.thumbnailWidth, state_.thumbnailHeight); }
+
+void TTwainForm::refitThumbnail(TPWImage& page) {
+  const TPageStoreError error = pageImages_->Refit(page, state_.thumbnailWidth, state_.thumbnailHeight);
+  if (error != TPageStoreError::None) alertPageStoreError(PageStep::Show, error);
+}
+
+TPageStoreError TTwainForm::editPage(TPWImage& page, const std::function<void(TPWImage&)>& edit) {
+  const TPageStoreError error = pageImages_->Edit(page, state_.thumbnailWidth, state_.thumbnailHeight, edit);
+  if (error != TPageStoreError::None) alertPageStoreError(PageStep::Edit, error);
+  return error;
+}
 
 void TTwainForm::onThumbnailClick(TPWImage& page) {
   if (page.PageNumber() < 1 || static_cast<unsigned>(page.PageNumber()) > pageCount()) return;
@@ -145,7 +177,16 @@ void TTwainForm::showCurrentPage() {
   TPWImage* page = pageViewer(state_.currentPage);
   if (!page) return;
   TPWImage& main = mainViewer();
-  copyPage(*page, main);
+  // A page that cannot be read back is not shown at all rather than shown
+  // wrong.
+  auto image = std::make_unique<TluBitmap>();
+  const TPageStoreError error = pageImages_->Fetch(*page, *image);
+  if (error == TPageStoreError::None) {
+    main.SetImage(std::move(image));
+  } else {
+    main.Clear();
+    alertPageStoreError(PageStep::Show, error);
+  }
 
   const LayoutConstants& c = state_.layout;
   HWND frame = component("shpMain");
@@ -162,13 +203,6 @@ void TTwainForm::showCurrentPage() {
                  main.Width(), main.Height());
 }
 
-void TTwainForm::pageChanged(unsigned position) {
-  TPWImage* page = pageViewer(position);
-  if (!page) return;
-  fitThumbnail(*page);
-  if (position == state_.currentPage) showCurrentPage();
-  refreshThumbnails();
-}
 
 // --- the strip ---------------------------------------------------------------------------
 
@@ -206,7 +240,7 @@ void TTwainForm::layOutThumbnailStrip(std::wstring_view method) {
     placeWindow(window, {b.left, layout.navigationButtonTop, b.width, b.height});
   }
   // The pages stay; their thumbnails take the new cell size.
-  if (thumbnailsResized && pages_) pages_->ForEach([this](TPWImage& page, unsigned) { fitThumbnail(page); });
+  if (thumbnailsResized && pages_) pages_->ForEach([this](TPWImage& page, unsigned) { refitThumbnail(page); });
 }
 
 void TTwainForm::warnStripLayout(std::wstring_view method, const StripLayout& layout) {
@@ -304,7 +338,9 @@ void TTwainForm::deleteCurrentPage() {
   if (count == 1) {
     clearPages();
   } else if (count > 1) {
-    if (pages_->Get(state_.currentPage) == awaitingMICR_) awaitingMICR_ = nullptr;
+    TPWImage* page = pages_->Get(state_.currentPage);
+    if (page == awaitingMICR_) awaitingMICR_ = nullptr;
+    if (page) pageImages_->Forget(*page);
     pages_->Delete(state_.currentPage);
     if (state_.currentPage > pages_->Count()) state_.currentPage = pages_->Count();
     showCurrentPage();

@@ -12,6 +12,7 @@
 #include "component_table.h"
 #include "form_window_classes.h"
 #include "page_sizes.h"
+#include "page_images.h"
 #include "page_viewer_list.h"
 #include "scan_panel.h"
 #include "viewer/pw_image.h"

@@ -7,6 +7,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 #include "form_state.h"
 #include "framework_properties.h"
 #include "page_navigation.h"
+#include "page_store/page_store_error.h"
 #include "thumbnail_strip_layout.h"
 #include "window_handle.h"
 
@@ -29,6 +31,7 @@ class TPWImage;
 class TScanPanel;
 class TluBitmap;
 class TPWIList;
+class TPageImages;
 struct ComponentDesign;
 
 class TTwainForm {
@@ -98,14 +101,18 @@ class TTwainForm {
   // The page list and the thumbnail strip (page_list_form.cpp). Pages are
   // 1-based; walking them with TPWIList::ForEach costs one step per page.
   TPWIList& pageList() { return *pages_; }
-  // The page viewer at the position (its Image() is the page's bitmap), or
-  // null outside 1..pageCount().
+  // The page viewer at the position, or null outside 1..pageCount(). It
+  // shows the page's thumbnail; the page's image is in pageImages().
   TPWImage* pageViewer(unsigned position);
+  TPageImages& pageImages() { return *pageImages_; }
+  // A copy of the image of the page at the position.
+  TPageStoreError pageImage(unsigned position, TluBitmap& image);
+  // Runs `edit` on the page's image in its viewer and keeps the result, the
+  // thumbnail fitted to it; a failure is reported under DebugAlerts and
+  // leaves the page as it was.
+  TPageStoreError editPage(TPWImage& page, const std::function<void(TPWImage&)>& edit);
   unsigned currentPage() const { return pageCount() == 0 ? 0 : state_.currentPage; }
   std::wstring currentPageMICR() const;
-  // After an edit of the page at the position: its thumbnail is fitted to
-  // the changed bitmap, and the current page shown again.
-  void pageChanged(unsigned position);
   void showCurrentPage();
   // Called when an acquisition has ended, after the panel is enabled again.
   void acquisitionFinished();
@@ -122,14 +129,16 @@ class TTwainForm {
   // The outcome is left in UploadStatus and UploadReturnString; an error
   // raised while encoding is passed on after the form is restored.
   void upload();
-  // Every page's bitmap, in list order.
-  std::vector<const TluBitmap*> pageBitmaps() const;
   FormEventSink& events() { return events_; }
   bool connectTimerRunning() const { return connectTimerRunning_; }
 
   // While DebugAlerts is on, a modal message box with the text of a
   // non-zero result or warning code of an element method (element_alerts.h).
   void alertElementResult(std::wstring_view method, int code, std::wstring_view element);
+  // While DebugAlerts is on, a modal message box saying what the page store
+  // failed to do and what became of the page (page_store_alerts.cpp).
+  enum class PageStep { Keep, Show, Edit, Output };
+  void alertPageStoreError(PageStep step, TPageStoreError error);
 
   // The element methods (element_layout.cpp). Each takes an element name as
   // the page wrote it and answers a result code of element_alerts.h.
@@ -229,6 +238,8 @@ class TTwainForm {
   void renumberPages();
   void applySingleImageMode();
   void fitThumbnail(TPWImage& page);
+  void refitThumbnail(TPWImage& page);
+  void showDebugAlert(const std::wstring& text);
   void warnStripLayout(std::wstring_view method, const StripLayout& layout);
 
   void onCommand(HWND control, WORD code);
@@ -264,12 +275,16 @@ class TTwainForm {
   bool connectTimerRunning_ = false;
   // Declared after the windows, so that the pages and labels go before them.
   std::unique_ptr<TPWIList> pages_;
+  // The pages' images; the viewers in pages_ hold their thumbnails only.
+  std::unique_ptr<TPageImages> pageImages_;
   StripLayout strip_;
   // One label per thumbnail slot, made as pages first fill the slots.
   std::vector<WindowHandle> slotLabels_;
   // The last page of the acquisition under way, whose MICR text is read
   // only after its transfer.
   TPWImage* awaitingMICR_ = nullptr;
+  // Why the last page of the acquisition under way could not be kept.
+  TPageStoreError unkeptPageError_ = TPageStoreError::None;
 };
 
 }  // namespace pagewell

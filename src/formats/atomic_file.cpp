@@ -56,34 +56,59 @@ void CheckTarget(const fs::path& target) {
     throw EFileWriteError("Cannot write the file: the file is read-only");
 }
 
-void WriteAll(const fs::path& path, const std::uint8_t* bytes, std::size_t count) {
-  std::FILE* file = OpenForWriting(path);
-  if (!file) Fail("Cannot create the file", errno);
-  errno = 0;
-  const bool written = (count == 0 || std::fwrite(bytes, 1, count, file) == count) && std::fflush(file) == 0;
-  const int writeError = errno;
-  const bool closed = std::fclose(file) == 0;
-  const int closeError = errno;
-  if (!written || !closed) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-    Fail("Cannot write the file", !written ? writeError : closeError);
-  }
-}
-
 }  // namespace
 
-void WriteFileAtomically(const fs::path& target, const std::uint8_t* bytes, std::size_t count) {
-  CheckTarget(target);
-  const fs::path temporary = TemporaryBeside(target);
-  WriteAll(temporary, bytes, count);
+TAtomicFileWriter::TAtomicFileWriter(const fs::path& target) : target_(target) {
+  CheckTarget(target_);
+  temporary_ = TemporaryBeside(target_);
+  file_ = OpenForWriting(temporary_);
+  if (!file_) Fail("Cannot create the file", errno);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() {
+  if (!committed_) Discard();
+}
+
+void TAtomicFileWriter::Write(const std::uint8_t* bytes, std::size_t count) {
+  if (!file_) throw EFileWriteError("Cannot write the file: it is already closed");
+  if (count == 0) return;
+  errno = 0;
+  if (std::fwrite(bytes, 1, count, file_) != count) Abandon("Cannot write the file", errno);
+}
+
+void TAtomicFileWriter::Commit() {
+  if (!file_) throw EFileWriteError("Cannot write the file: it is already closed");
+  errno = 0;
+  if (std::fflush(file_) != 0) Abandon("Cannot write the file", errno);
+  const bool closed = std::fclose(file_) == 0;
+  const int closeError = errno;
+  file_ = nullptr;
+  if (!closed) Abandon("Cannot write the file", closeError);
   std::error_code error;
-  fs::rename(temporary, target, error);
+  fs::rename(temporary_, target_, error);
   if (error) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
+    Discard();
     throw EFileWriteError("Cannot replace the file: " + Reason(error.value()));
   }
+  committed_ = true;
+}
+
+void TAtomicFileWriter::Abandon(const std::string& what, int error) {
+  Discard();
+  Fail(what, error);
+}
+
+void TAtomicFileWriter::Discard() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  std::error_code ignored;
+  fs::remove(temporary_, ignored);
+}
+
+void WriteFileAtomically(const fs::path& target, const std::uint8_t* bytes, std::size_t count) {
+  TAtomicFileWriter file(target);
+  file.Write(bytes, count);
+  file.Commit();
 }
 
 }  // namespace pagewell

@@ -7,9 +7,13 @@
 //
 // Several pages are asked for one at a time and each is encoded before the
 // next is asked for, so a caller that prepares a working copy of a page
-// holds only one such copy at once.
+// holds only one such copy at once. Written to a byte sink, each page's
+// coded bytes also leave before the next page is asked for: only the
+// offsets of the pages are kept, never the coded file.
 #include <functional>
+#include <optional>
 
+#include "formats/byte_sink.h"
 #include "formats/format_code.h"
 #include "formats/memory_stream.h"
 #include "formats/pdf/lu_pdf.h"
@@ -32,8 +36,9 @@ class TPageEncodingProgress {
 };
 
 enum class TPageEncoding {
-  Written,      // the whole file is in the stream
-  Aborted,      // stopped before a page; the stream is as it was
+  Written,      // the whole file is in the stream or sink
+  Aborted,      // stopped before a page: a stream is as it was, a sink may
+                // hold the start of the file, which the caller discards
   Unsupported,  // several pages in a format of one page; nothing written
 };
 
@@ -41,7 +46,9 @@ enum class TPageEncoding {
 using TPageSource = std::function<const TluBitmap&(int index)>;
 
 // The pages of one TIFF or PDF file, each encoded as it is added: only the
-// coded pages are kept, never the pictures.
+// coded pages are kept, never the pictures. For a file built whole in
+// memory; EncodeSeveralPages into a sink makes the same bytes without
+// keeping the coded pages.
 class TSeveralPagesEncoder {
  public:
   static bool Supports(int formatCode) { return formatCode == fcTIFF || formatCode == fcPDF; }
@@ -60,9 +67,19 @@ class TSeveralPagesEncoder {
   TluPDF pdf_;
 };
 
-// `count` (two or more) pages into one TIFF or PDF file appended to
-// `stream`; `quality` is the JPEG quality of the PDF's colour and gray
-// pages. Nothing reaches the stream unless every page was encoded.
+// `count` (two or more) pages into one TIFF or PDF file written to `sink`
+// page by page, the same bytes TSeveralPagesEncoder makes; `quality` is
+// the JPEG quality of the PDF's colour and gray pages, `created` the PDF's
+// creation date (by default the local clock once every page is encoded).
+// On Aborted the sink already holds the start of the file: the caller
+// discards what it received (a file writer is not committed). A failing
+// sink raises, and so does a page that cannot be encoded.
+TPageEncoding EncodeSeveralPages(int count, const TPageSource& page, int formatCode, int quality, TByteSink& sink,
+                                 TPageEncodingProgress* progress = nullptr,
+                                 const std::optional<TPDFDateTime>& created = std::nullopt);
+
+// The same appended to `stream`. Nothing reaches the stream unless every
+// page was encoded.
 TPageEncoding EncodeSeveralPages(int count, const TPageSource& page, int formatCode, int quality,
                                  TMemoryStream& stream, TPageEncodingProgress* progress = nullptr);
 
@@ -72,5 +89,7 @@ TPageEncoding EncodeSeveralPages(int count, const TPageSource& page, int formatC
 // through a device-independent bitmap arrives. Output is made from such a
 // copy, so saving never changes the page itself.
 TluBitmap OutputCopyOf(const TluBitmap& page);
+// The same from a page the caller gives up: its pixels move, not copied.
+TluBitmap OutputCopyOf(TluBitmap&& page);
 
 }  // namespace pagewell

@@ -148,6 +148,20 @@ void TRaster::SetSize(int width, int height) {
   stride_ = stride;
 }
 
+TRaster::TPixelBytes TRaster::ReleasePixels() {
+  TPixelBytes pixels;
+  pixels.swap(pixels_);
+  return pixels;
+}
+
+bool TRaster::AdoptPixels(TPixelBytes&& pixels) {
+  if (pixels.size() != stride_ * static_cast<std::size_t>(height_)) return false;
+  pixels_.swap(pixels);
+  pixels.clear();
+  pixels.shrink_to_fit();
+  return true;
+}
+
 void TRaster::Clear() {
   pixels_.clear();
   pixels_.shrink_to_fit();

@@ -86,6 +86,16 @@ class TRaster {
   static std::size_t RowBytesFor(int width, TPixelFormat format);
   static std::size_t StrideFor(int width, TPixelFormat format);
 
+  // For the page store, which keeps a page's pixels compressed: hands the
+  // pixel buffer over without copying and leaves the raster a pixel-less
+  // shell that keeps its size, format and palette (its rows must not be
+  // touched until AdoptPixels). AdoptPixels takes back a buffer of exactly
+  // RowStride() × Height() bytes and answers false, taking nothing, for any
+  // other size.
+  using TPixelBytes = std::vector<std::uint8_t, TNoFillAllocator<std::uint8_t>>;
+  TPixelBytes ReleasePixels();
+  bool AdoptPixels(TPixelBytes&& pixels);
+
  private:
   void ConvertPixelsTo(TPixelFormat format, const std::vector<TColor>& palette);
   void ReplacePalette(const std::vector<TColor>& palette);
@@ -94,7 +104,6 @@ class TRaster {
   int height_ = 0;
   TPixelFormat format_ = TPixelFormat::pf24bit;
   std::size_t stride_ = 0;
-  using TPixelBytes = std::vector<std::uint8_t, TNoFillAllocator<std::uint8_t>>;
   TPixelBytes pixels_;
   std::vector<TColor> palette_;
 };

@@ -228,6 +228,7 @@ void TluTwain::Acquire() {
   acquireDone_ = false;
   images_.clear();
   transferredCount_ = 0;
+  batchEndRequested_ = false;
 
   const TW_BOOL showUI = showUI_ ? 0xFFFF : 0;
   userInterface_.ShowUI = showUI;

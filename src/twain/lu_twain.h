@@ -141,6 +141,10 @@ class TluTwain {
   int ImageIndex() const { return imageIndex_; }
   int TransferredCount() const { return transferredCount_; }
   const std::string& MICRText() const { return micrText_; }
+  // Asked from an OnImage handler that cannot take more images (its page
+  // could not be kept): the batch ends after this image as if it had run
+  // out of memory, the images already announced stay with their owners.
+  void EndBatchAfterThisImage() { batchEndRequested_ = true; }
 
   TNotifyEvent OnImage;
   TNotifyEvent OnFinish;
@@ -235,6 +239,7 @@ class TluTwain {
   std::vector<std::unique_ptr<TBMPImage>> images_;
   int imageIndex_ = 1;
   int transferredCount_ = 0;
+  bool batchEndRequested_ = false;
   HGLOBAL micrHandle_ = nullptr;
   std::string micrText_;
   twain::TW_CALLBACK callback_{};

@@ -31,7 +31,8 @@ void TluTwain::TransferImages() {
   }
 }
 
-// Memory ran out while an image was taken in: the batch ends as a
+// Memory ran out while an image was taken in, or its owner could not keep
+// it (EndBatchAfterThisImage): the batch ends as a
 // cancelled one would. The images already announced stay with their
 // owners; the source is brought back to its closed-interface state so that
 // the next acquisition starts cleanly.
@@ -49,6 +50,10 @@ void TluTwain::TransferPendingImages() {
   TW_PENDINGXFERS pending{};
   if (!multiImage_) {
     TransferOneImage();
+    if (batchEndRequested_) {
+      AbandonBatch();
+      return;
+    }
     EndTransferAndReadMicr(pending);
     ResetPendingTransfers();
     DisableSource();
@@ -60,6 +65,10 @@ void TluTwain::TransferPendingImages() {
   int consecutiveFailures = 0;
   do {
     const bool converted = TransferOneImage();
+    if (batchEndRequested_) {
+      AbandonBatch();
+      return;
+    }
     consecutiveFailures = converted ? 0 : consecutiveFailures + 1;
     EndTransferAndReadMicr(pending);
   } while (pending.Count != 0 && (maxImages_ < 1 || transferredCount_ < maxImages_) &&

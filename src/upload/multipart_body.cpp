@@ -1,5 +1,7 @@
 #include "upload/multipart_body.h"
 
+#include <algorithm>
+
 #include "formats/format_code.h"
 
 namespace pagewell {
@@ -48,27 +50,59 @@ std::string ContentTypeForFormat(int format, const std::string& fileName, const 
   }
 }
 
+TMultipartFrame MakeMultipartFrame(std::uint64_t fileSize, const std::vector<std::string>& formVars,
+                                   const std::string& fileName, const std::string& fieldName, int format,
+                                   const RegisteredContentType& registered) {
+  TMultipartFrame frame;
+  for (const std::string& entry : formVars) frame.beforeFile += variablePart(entry);
+  const bool withFile = fileSize > 0;
+  if (withFile) {
+    frame.beforeFile += fileHeading(fieldName, fileName, ContentTypeForFormat(format, fileName, registered));
+    frame.afterFile = kLineEnd;
+  }
+  frame.afterFile += kDelimiterLine + "--" + kLineEnd;
+  return frame;
+}
+
+std::uint64_t TMultipartBody::Size() const {
+  return frame_.beforeFile.size() + file_.Size() + frame_.afterFile.size();
+}
+
+// The wanted range may span the text before the file, the file and the text
+// after it: each part gives what lies in the range.
+bool TMultipartBody::ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t count) {
+  if (offset > Size() || count > Size() - offset) return false;
+  const std::uint64_t fileStart = frame_.beforeFile.size();
+  const std::uint64_t fileEnd = fileStart + file_.Size();
+  const std::uint64_t end = offset + count;
+  for (std::uint64_t at = offset; at < end;) {
+    std::uint64_t partEnd = 0;
+    if (at < fileStart) {
+      partEnd = std::min(end, fileStart);
+      std::copy(frame_.beforeFile.begin() + static_cast<std::ptrdiff_t>(at),
+                frame_.beforeFile.begin() + static_cast<std::ptrdiff_t>(partEnd), into + (at - offset));
+    } else if (at < fileEnd) {
+      partEnd = std::min(end, fileEnd);
+      if (!file_.ReadAt(at - fileStart, into + (at - offset), static_cast<std::size_t>(partEnd - at))) return false;
+    } else {
+      partEnd = end;
+      std::copy(frame_.afterFile.begin() + static_cast<std::ptrdiff_t>(at - fileEnd),
+                frame_.afterFile.begin() + static_cast<std::ptrdiff_t>(end - fileEnd), into + (at - offset));
+    }
+    at = partEnd;
+  }
+  return true;
+}
+
 void BuildMultipartBody(TMemoryStream& body, const TMemoryStream& data, std::string& header,
                         const std::vector<std::string>& formVars, const std::string& fileName,
                         const std::string& fieldName, int format, const RegisteredContentType& registered) {
   header = kMultipartHeader;
-
-  std::string text;
-  for (const std::string& entry : formVars) text += variablePart(entry);
-  const bool withFile = data.Size() > 0;
-  if (withFile) text += fileHeading(fieldName, fileName, ContentTypeForFormat(format, fileName, registered));
-  const std::string closing = kDelimiterLine + "--" + kLineEnd;
-
-  // The file is copied once, straight into the body: the body and the
-  // encoded file are the only two copies held while an upload runs.
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(text.size() + (withFile ? data.Size() + kLineEnd.size() : 0) + closing.size());
-  bytes.insert(bytes.end(), text.begin(), text.end());
-  if (withFile) {
-    bytes.insert(bytes.end(), data.Bytes().begin(), data.Bytes().end());
-    bytes.insert(bytes.end(), kLineEnd.begin(), kLineEnd.end());
-  }
-  bytes.insert(bytes.end(), closing.begin(), closing.end());
+  TMemoryUploadData file(data);
+  TMultipartBody whole(MakeMultipartFrame(file.Size(), formVars, fileName, fieldName, format, registered), file);
+  // The file is copied once, straight into the body.
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(whole.Size()));
+  whole.ReadAt(0, bytes.data(), bytes.size());
   body = TMemoryStream(std::move(bytes));
 }
 

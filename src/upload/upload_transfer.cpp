@@ -40,16 +40,21 @@ struct Attempt {
   bool aborted = false;
 };
 
-// Sends the body in pieces, keeping the form live after each. Stops at once
-// on abort, without ending the request.
+// Sends the body in pieces, keeping the form live after each. Each piece
+// is read from the body just before it is written; a piece that cannot be
+// read ends the attempt as a write that sent nothing does (the request is
+// ended and its status read, and the upload has failed). Stops at once on
+// abort, without ending the request.
 void sendBodyPieces(HttpRequestChannel& request, UploadUi& ui, const UploadRequestSettings& settings,
-                    const TMemoryStream& body, Attempt& attempt) {
+                    TUploadData& body, Attempt& attempt) {
   request.setReceiveTimeout(receiveTimeoutMs(settings.timeoutSeconds));
+  std::vector<std::uint8_t> piece(kUploadPieceSize);
   for (bool lastRound = false; !lastRound;) {
-    const auto piece = static_cast<std::uint32_t>(std::min<std::uint64_t>(kUploadPieceSize, attempt.total - attempt.sent));
+    const auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(kUploadPieceSize, attempt.total - attempt.sent));
     std::uint32_t written = 0;
-    const bool wrote = request.writeBody(body.Data() + attempt.sent, piece, written);
-    written = std::min(written, piece);  // never believe more than was offered
+    const bool wrote =
+        body.ReadAt(attempt.sent, piece.data(), size) && request.writeBody(piece.data(), size, written);
+    written = std::min(written, size);  // never believe more than was offered
     lastRound = !wrote || written == 0;
     attempt.sent += written;
     const int percent = static_cast<int>(attempt.sent * 100 / attempt.total);
@@ -63,15 +68,15 @@ void sendBodyPieces(HttpRequestChannel& request, UploadUi& ui, const UploadReque
 }
 
 Attempt makeAttempt(HttpRequestChannel& request, UploadUi& ui, const UploadRequestSettings& settings,
-                    const TMemoryStream& data, const std::vector<std::string>& formVars) {
-  // Built afresh for every attempt, so a retry sends an identical body.
-  TMemoryStream body;
-  std::string header;
-  BuildMultipartBody(body, data, header, formVars, settings.fileName, settings.fieldName, settings.format,
-                     settings.registeredContentType);
+                    TUploadData& data, const std::vector<std::string>& formVars) {
+  // Every attempt reads the body from its start, so a retry sends an
+  // identical body.
+  TMultipartBody body(MakeMultipartFrame(data.Size(), formVars, settings.fileName, settings.fieldName,
+                                         settings.format, settings.registeredContentType),
+                      data);
   Attempt attempt;
   attempt.total = body.Size();
-  if (request.beginBody(header, attempt.total)) {
+  if (request.beginBody(kMultipartHeader, attempt.total)) {
     sendBodyPieces(request, ui, settings, body, attempt);
     if (attempt.aborted) return attempt;
   }
@@ -116,6 +121,13 @@ std::string ReadUploadReply(HttpRequestChannel& request) {
 bool SendUploadRequest(HttpRequestChannel& request, UploadUi& ui, UploadMemory& memory,
                        const UploadRequestSettings& settings, const TMemoryStream& data,
                        const std::vector<std::string>& formVars) {
+  TMemoryUploadData file(data);
+  return SendUploadRequest(request, ui, memory, settings, file, formVars);
+}
+
+bool SendUploadRequest(HttpRequestChannel& request, UploadUi& ui, UploadMemory& memory,
+                       const UploadRequestSettings& settings, TUploadData& data,
+                       const std::vector<std::string>& formVars) {
   memory.returnString.clear();
   if (settings.authenticationType == 1) request.sendWithoutBody();
 
@@ -135,6 +147,13 @@ bool SendUploadRequest(HttpRequestChannel& request, UploadUi& ui, UploadMemory& 
 
 bool TransferUpload(HttpClient& client, UploadUi& ui, UploadMemory& memory, const std::optional<UrlParts>& url,
                     const UploadRequestSettings& settings, const TMemoryStream& data,
+                    const std::vector<std::string>& formVars) {
+  TMemoryUploadData file(data);
+  return TransferUpload(client, ui, memory, url, settings, file, formVars);
+}
+
+bool TransferUpload(HttpClient& client, UploadUi& ui, UploadMemory& memory, const std::optional<UrlParts>& url,
+                    const UploadRequestSettings& settings, TUploadData& data,
                     const std::vector<std::string>& formVars) {
   const UrlParts parts = url.value_or(UrlParts{});
   memory.host = parts.host;

@@ -10,6 +10,7 @@
 #include "formats/memory_stream.h"
 #include "upload/content_type.h"
 #include "upload/http_channel.h"
+#include "upload/upload_data.h"
 #include "upload/url_parts.h"
 
 namespace pagewell {
@@ -69,13 +70,22 @@ std::wstring UploadProgressText(const std::wstring& uploadingText, int percent);
 // session (asking for credentials first when the page wants that), opens
 // the request and sends the body. Sets memory.status to 0 before anything
 // is opened and to 1 when the page aborted. True when the whole body went
-// out and the server answered 200.
+// out and the server answered 200. The file is read piece by piece as the
+// body goes out; a read that fails ends the attempt as a dropped
+// connection does (the request is ended, its status kept, false answered).
+bool TransferUpload(HttpClient& client, UploadUi& ui, UploadMemory& memory, const std::optional<UrlParts>& url,
+                    const UploadRequestSettings& settings, TUploadData& data,
+                    const std::vector<std::string>& formVars);
+// The same for a file held in memory.
 bool TransferUpload(HttpClient& client, UploadUi& ui, UploadMemory& memory, const std::optional<UrlParts>& url,
                     const UploadRequestSettings& settings, const TMemoryStream& data,
                     const std::vector<std::string>& formVars);
 
 // Sends the body on an open request, answers one 401 with credentials and
 // reads the reply. True when the whole body went out and the status was 200.
+bool SendUploadRequest(HttpRequestChannel& request, UploadUi& ui, UploadMemory& memory,
+                       const UploadRequestSettings& settings, TUploadData& data,
+                       const std::vector<std::string>& formVars);
 bool SendUploadRequest(HttpRequestChannel& request, UploadUi& ui, UploadMemory& memory,
                        const UploadRequestSettings& settings, const TMemoryStream& data,
                        const std::vector<std::string>& formVars);

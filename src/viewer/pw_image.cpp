@@ -204,7 +204,7 @@ void TPWImage::Layout() {
   request.ShowScrollBars = showScrollBars_;
   request.BarThickness = TluScrollBar::kThickness;
   const TViewerLayout layout = ComputeLayout(request);
-  if (image_ && !image_->Empty()) zoom_ = layout.Zoom;
+  if ((image_ && !image_->Empty()) || viewOnly_.kept) zoom_ = layout.Zoom;
   scaledWidth_ = layout.ScaledWidth;
   scaledHeight_ = layout.ScaledHeight;
   paintWidth_ = layout.PaintWidth;

@@ -53,9 +53,10 @@ class TPWImage {
   void SetBounds(int left, int top, int width, int height);
 
   // --- published properties ---------------------------------------------
-  int ImageWidth() const { return image_ ? image_->Width() : 0; }
-  int ImageHeight() const { return image_ ? image_->Height() : 0; }
-  bool ImageLoaded() const { return image_ != nullptr; }
+  int ImageWidth() const { return image_ ? image_->Width() : viewOnly_.width; }
+  int ImageHeight() const { return image_ ? image_->Height() : viewOnly_.height; }
+  // An image is held, or the view of one that was handed on (KeepViewOnly).
+  bool ImageLoaded() const { return image_ != nullptr || viewOnly_.kept; }
   double Zoom() const { return zoom_; }
   // Ignored while AutoZoom is on, and for values that are not a positive
   // percentage up to kMaxZoom; keeps the view's centre on the same pixel.
@@ -107,6 +108,15 @@ class TPWImage {
   HBITMAP ImageHandle() const;
   // Replaces the image by the bitmap behind the handle; 0 does nothing.
   void LoadFromHandle(HBITMAP handle);
+  // Replaces the image by the bitmap itself, as it is; null clears it.
+  void SetImage(std::unique_ptr<TluBitmap> image);
+  // A thumbnail need not hold its page: the scaled view of the present size
+  // is drawn once and kept, and the image is handed back to the caller (the
+  // page store). The view stays until an image is set again; a new size of
+  // the viewer then needs the image back to draw itself. An image shown
+  // unscaled is its own view and stays, so the caller gets a copy.
+  std::unique_ptr<TluBitmap> KeepViewOnly();
+  bool ViewOnly() const { return viewOnly_.kept; }
   // The held bitmap; null without an image.
   TluBitmap* Image() { return image_.get(); }
   const TluBitmap* Image() const { return image_.get(); }
@@ -183,6 +193,9 @@ class TPWImage {
   // Runs one acquisition and returns when it is over; the images arrive as
   // the viewer's image, each raising OnAcquire, while it waits.
   void Acquire();
+  // From an OnAcquire handler: the acquisition ends after this image as a
+  // cancelled one does.
+  void EndAcquisition();
   // The MICR text kept by the last Acquire; a page viewer, which never
   // scans, is given the text of the transfer its page came from.
   const std::wstring& MICRText() const { return micrText_; }
@@ -211,6 +224,8 @@ class TPWImage {
   // Painting.
   void PaintPicture(HDC dc);
   void PaintZoomed(HDC dc);
+  // Computes the visible part of the scaled image into DisplayBitmap.
+  void RenderDisplayBitmap();
   void PaintSurroundings(HDC dc);
   bool ScalesToGray() const;
 
@@ -238,6 +253,11 @@ class TPWImage {
   std::unique_ptr<TluScrollBar> vertBar_;
   std::unique_ptr<TluBitmap> image_;
   TluBitmap displayBitmap_;
+  // The image's size while only its drawn view is kept.
+  struct ViewOnlyState {
+    bool kept = false;
+    int width = 0, height = 0;
+  } viewOnly_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   int paintWidth_ = 0, paintHeight_ = 0;
   int scaledWidth_ = 0, scaledHeight_ = 0;

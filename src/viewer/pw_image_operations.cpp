@@ -18,6 +18,7 @@ constexpr int kMaxDpi = 200000;
 
 void TPWImage::Clear() {
   image_.reset();
+  viewOnly_ = {};
   micrText_.clear();
   Layout();
 }
@@ -37,6 +38,7 @@ HBITMAP TPWImage::ImageHandle() const { return image_ ? CreateBitmapHandle(*imag
 void TPWImage::LoadFromHandle(HBITMAP handle) {
   if (!handle) return;
   image_.reset();
+  viewOnly_ = {};
   TluBitmap read;
   if (ReadBitmapHandle(handle, read) && read.Width() > 0) {
     read.DetectColorMode();
@@ -58,6 +60,20 @@ void TPWImage::LoadFromHandle(HBITMAP handle) {
   Layout();
 }
 
+void TPWImage::SetImage(std::unique_ptr<TluBitmap> image) {
+  image_ = std::move(image);
+  viewOnly_ = {};
+  Layout();
+}
+
+std::unique_ptr<TluBitmap> TPWImage::KeepViewOnly() {
+  if (!image_) return nullptr;
+  if (zoom_ == 100.0) return std::make_unique<TluBitmap>(*image_);
+  RenderDisplayBitmap();
+  viewOnly_ = {true, image_->Width(), image_->Height()};
+  return std::move(image_);
+}
+
 int TPWImage::XDpi() const { return image_ ? image_->XDpi() : 0; }
 int TPWImage::YDpi() const { return image_ ? image_->YDpi() : 0; }
 
@@ -72,7 +88,7 @@ void TPWImage::SetYDpi(int dpi) {
 // A thumbnail takes the size of its zoomed page: fitted into w × h first,
 // then shrunk to the picture.
 void TPWImage::FitToSize(int width, int height) {
-  if (!autoZoom_ || !image_) return;
+  if (!autoZoom_ || !ImageLoaded()) return;
   SetBounds(left_, top_, width, height);
   SetBounds(left_, top_, scaledWidth_, scaledHeight_);
 }

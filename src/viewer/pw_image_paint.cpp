@@ -10,6 +10,10 @@
 namespace pagewell {
 
 void TPWImage::PaintPicture(HDC dc) {
+  if (viewOnly_.kept) {
+    PaintZoomed(dc);
+    return;
+  }
   if (!image_ || image_->Empty()) {
     RECT all{0, 0, paintWidth_, paintHeight_};
     FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
@@ -24,12 +28,19 @@ void TPWImage::PaintPicture(HDC dc) {
 }
 
 // Only the visible part is scaled: DisplayBitmap has the paint area's size
-// and each of its pixels is computed once.
+// and each of its pixels is computed once. A view kept without its image
+// is drawn as it was kept.
 void TPWImage::PaintZoomed(HDC dc) {
+  if (!viewOnly_.kept) RenderDisplayBitmap();
+  if (displayBitmap_.Empty()) return;
+  DrawRasterRows(dc, displayBitmap_, 0, displayBitmap_.Height(), 0, 0);
+}
+
+void TPWImage::RenderDisplayBitmap() {
   if (displayBitmap_.Width() != paintWidth_ || displayBitmap_.Height() != paintHeight_) {
     PrepareDisplayBitmap(paintWidth_, paintHeight_);
   }
-  if (displayBitmap_.Empty()) return;
+  if (displayBitmap_.Empty() || !image_) return;
   const double scale = zoom_ / 100.0;
   const int h = HorzOffset(), v = VertOffset();
   if (ScalesToGray()) {
@@ -41,7 +52,6 @@ void TPWImage::PaintZoomed(HDC dc) {
   } else {
     RenderNearestPixelView(*image_, scale, h, v, displayBitmap_);
   }
-  DrawRasterRows(dc, displayBitmap_, 0, displayBitmap_.Height(), 0, 0);
 }
 
 // Right of and below the picture the viewer shows the bars' colour; the

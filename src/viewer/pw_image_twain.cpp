@@ -56,6 +56,7 @@ void TPWImage::ImageFromSession(TluTwain& session) {
   auto image = std::make_unique<TluBitmap>();
   image->Assign(*scanned);
   image_ = std::move(image);
+  viewOnly_ = {};
   Layout();
   Repaint();
   if (OnAcquire) OnAcquire(session);
@@ -72,6 +73,10 @@ void TPWImage::Acquire() {
     if (!ProcessPendingMessages()) break;
   }
   micrText_ = WideFromAnsi(twain_->MICRText());
+}
+
+void TPWImage::EndAcquisition() {
+  if (twain_) twain_->EndBatchAfterThisImage();
 }
 
 std::wstring TPWImage::SessionMICRText() const {

@@ -8,6 +8,7 @@
 #include "com/member_helpers.h"
 #include "file_format.h"
 #include "local_save.h"
+#include "page_images.h"
 #include "scan_panel.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
@@ -290,6 +291,16 @@ HRESULT TwainFormControl::get_PageSizeMode(LONG* Value) {
 }
 HRESULT TwainFormControl::put_PageSizeMode(LONG Value) {
   return guarded([&] { form_->setPageSizeMode(Value); });
+}
+HRESULT TwainFormControl::get_PageMemoryLimit(LONG* Value) {
+  return guardedGet(Value, [&] { return static_cast<LONG>(form_->pageImages().MemoryBudget() >> 20); });
+}
+HRESULT TwainFormControl::put_PageMemoryLimit(LONG Value) {
+  // Up to a quarter of a 32-bit process's address space; 0 sends every
+  // page to the temporary file.
+  return guarded([&] {
+    if (Value >= 0 && Value <= 1024) form_->pageImages().SetMemoryBudget(static_cast<std::size_t>(Value) << 20);
+  });
 }
 
 HRESULT TwainFormControl::get_PixelType(LONG* Value) {

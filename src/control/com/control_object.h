@@ -200,6 +200,8 @@ class TwainFormControl final : public ITwainForm,
   HRESULT STDMETHODCALLTYPE put_UseDuplex(VARIANT_BOOL Value) override;
   HRESULT STDMETHODCALLTYPE get_PageSizeMode(LONG *Value) override;
   HRESULT STDMETHODCALLTYPE put_PageSizeMode(LONG Value) override;
+  HRESULT STDMETHODCALLTYPE get_PageMemoryLimit(LONG *Value) override;
+  HRESULT STDMETHODCALLTYPE put_PageMemoryLimit(LONG Value) override;
 
   // IProvideClassInfo2
   HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;

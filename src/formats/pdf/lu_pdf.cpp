@@ -1,200 +1,12 @@
 #include "formats/pdf/lu_pdf.h"
 
-#include <cstdio>
-#include <ctime>
-
 #include "formats/jpeg/jpeg_image_extra.h"
-#include "formats/pdf/pdf_literal_string.h"
 #include "formats/tiff/ccitt_group4_encoder.h"
 
 namespace pagewell {
 namespace {
 
 constexpr double kPointsPerMetre = 2834.645669;
-
-// The document being assembled, written straight into the destination
-// stream from its position on: lines end with a single carriage return,
-// and the offset of every object (counted from the document's first byte)
-// is noted for the cross-reference table.
-class TPDFBuilder {
- public:
-  TPDFBuilder(TMemoryStream& out, int objectCount)
-      : out_(out), start_(out.Position()), offsets_(static_cast<std::size_t>(objectCount) + 1, 0) {}
-
-  std::size_t Offset() const { return out_.Position() - start_; }
-  void Line(const std::string& text) {
-    out_.WriteString(text);
-    out_.WriteByte('\r');
-  }
-  void Bytes(const TMemoryStream& data) { out_.Write(data.Data(), data.Size()); }
-  // The keyword that opens a stream's data. Every other line ends with a
-  // lone carriage return, but this one must end with CR LF (or LF): a
-  // reader takes a line feed after the CR as part of the end of line, so
-  // data that begins with the byte 0x0A (a Group 4 page can) would lose
-  // that byte.
-  void StreamKeyword() { out_.WriteString("stream\r\n"); }
-  // Notes the offset of the object and writes its opening line.
-  void OpenObject(int number) {
-    offsets_[static_cast<std::size_t>(number)] = Offset();
-    Line(std::to_string(number) + " 0 obj");
-  }
-  std::size_t ObjectOffset(int number) const { return offsets_[static_cast<std::size_t>(number)]; }
-
- private:
-  TMemoryStream& out_;
-  std::size_t start_;
-  std::vector<std::size_t> offsets_;
-};
-
-std::string N(long long value) { return std::to_string(value); }
-
-// Object numbers: 1 catalog, 2 page tree, for page i: 4i - 1 page,
-// 4i image, 4i + 1 content, 4i + 2 content length; 4n + 3 information.
-int PageObject(int i) { return 4 * i - 1; }
-int ImageObject(int i) { return 4 * i; }
-int ContentObject(int i) { return 4 * i + 1; }
-int LengthObject(int i) { return 4 * i + 2; }
-int InfoObject(int pageCount) { return 4 * pageCount + 3; }
-
-void WriteCatalog(TPDFBuilder& pdf) {
-  pdf.OpenObject(1);
-  pdf.Line("<<");
-  pdf.Line("/Type /Catalog");
-  pdf.Line("/Pages 2 0 R >>");
-  pdf.Line("endobj");
-}
-
-void WritePageTree(TPDFBuilder& pdf, int pageCount) {
-  pdf.OpenObject(2);
-  pdf.Line("<<");
-  pdf.Line("/Type /Pages");
-  std::string kids = "/Kids [";
-  for (int i = 1; i <= pageCount; ++i) kids += N(PageObject(i)) + " 0 R ";
-  pdf.Line(kids + "]");
-  pdf.Line("/Count " + N(pageCount));
-  pdf.Line(">>");
-  pdf.Line("endobj");
-}
-
-void WritePageObject(TPDFBuilder& pdf, int i, const TPDFImage& page) {
-  pdf.OpenObject(PageObject(i));
-  pdf.Line("<<");
-  pdf.Line("/Type /Page");
-  pdf.Line("/Parent 2 0 R ");
-  pdf.Line("/MediaBox [ 0 0 " + N(page.PageWidth) + " " + N(page.PageHeight) + "]");
-  pdf.Line("/Resources ");
-  pdf.Line("<<");
-  pdf.Line("/XObject <<");
-  pdf.Line("/Im" + N(i) + " " + N(ImageObject(i)) + " 0 R ");
-  pdf.Line(">>");
-  pdf.Line("/ProcSet [ /PDF /ImageC ]");
-  pdf.Line(">>");
-  pdf.Line("/Contents " + N(ContentObject(i)) + " 0 R");
-  pdf.Line(">>");
-  pdf.Line("endobj");
-}
-
-void WriteImageObject(TPDFBuilder& pdf, int i, const TPDFImage& page) {
-  const bool ccitt = page.Kind == pkCCITTGroup4;
-  pdf.OpenObject(ImageObject(i));
-  pdf.Line("<<");
-  pdf.Line("/Type /XObject");
-  pdf.Line("/Subtype /Image");
-  if (ccitt) {
-    pdf.Line("/Filter /CCITTFaxDecode");
-    pdf.Line("/DecodeParms ");
-    pdf.Line("<<");
-    pdf.Line("/K -1 /Columns " + N(page.PixelWidth) + ">>");
-  } else {
-    pdf.Line("/Filter /DCTDecode");
-  }
-  pdf.Line("/Width " + N(page.PixelWidth));
-  pdf.Line("/Height " + N(page.PixelHeight));
-  if (ccitt) {
-    pdf.Line("/BitsPerComponent 1");
-    pdf.Line("/ColorSpace /DeviceGray");
-  } else {
-    pdf.Line("/BitsPerComponent 8");
-    pdf.Line(page.Kind == pkJpegGray ? "/ColorSpace /DeviceGray" : "/ColorSpace /DeviceRGB");
-  }
-  // The length counts the carriage return after the data as well.
-  pdf.Line("/Length " + N(static_cast<long long>(page.Data.Size()) + 1) + " >>");
-  pdf.StreamKeyword();
-  pdf.Bytes(page.Data);
-  pdf.Line("");
-  pdf.Line("endstream");
-  pdf.Line("endobj");
-}
-
-// Answers the number of content bytes.
-std::size_t WriteContentObject(TPDFBuilder& pdf, int i, const TPDFImage& page) {
-  pdf.OpenObject(ContentObject(i));
-  pdf.Line("<< /Length " + N(LengthObject(i)) + " 0 R >>");
-  pdf.StreamKeyword();
-  const std::size_t start = pdf.Offset();
-  pdf.Line("q");
-  pdf.Line("q");
-  pdf.Line(N(page.PageWidth) + " 0 0 " + N(page.PageHeight) + " 0 0 cm");
-  pdf.Line("/Im" + N(i) + " Do");
-  pdf.Line("");
-  pdf.Line("Q");
-  pdf.Line("Q");
-  const std::size_t length = pdf.Offset() - start;
-  pdf.Line("endstream");
-  pdf.Line("endobj");
-  return length;
-}
-
-void WriteLengthObject(TPDFBuilder& pdf, int i, std::size_t length) {
-  pdf.OpenObject(LengthObject(i));
-  pdf.Line(N(static_cast<long long>(length)));
-  pdf.Line("endobj");
-}
-
-std::string DateText(const TPDFDateTime& t) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second);
-  return text;
-}
-
-void WriteInformation(TPDFBuilder& pdf, int number, const TluPDF& document, const TPDFDateTime& created) {
-  pdf.OpenObject(number);
-  pdf.Line("<< ");
-  const std::pair<const char*, const std::string*> entries[] = {{"/Producer", &document.Producer},
-                                                                {"/Title", &document.Title},
-                                                                {"/Subject", &document.Subject},
-                                                                {"/Author", &document.Author},
-                                                                {"/Keywords", &document.Keywords}};
-  for (const auto& [key, text] : entries) {
-    if (!text->empty()) pdf.Line(std::string(key) + " (" + EscapePdfLiteral(*text) + ")");
-  }
-  pdf.Line("/CreationDate (D:" + DateText(created) + "Z)");
-  pdf.Line(">> ");
-  pdf.Line("endobj");
-}
-
-void WriteCrossReference(TPDFBuilder& pdf, int objectCount) {
-  pdf.Line("xref");
-  pdf.Line("0 " + N(objectCount + 1));
-  pdf.Line("0000000000 65535 f ");
-  char entry[32];
-  for (int number = 1; number <= objectCount; ++number) {
-    std::snprintf(entry, sizeof entry, "%010llu 00000 n ", static_cast<unsigned long long>(pdf.ObjectOffset(number)));
-    pdf.Line(entry);
-  }
-}
-
-void WriteTrailer(TPDFBuilder& pdf, int objectCount, std::size_t crossReference) {
-  pdf.Line("trailer");
-  pdf.Line("<< ");
-  pdf.Line("/Size " + N(objectCount + 1));
-  pdf.Line("/Info " + N(objectCount) + " 0 R");
-  pdf.Line("/Root 1 0 R");
-  pdf.Line(">> ");
-  pdf.Line("startxref");
-  pdf.Line(N(static_cast<long long>(crossReference)));
-  pdf.Line("%%EOF");
-}
 
 TPDFImage PageOf(const TluBitmap& bitmap, TPDFImageKind kind) {
   TPDFImage page;
@@ -208,17 +20,6 @@ TPDFImage PageOf(const TluBitmap& bitmap, TPDFImageKind kind) {
 
 }  // namespace
 
-TPDFDateTime TPDFDateTime::Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
-}
-
 std::int32_t PageSizeInPoints(std::int32_t pixels, std::int32_t pixelsPerMetre) {
   // A negative resolution (possible in files from outside) means as little
   // as none: 72 pixels per inch.
@@ -227,7 +28,7 @@ std::int32_t PageSizeInPoints(std::int32_t pixels, std::int32_t pixelsPerMetre) 
   return static_cast<std::int32_t>((r * 0.5 + pixels * kPointsPerMetre) / r);
 }
 
-void TluPDF::AddJpegPage(const TluBitmap& bitmap, int position, int quality) {
+TPDFImage MakeJpegPdfPage(const TluBitmap& bitmap, int quality) {
   const bool gray = bitmap.IsGrayPalette();
   TJPEGImageExtra jpeg;
   jpeg.CompressionQuality = quality;
@@ -235,20 +36,25 @@ void TluPDF::AddJpegPage(const TluBitmap& bitmap, int position, int quality) {
   jpeg.CompressFrom(bitmap);
   TPDFImage page = PageOf(bitmap, gray ? pkJpegGray : pkJpegColor);
   page.Data = TMemoryStream(jpeg.TakeCompressedData());
-  Images.Add(std::move(page), position);
+  return page;
 }
 
-void TluPDF::AddBilevelPage(const TluBitmap& bitmap, int position) {
+TPDFImage MakeBilevelPdfPage(const TluBitmap& bitmap) {
   TPDFImage page = PageOf(bitmap, pkCCITTGroup4);
   page.Data = TMemoryStream(EncodeGroup4(bitmap));
-  Images.Add(std::move(page), position);
+  return page;
 }
+
+void TluPDF::AddJpegPage(const TluBitmap& bitmap, int position, int quality) {
+  Images.Add(MakeJpegPdfPage(bitmap, quality), position);
+}
+
+void TluPDF::AddBilevelPage(const TluBitmap& bitmap, int position) { Images.Add(MakeBilevelPdfPage(bitmap), position); }
 
 void TluPDF::SaveToStream(TMemoryStream& stream) const { SaveToStream(stream, TPDFDateTime::Now()); }
 
 void TluPDF::SaveToStream(TMemoryStream& stream, const TPDFDateTime& created) const {
   const int pageCount = Images.Count();
-  const int objectCount = InfoObject(pageCount);
   // Room for the images and, around them, the objects' text (some 600
   // bytes a page), the information and the cross-reference table.
   constexpr std::size_t kTextPerPage = 1024, kTextPerDocument = 2048;
@@ -256,20 +62,10 @@ void TluPDF::SaveToStream(TMemoryStream& stream, const TPDFDateTime& created) co
   for (int i = 1; i <= pageCount; ++i) size += Images.Item(i)->Data.Size() + kTextPerPage;
   size += Producer.size() + Title.size() + Keywords.size() + Author.size() + Subject.size();
   if (stream.Position() == stream.Size()) stream.Reserve(size);
-  TPDFBuilder pdf(stream, objectCount);
-  pdf.Line("%PDF-1.2");
-  WriteCatalog(pdf);
-  WritePageTree(pdf, pageCount);
-  for (int i = 1; i <= pageCount; ++i) {
-    const TPDFImage& page = *Images.Item(i);
-    WritePageObject(pdf, i, page);
-    WriteImageObject(pdf, i, page);
-    WriteLengthObject(pdf, i, WriteContentObject(pdf, i, page));
-  }
-  WriteInformation(pdf, objectCount, *this, created);
-  const std::size_t crossReference = pdf.Offset();
-  WriteCrossReference(pdf, objectCount);
-  WriteTrailer(pdf, objectCount, crossReference);
+  TMemoryStreamSink sink(stream);
+  TPdfStreamWriter pdf(sink, pageCount);
+  for (int i = 1; i <= pageCount; ++i) pdf.AddPage(*Images.Item(i));
+  pdf.Finish(*this, created);
 }
 
 void SaveBitmapAsPdf(const TluBitmap& page, int quality, const std::string& title, const std::string& subject,

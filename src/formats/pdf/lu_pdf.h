@@ -1,35 +1,26 @@
 #pragma once
 // TluPDF: turns bitmaps into a PDF document in which every page is one
 // full-page image. A black-and-white page is stored as CCITT Group 4 data,
-// every other page as a JPEG. The document is written straight into the
-// destination stream, which is sized once for it.
+// every other page as a JPEG.
 //
 // Use: create, set the texts, add the pages, SaveToStream. The bitmaps are
 // only read while a page is added; the pages keep no reference to them.
+// A document written page by page, without holding its pages, goes through
+// TPdfStreamWriter, which SaveToStream uses too.
 #include <string>
 
 #include "formats/memory_stream.h"
 #include "formats/pdf/image_list.h"
+#include "formats/pdf/pdf_stream_writer.h"
 #include "imaging/lu_bitmap.h"
 
 namespace pagewell {
 
-// A date and time as the document information's /CreationDate writes it.
-struct TPDFDateTime {
-  int Year = 2000, Month = 1, Day = 1, Hour = 0, Minute = 0, Second = 0;
-  // The local clock now.
-  static TPDFDateTime Now();
-};
-
-class TluPDF {
+// The pages of one document, all held until the document is saved; the
+// document information is the inherited texts.
+class TluPDF : public TPDFDocumentInfo {
  public:
   TImageList Images;
-  // Document information, each written when not empty.
-  std::string Producer;
-  std::string Title;
-  std::string Keywords;
-  std::string Author;
-  std::string Subject;
 
   // A JPEG page of the bitmap at the quality (gray when the bitmap has an
   // all-gray palette). Position as in TImageList::Add.
@@ -42,6 +33,12 @@ class TluPDF {
   void SaveToStream(TMemoryStream& stream) const;
   void SaveToStream(TMemoryStream& stream, const TPDFDateTime& created) const;
 };
+
+// A page of the document from a bitmap, as AddJpegPage and AddBilevelPage
+// make it: JPEG at the quality (gray for an all-gray palette), or CCITT
+// Group 4 for a black-and-white bitmap.
+TPDFImage MakeJpegPdfPage(const TluBitmap& bitmap, int quality);
+TPDFImage MakeBilevelPdfPage(const TluBitmap& bitmap);
 
 // The page size in points for W pixels at R pixels per metre: W × 2834.645669
 // / R rounded half up, or W when the resolution is unknown.

@@ -61,6 +61,10 @@ class TTIFImage {
   // (whose length is even) and answers the position of its next-IFD field,
   // so that a multi-page writer can link the following page there.
   std::uint32_t AppendDirectory(TMemoryStream& file) const;
+  // The same for a file written piece by piece: `block` holds the piece
+  // that starts at position `at` (even) of the file; answers the position
+  // of the next-IFD field in `block`.
+  std::uint32_t AppendDirectory(TMemoryStream& block, std::uint32_t at) const;
 
   // Reads the whole rest of the stream and keeps the selected page: its
   // fields, resolution and metadata here, its strips for decoding. Raises

@@ -51,6 +51,10 @@ void TTIFImage::AddMetadataEntries(TTiffDirectoryWriter& directory) const {
 }
 
 std::uint32_t TTIFImage::AppendDirectory(TMemoryStream& file) const {
+  return AppendDirectory(file, static_cast<std::uint32_t>(file.Size()));
+}
+
+std::uint32_t TTIFImage::AppendDirectory(TMemoryStream& block, std::uint32_t at) const {
   TTiffDirectoryWriter directory;
   // Added in the order their data follows the directory: BitsPerSample (RGB),
   // the strip, XResolution, YResolution, the colour map.
@@ -69,7 +73,7 @@ std::uint32_t TTIFImage::AppendDirectory(TMemoryStream& file) const {
   directory.AddShort(tiff::tagResolutionUnit, 2);
   if (Kind == TTIFKind::Palette) directory.AddShorts(tiff::tagColorMap, colorMap_);
   AddMetadataEntries(directory);
-  return directory.WriteTo(file);
+  return directory.WriteTo(block, at);
 }
 
 void TTIFImage::SaveToStream(TMemoryStream& stream) const {

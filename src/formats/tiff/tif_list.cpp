@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/tiff/tiff_directory_writer.h"
+#include "formats/tiff/tiff_stream_writer.h"
 
 namespace pagewell {
 
@@ -29,27 +29,14 @@ std::vector<std::uint8_t> TTIFList::SaveToBytes() const {
   return file.TakeBytes();
 }
 
-// The offsets in a TIFF file count from its first byte; a fresh stream is
-// that file, and the pages go straight into it. Anywhere else the file is
-// built apart and then copied in.
+// Written through the same page-by-page writer as a file that streams to
+// its destination, so both make the same bytes. The writer's offsets count
+// from its own first byte, so the file may go anywhere in the stream.
 void TTIFList::SaveToStream(TMemoryStream& stream) const {
-  if (stream.Size() != 0 || stream.Position() != 0) {
-    const std::vector<std::uint8_t> bytes = SaveToBytes();
-    stream.Write(bytes.data(), bytes.size());
-    return;
-  }
-  stream.Reserve(8 + EncodedSize());
-  WriteTiffHeader(stream);
-  std::size_t previousLink = 0;  // none before the first page: the header points at 8
-  for (const auto& page : pages_) {
-    const auto directoryOffset = static_cast<std::uint32_t>(stream.Size());
-    if (previousLink != 0) {
-      stream.Seek(previousLink);
-      stream.WriteU32LE(directoryOffset);
-      stream.Seek(stream.Size());
-    }
-    previousLink = page->AppendDirectory(stream);
-  }
+  if (stream.Position() == stream.Size()) stream.Reserve(8 + EncodedSize());
+  TMemoryStreamSink sink(stream);
+  TTiffStreamWriter writer(sink, Count());
+  for (const auto& page : pages_) writer.Add(*page);
 }
 
 // What the pages take in the file: their data, and room for a directory

@@ -154,11 +154,15 @@ void TTiffDirectoryWriter::Write(TMemoryStream& file, std::uint32_t at) const {
 }
 
 std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file) const {
-  const auto start = static_cast<std::uint32_t>(file.Size());
+  return WriteTo(file, static_cast<std::uint32_t>(file.Size()));
+}
+
+std::uint32_t TTiffDirectoryWriter::WriteTo(TMemoryStream& file, std::uint32_t at) const {
+  const std::size_t start = file.Size();
   file.Seek(start);
   file.Reserve(LaidOutSize() + 1);
-  Write(file, start);
-  if (file.Size() % 2 != 0) file.WriteByte(0);
+  Write(file, at);
+  if ((file.Size() - start) % 2 != 0) file.WriteByte(0);
   return static_cast<std::uint32_t>(start + 2 + entries_.size() * kEntrySize);
 }
 

@@ -46,6 +46,11 @@ class TTiffDirectoryWriter {
   // length must be even. Answers the position of the directory's next-IFD
   // field, which is 0.
   std::uint32_t WriteTo(TMemoryStream& file) const;
+  // The same laid out for position `at` (even) of the TIFF structure but
+  // appended at the end of `file`, which holds only part of the structure
+  // (a file written piece by piece). Answers the position of the next-IFD
+  // field in `file`.
+  std::uint32_t WriteTo(TMemoryStream& file, std::uint32_t at) const;
 
  private:
   struct TEntry {

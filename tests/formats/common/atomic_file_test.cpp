@@ -75,6 +75,33 @@ TEST(AtomicFileTest, RefusalsKeepTheOldFileAndLeaveNothingBehind) {
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"folder.tif", "locked.tif"}));
 }
 
+// Written in pieces, the file appears only on Commit; a writer dropped
+// without Commit (a stopped or failed encoding) leaves the old file and no
+// temporary file.
+TEST(AtomicFileTest, PiecesReachTheTargetOnlyOnCommit) {
+  testing::TTempDir dir;
+  const std::string target = dir.File("scan.pdf");
+  const fs::path folder = fs::path(target).parent_path();
+  testing::WriteFileBytes(target, Bytes("old"));
+  {
+    TAtomicFileWriter file(target);
+    file.Write(std::string("first "));
+    file.Write(std::string("second"));
+    EXPECT_EQ(testing::ReadFileBytes(target), Bytes("old"));
+    EXPECT_EQ(Names(folder).size(), 2u) << "the temporary file beside the target";
+  }
+  EXPECT_EQ(testing::ReadFileBytes(target), Bytes("old"));
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"scan.pdf"});
+
+  TAtomicFileWriter file(target);
+  file.Write(std::string("first "));
+  file.Write(std::string("second"));
+  file.Commit();
+  EXPECT_EQ(testing::ReadFileBytes(target), Bytes("first second"));
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"scan.pdf"});
+  EXPECT_THROW(file.Write(std::string("late")), EFileWriteError);
+}
+
 #ifndef _WIN32
 // A disk that fills while the file is written: the file-size limit makes
 // the write fail part way, as a full disk does.

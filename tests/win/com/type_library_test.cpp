@@ -170,6 +170,8 @@ const Member kTwainFormMembers[] = {
     {L"UseDuplex", 282, Put},
     {L"PageSizeMode", 283, Get},
     {L"PageSizeMode", 283, Put},
+    {L"PageMemoryLimit", 500, Get},
+    {L"PageMemoryLimit", 500, Put},
 };
 
 class TypeLibraryTest : public testing::Test {

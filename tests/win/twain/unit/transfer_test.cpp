@@ -293,6 +293,46 @@ TEST_F(TransferTest, AThrowingImageHandlerDoesNotBreakTheBatch) {
   EXPECT_TRUE(twain.AcquireDone());
 }
 
+// A handler that cannot keep its image (the disk is full) ends the batch as
+// a cancel does: no further image is fetched, the pending ones are reset and
+// the source is disabled; the next acquisition runs normally.
+TEST_F(TransferTest, AHandlerThatCannotKeepItsImageEndsTheBatch) {
+  for (bool multiImage : {true, false}) {
+    SCOPED_TRACE(multiImage ? "batch" : "single image");
+    Source().Pages.clear();
+    Source().PagesTransferred = 0;
+    AddPages(4);
+    finished = 0;
+    TluTwain& twain = Open();
+    twain.SetMultiImage(multiImage);
+    int seen = 0, cancelled = 0;
+    twain.OnImage = [&](TluTwain& t) {
+      if (++seen == 2 || !multiImage) t.EndBatchAfterThisImage();
+    };
+    twain.OnCancel = [&](TluTwain&) { ++cancelled; };
+    Scan();
+    EXPECT_EQ(seen, multiImage ? 2 : 1);
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(finished, 1);
+    EXPECT_TRUE(twain.AcquireDone());
+    EXPECT_FALSE(twain.SourceEnabled());
+    const Log log = dsm.Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[log.size() - 3], "PENDINGXFERS ENDXFER");
+    EXPECT_EQ(log[log.size() - 2], "PENDINGXFERS RESET");
+    EXPECT_EQ(log.back(), "USERINTERFACE DISABLEDS");
+
+    // The request does not outlive its batch.
+    AddPages(2);
+    seen = 0;
+    twain.OnImage = [&](TluTwain&) { ++seen; };
+    Scan();
+    EXPECT_EQ(seen, multiImage ? 2 : 1);
+    EXPECT_EQ(cancelled, 1);
+    session.reset();
+  }
+}
+
 TEST_F(TransferTest, ImageIndexChoosesAmongKeptImages) {
   AddPages(3);
   TluTwain& twain = Open();
