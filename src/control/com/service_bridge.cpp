@@ -7,6 +7,8 @@
 #include "com/com_ptr.h"
 #include "com/error_boundary.h"
 #include "encode_pages.h"
+#include "formats/byte_sink.h"
+#include "page_store/page_store_error.h"
 #include "imaging/scale_to_width.h"
 #include "twain_form.h"
 #include "upload/multipart_body.h"
@@ -53,11 +55,14 @@ class ServiceBridge final : public IPagewellServiceBridge {
     if (!bytes) return E_POINTER;
     *bytes = nullptr;
     return guarded([&] {
-      std::vector<const TluBitmap*> pages = form_.pageBitmaps();
-      if (page < 1 || static_cast<size_t>(page) > pages.size()) throw ComError(E_INVALIDARG, "there is no page " + std::to_string(page));
+      if (page < 1 || static_cast<unsigned>(page) > form_.pageCount())
+        throw ComError(E_INVALIDARG, "there is no page " + std::to_string(page));
       if (width < 1 || width > kMaxImageWidth) throw ComError(E_INVALIDARG, "a width is 1 to 8192 pixels");
       if (format != kPageImagePng && format != kPageImageJpeg) throw ComError(E_INVALIDARG, "the image is a PNG or a JPEG");
-      TluBitmap scaled = ScaledToWidth(*pages[static_cast<size_t>(page) - 1], width);
+      TluBitmap image;
+      TPageStoreError error = form_.pageImage(static_cast<unsigned>(page), image);
+      if (error != TPageStoreError::None) throw ComError(E_FAIL, PageStoreErrorText(error));
+      TluBitmap scaled = ScaledToWidth(image, width);
       TMemoryStream stream;
       scaled.SaveToStreamAs(stream, format == kPageImagePng ? fcPNG : fcJPEG, 85, "", "", "", "");
       *bytes = byteString(stream);
@@ -70,8 +75,10 @@ class ServiceBridge final : public IPagewellServiceBridge {
     return guarded([&] {
       const int format = ResolveFileFormat(form_);
       TMemoryStream stream;
-      if (EncodePages(form_, stream, OutputHoldsAllPages(form_, format), format, form_.currentPage()) !=
-          EncodeOutcome::Written)
+      TMemoryStreamSink sink(stream);
+      EncodeOutcome outcome = EncodePages(form_, sink, OutputHoldsAllPages(form_, format), format, form_.currentPage());
+      if (outcome == EncodeOutcome::PageUnreadable) throw ComError(E_FAIL, "a page could not be read back");
+      if (outcome != EncodeOutcome::Written)
         throw ComError(E_FAIL, "there is no output: no page, or several pages in a format of one page");
       std::wstring name = form_.text("edtFileName");
       std::string type = ContentTypeForFormat(format, std::string(name.begin(), name.end()), RegistryContentType);
