@@ -13,7 +13,7 @@ namespace pagehost {
 class ControlSite final : public IOleClientSite, public IOleInPlaceSite {
  public:
   // An empty pageUrl: a page whose address the control cannot learn.
-  ControlSite(HWND window, RECT bounds, std::wstring pageUrl)
+  ControlSite(HWND window, RECT bounds, std::wstring pageUrl = {})
       : window_(window), bounds_(bounds), pageUrl_(std::move(pageUrl)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
