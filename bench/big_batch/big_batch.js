@@ -20,6 +20,9 @@ function TwainForm_OnAcquire() { stamps.push(now()); }
 
 TwainForm.UseInterface = false;
 TwainForm.MultiImage = true;
+// The save button sits on a tab of its own until it is placed.
+TwainForm.SetContainer("ButtonSaveLocal", "Tab1");
+TwainForm.ShowElement("ButtonSaveLocal");
 TwainForm.PageSizeMode = 2;
 TwainForm.DeviceName = "Bench Batch Feeder";
 var PAGES = 500;
@@ -43,7 +46,7 @@ say("switch_to_first_ms " + (now() - t));
 
 TwainForm.PagesSelected = 2;
 TwainForm.FileName = FOLDER + "\\batch.pdf";
-phase("save", function () { Host.ClickTab("Edit/Upload"); Host.Click("Save Local"); });
+phase("save", function () { Host.ClickTab("Acquire"); Host.Click("Save Local"); });
 say("saved " + TwainForm.SaveLocalSuccess + " " + TwainForm.SaveLocalError);
 TwainForm.FileName = "batch.pdf";
 TwainForm.UploadURL = RECEIVER + "/ok?t=batch";
