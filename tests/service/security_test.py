@@ -174,7 +174,7 @@ class AskingTheUser(unittest.TestCase):
     def setUpClass(cls):
         SESSION.run("reg", "delete", "HKCU\\Software\\Pagewell", "/f")
         SESSION.run("reg", "add", "HKLM\\SOFTWARE\\Pagewell", "/v", "AllowedOrigins", "/t", "REG_MULTI_SZ",
-                    "/d", "https://*.policy.test", "/f")
+                    "/d", "https://other.test https://*.policy.test", "/f")
         cls.service = Service(SESSION, ARGS.service)
         cls.service.__enter__()
 
@@ -220,8 +220,12 @@ class AskingTheUser(unittest.TestCase):
         self.assertTrue(self.no_window_comes())
 
     def test_machine_policy_admits_its_subdomains_without_asking(self):
+        # As the installer writes it: one string, origins separated by spaces.
         ws = WebSocket(self.service.port, "https://scan.policy.test")
         self.assertEqual(ws.status, 101)
+        # The control's own site lock, under the same policy, lets the
+        # service drive it.
+        self.assertEqual(ws.ask("get", name="ImageCount")["result"], 0)
         ws.close()
 
 

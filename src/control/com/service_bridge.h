@@ -14,6 +14,13 @@ class TTwainForm;
 inline constexpr IID IID_IPagewellServiceBridge = {
     0xb1e5d0a8, 0x6f1c, 0x4e5b, {0x9a, 0x57, 0x3c, 0x2d, 0x8e, 0x4f, 0x7a, 0x10}};
 
+// The page address the local service's container gives the control. No web
+// page can have it (no browser loads that scheme); only a program that
+// loads the control itself can name it, and the service admits each page's
+// origin against the allowed origins itself before the page reaches the
+// control. So the site lock lets the control work there.
+inline constexpr wchar_t kLocalServicePageAddress[] = L"x-pagewell-service:local";
+
 enum PageImageFormat : LONG { kPageImagePng = 0, kPageImageJpeg = 1 };
 
 struct IPagewellServiceBridge : public IUnknown {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sstream>
+
 #include "consent_window.h"
 #include "core/origin_match.h"
 #include "wide_text.h"
@@ -24,7 +26,12 @@ std::vector<std::string> readList(HKEY root, REGSAM view) {
       size <= kMaxListBytes) {
     std::wstring text(size / sizeof(wchar_t) + 2, L'\0');
     if (RegQueryValueExW(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) == ERROR_SUCCESS) {
-      for (const wchar_t* entry = text.c_str(); *entry; entry += wcslen(entry) + 1) entries.push_back(narrow(entry));
+      // The installer writes the origins it is given as one string,
+      // separated by spaces; each string may hold several.
+      for (const wchar_t* entry = text.c_str(); *entry; entry += wcslen(entry) + 1) {
+        std::istringstream words(narrow(entry));
+        for (std::string origin; words >> origin;) entries.push_back(origin);
+      }
     }
   }
   RegCloseKey(key);

@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include "com/pagewell_h.h"
+#include "com/service_bridge.h"
 #include "host_window.h"
 
 namespace pagewell::service {
@@ -43,7 +44,9 @@ std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, 
   }
   SetWindowLongPtrW(host->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host.get()));
   RECT bounds{0, 0, size.cx, size.cy};
-  host->site_ = std::make_unique<pagehost::ControlSite>(host->window_, bounds);
+  // The service checks every page's origin itself; it names itself to the
+  // control's site lock as the local service.
+  host->site_ = std::make_unique<pagehost::ControlSite>(host->window_, bounds, pagewell::kLocalServicePageAddress);
   host->control_->SetClientSite(host->site_.get());
   host->control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, host->site_.get(), 0, host->window_, &bounds);
   ShowWindow(host->window_, SW_SHOWNORMAL);
