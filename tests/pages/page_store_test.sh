@@ -9,16 +9,8 @@
 set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-ROOT="$(cd "$HERE/../.." && pwd)"
-ARTIFACTS="${PAGEWELL_TEST_ARTIFACTS:-$ROOT/build/artifacts}"
-mkdir -p "$ARTIFACTS"
-
-for arg in "$@"; do
-  case "$arg" in --arch=*) export PAGEWELL_WINE_ARCH="${arg#--arch=}" ;; esac
-done
-# shellcheck source=../../scripts/wine-env
-. "$ROOT/scripts/wine-env"
-documents=$(realpath -m "$WINEPREFIX/drive_c/users/$(id -un)/Documents")
+# shellcheck source=page_test_environment.sh
+. "$HERE/page_test_environment.sh"
 name="PagewellStoreTest.$$"
 export PAGEWELL_TEST_SAVED="$documents/$name"
 rm -rf "$PAGEWELL_TEST_SAVED"
