@@ -95,7 +95,10 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
 
     def handle(self):
         self.request.settimeout(120)
-        pending = b""
+        # A bytearray grows in place: adding each piece to bytes would copy
+        # everything received so far, which for a body of hundreds of
+        # megabytes takes the receiver longer than the upload itself.
+        pending = bytearray()
         while True:
             while b"\r\n\r\n" not in pending:
                 chunk = self._receive()
@@ -135,7 +138,7 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
                 if not chunk:
                     return
                 pending += chunk
-            body, pending = pending[:length], pending[length:]
+            body, pending = bytes(pending[:length]), pending[length:]
             Recorder_.record(tag, head + b"\r\n\r\n" + body)
             answer, close = self._answer(path, headers, body)
             if answer is None:  # /silent
