@@ -13,6 +13,11 @@
 //    of the user's documents folder, where the control puts local saves.
 // 5. Uploads all pages as one PDF with a form variable to UPLOAD_URL, when
 //    one is given, and checks the server's answer.
+// 6. When the virtual scanner offers the duplex batch (scripts/demo gives it
+//    examples/demo_devices.cfg): scans both sides of its mixed sheets in
+//    colour as they come, saving duplex-all.pdf, then again with
+//    DiscardBlankPages and AutoColor 2, saving duplex-kept.pdf, and reports
+//    the pages kept and BlankPagesDiscarded.
 //
 // OUTPUT_FOLDER (a Windows path, Z:\... for a Linux folder) receives
 // pictures of the form before the scan, after it and at the end.
@@ -30,6 +35,8 @@ var saveFolder = Host.ArgCount > 2 ? Host.Arg(2) : "PagewellDemo";
 
 var DEVICE = "Pagewell Virtual Feeder";
 var BLACK_AND_WHITE = 0, INCH = 0, DPI = 200, LETTER = 3, ALL_PAGES = 2, CURRENT_PAGE = 1;
+var DUPLEX_DEVICE = "Pagewell Duplex Batch", RGB = 2, DUPLEX_DPI = 150;
+var AUTO_COLOR_OFF = 0, AUTO_COLOR_TEXT_TO_BLACK_AND_WHITE = 2;
 var STAMP = "Pagewell demo";
 var WAIT_LIMIT_MS = 60000;
 var NO_PAGE_LIST = 77;
@@ -78,32 +85,28 @@ function arrange(what, result) {
   check(what + " answered " + result, result === 0);
 }
 
+var deviceNames = [];
 function chooseDevice() {
-  var names = [];
   for (var i = 0; i < TwainForm.DeviceCount; i++) {
     TwainForm.DeviceIndex = i;
-    names.push(TwainForm.DeviceName);
+    deviceNames.push(TwainForm.DeviceName);
   }
-  say("devices: " + names.join(", "));
+  say("devices: " + deviceNames.join(", "));
   TwainForm.DeviceName = DEVICE;
   expect("DeviceName", TwainForm.DeviceName, DEVICE);
 }
 
 // Scanning without the device's own dialog, every sheet of the feeder.
+// Sets the control's properties in the order given, [name, value] each,
+// then checks that every one reads back as set.
+function setProperties(settings) {
+  for (var i = 0; i < settings.length; i++) TwainForm[settings[i][0]] = settings[i][1];
+  for (var i = 0; i < settings.length; i++) expect(settings[i][0], TwainForm[settings[i][0]], settings[i][1]);
+}
+
 function chooseSettings() {
-  TwainForm.UseInterface = false;
-  TwainForm.MultiImage = true;
-  TwainForm.UseDuplex = false;
-  TwainForm.PixelType = BLACK_AND_WHITE;
-  TwainForm.ResolutionUnits = INCH;
-  TwainForm.Resolution = DPI;
-  TwainForm.PageSize = LETTER;
-  expect("UseInterface", TwainForm.UseInterface, false);
-  expect("MultiImage", TwainForm.MultiImage, true);
-  expect("PixelType", TwainForm.PixelType, BLACK_AND_WHITE);
-  expect("ResolutionUnits", TwainForm.ResolutionUnits, INCH);
-  expect("Resolution", TwainForm.Resolution, DPI);
-  expect("PageSize", TwainForm.PageSize, LETTER);
+  setProperties([["UseInterface", false], ["MultiImage", true], ["UseDuplex", false],
+                 ["PixelType", BLACK_AND_WHITE], ["ResolutionUnits", INCH], ["Resolution", DPI], ["PageSize", LETTER]]);
   say("settings: black and white, " + TwainForm.Resolution + " dpi, Letter, all sheets, no device dialog");
 }
 
@@ -190,6 +193,61 @@ function upload() {
   say("uploaded demo.pdf (all pages) to " + uploadUrl + ": status " + TwainForm.UploadStatus + ", reply: " + reply);
 }
 
+// One scan of the duplex batch into an empty page list with the two
+// members set as asked; answers the pages the form kept.
+function scanDuplexBatch(discardBlankPages, autoColor) {
+  TwainForm.Clear();
+  setProperties([["DiscardBlankPages", discardBlankPages], ["AutoColor", autoColor]]);
+  var before = acquired;
+  Host.Click("Acquire");
+  // The click returns when the feeder is empty; each kept page raised OnAcquire.
+  check((acquired - before) + " pages acquired, but ImageCount is " + TwainForm.ImageCount,
+        TwainForm.ImageCount == acquired - before);
+  return TwainForm.ImageCount;
+}
+
+function blankPageNumbers() {
+  var blank = [];
+  for (var p = 1; p <= TwainForm.ImageCount; p++) {
+    if (TwainForm.IsBlankPage(p)) blank.push(p);
+  }
+  return blank;
+}
+
+// The same sheets twice: as they come, then without their blank sides and
+// with every page in the smallest colour mode that loses nothing. The
+// pages IsBlankPage finds in the first scan are the ones the second drops.
+function blankPagesAndColour() {
+  setProperties([["DeviceName", DUPLEX_DEVICE], ["UseDuplex", true], ["PixelType", RGB], ["Resolution", DUPLEX_DPI],
+                 ["PageSize", LETTER], ["FileFormat", "FileName"]]);
+  say("duplex batch: " + DUPLEX_DEVICE + ", colour, " + DUPLEX_DPI + " dpi, Letter, both sides of every sheet");
+
+  var scanned = scanDuplexBatch(false, AUTO_COLOR_OFF);
+  var blank = blankPageNumbers();
+  check("IsBlankPage finds " + blank.length + " of " + scanned + " pages blank",
+        blank.length > 0 && blank.length < scanned);
+  say("duplex scanned " + scanned + " pages with DiscardBlankPages false and AutoColor 0; IsBlankPage true for pages " +
+      blank.join(" "));
+  saveLocal("duplex-all.pdf", ALL_PAGES);
+
+  var kept = scanDuplexBatch(true, AUTO_COLOR_TEXT_TO_BLACK_AND_WHITE);
+  expect("BlankPagesDiscarded", TwainForm.BlankPagesDiscarded, blank.length);
+  expect("pages kept", kept, scanned - blank.length);
+  var keptBlank = blankPageNumbers();
+  check("kept pages " + keptBlank.join(" ") + " are blank", keptBlank.length == 0);
+  say("duplex kept " + kept + " of " + scanned + " pages with DiscardBlankPages true and AutoColor 2: BlankPagesDiscarded " +
+      TwainForm.BlankPagesDiscarded);
+  saveLocal("duplex-kept.pdf", ALL_PAGES);
+  picture("form-duplex-kept.png");
+}
+
+function offersDuplexBatch() {
+  for (var i = 0; i < deviceNames.length; i++) {
+    if (deviceNames[i] == DUPLEX_DEVICE) return true;
+  }
+  return false;
+}
+
 try {
   say(TwainForm.Version);
   step("choose the device", chooseDevice);
@@ -206,8 +264,13 @@ try {
     say("no upload URL given: upload left out");
   }
   picture("form-done.png");
+  if (offersDuplexBatch()) {
+    step("blank pages and colour", blankPagesAndColour);
+  } else {
+    say("no device \"" + DUPLEX_DEVICE + "\": blank pages and colour left out");
+  }
 } catch (e) {
   say("FAILED: " + e.message);
   Host.Quit(1);
 }
-say("demo finished: " + TwainForm.ImageCount + " pages");
+say("demo finished");
