@@ -156,8 +156,9 @@ check_installed_service() {
   # The loader itself, not the wine function, so that $! is the service.
   "${WINELOADER:-wine}" "$program" --port "$port" --no-prompt </dev/null >"$work/service.log" 2>&1 &
   pid=$!
+  # Until it answers or ends (the checks below then say what went wrong).
   for _ in $(seq 150); do
-    kill -0 "$pid" 2>/dev/null && [ "$(service_status "$port" https://intranet.example.com)" = 000 ] || break
+    if ! kill -0 "$pid" 2>/dev/null || [ "$(service_status "$port" https://intranet.example.com)" != 000 ]; then break; fi
     sleep 0.2
   done
   for case in "https://intranet.example.com 200" "https://scan.example.org 200" "https://elsewhere.example.net 403"; do
