@@ -67,7 +67,7 @@ for row in "CLSID\\$CLSID\\InprocServer32		[#PagewellDll32]" \
            "Pagewell.TwainForm\\CLSID		$CLSID" \
            "TypeLib\\$LIBID\\1.3\\0\\win32		[#PagewellDll32]" \
            "SOFTWARE\\Pagewell	AllowedOrigins	[~][ALLOWEDORIGINS][~]" \
-           "	2	Software\\Microsoft\\Windows\\CurrentVersion\\Run	Pagewell service	\"[#PagewellService]\"	ServiceLogon"; do
+           "	2	Software\\Microsoft\\Windows\\CurrentVersion\\Run	Pagewell service	\"[#PagewellService]\" --minimized	ServiceLogon"; do
   has_row "$registry" "$row" || fail "Registry table lacks: $row"
 done
 if [ "$platform" = x64 ]; then
@@ -138,23 +138,26 @@ logon_command() {
   wine reg query "$run_key" /v "$run_name" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
 }
 # The program a logon entry starts: the service in the 64-bit folder of the
-# x64 package or the only folder of the x86 package, quoted for its space.
-expected_logon_command='"C:\Program Files\Pagewell\pagewell-service.exe"'
+# x64 package or the only folder of the x86 package, quoted for its space,
+# minimised until a page uses it.
+expected_logon_command='"C:\Program Files\Pagewell\pagewell-service.exe" --minimized'
 
-# The service started from the program its logon entry names (on a port of
-# this test's own, without the consent window): it loads the installed
-# control beside it and admits exactly the origins of the installed policy.
+# The service started as its logon entry names it (on a port of this test's
+# own, without the consent window): it loads the installed control beside
+# it and admits exactly the origins of the installed policy.
 service_status() { # service_status PORT ORIGIN: the HTTP status of GET /status, 000 without an answer
   curl -s -o /dev/null -w '%{http_code}' --max-time 10 -H "Origin: $2" "http://127.0.0.1:$1/status"
 }
 check_installed_service() {
-  local program port pid answer case origin expected
-  program=$(logon_command)
-  program=${program#\"}
-  program=${program%\"}
+  local command program arguments port pid answer case origin expected
+  # "PROGRAM" ARGUMENTS: the quoted path, then words without spaces.
+  command=$(logon_command)
+  program=${command#\"}
+  program=${program%%\"*}
+  read -ra arguments <<<"${command#\"*\"}"
   port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   # The loader itself, not the wine function, so that $! is the service.
-  "${WINELOADER:-wine}" "$program" --port "$port" --no-prompt </dev/null >"$work/service.log" 2>&1 &
+  "${WINELOADER:-wine}" "$program" "${arguments[@]}" --port "$port" --no-prompt </dev/null >"$work/service.log" 2>&1 &
   pid=$!
   # Until it answers or ends (the checks below then say what went wrong).
   for _ in $(seq 150); do

@@ -2,12 +2,13 @@
 """The local service's safety, point by point, with raw clients.
 
 security_test.py --emulator "wine-run|--arch=win64" --service pagewell-service.exe
-                 --press-button press_button.exe
+                 --press-button press_button.exe --window-state window_state.exe
 
-Runs the service under Wine twice: with --no-prompt and one allowed origin
-(Host and Origin checks, CORS, the session rules, broken clients), then
-asking the user (the consent window, answered through the window as a
-person would, and the machine policy in the registry).
+Runs the service under Wine twice: with --no-prompt, --minimized and one
+allowed origin (Host and Origin checks, CORS, the session rules, broken
+clients, the window kept out of the way until a page uses it), then asking
+the user (the consent window, answered through the window as a person
+would, and the machine policy in the registry).
 """
 import argparse
 import json
@@ -22,12 +23,19 @@ ALLOWED = "http://shop.test:8000"
 CONSENT_TITLE = "Pagewell: allow this website?"
 
 
+def service_window_state():
+    """How the service's own window is shown: "minimized", "normal" or "hidden"."""
+    return SESSION.run(ARGS.window_state, "PagewellService").stdout.strip()
+
+
 class WithoutPrompt(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.service = Service(SESSION, ARGS.service, "--no-prompt", "--allow-origin", ALLOWED, "--idle-seconds", "3")
+        cls.service = Service(SESSION, ARGS.service, "--no-prompt", "--allow-origin", ALLOWED, "--idle-seconds", "3",
+                              "--minimized")
         cls.service.__enter__()
         cls.port = cls.service.port
+        cls.window_at_start = service_window_state()  # before any test has opened a session
 
     @classmethod
     def tearDownClass(cls):
@@ -163,6 +171,14 @@ class WithoutPrompt(unittest.TestCase):
         self.assertEqual(again.ask("get", name="ImageCount")["result"], 3)
         again.close()
 
+    def test_minimized_window_comes_forward_with_a_session(self):
+        self.assertEqual(self.window_at_start, "minimized")
+        ws = WebSocket(self.port, ALLOWED)
+        # Answered after the session's start has reached the window.
+        self.assertEqual(ws.ask("get", name="ImageCount")["result"], 0)
+        self.assertEqual(service_window_state(), "normal")
+        ws.close()
+
     def test_idle_sessions_are_closed(self):
         ws = WebSocket(self.port, ALLOWED)
         self.assertEqual(ws.close_code(), 1001)  # after --idle-seconds 3 without a message
@@ -177,6 +193,7 @@ class AskingTheUser(unittest.TestCase):
                     "/d", "https://other.test https://*.policy.test", "/f")
         cls.service = Service(SESSION, ARGS.service)
         cls.service.__enter__()
+        cls.window_at_start = service_window_state()
 
     @classmethod
     def tearDownClass(cls):
@@ -219,6 +236,9 @@ class AskingTheUser(unittest.TestCase):
         ws.close()
         self.assertTrue(self.no_window_comes())
 
+    def test_window_shown_at_start_without_minimized(self):
+        self.assertEqual(self.window_at_start, "normal")
+
     def test_machine_policy_admits_its_subdomains_without_asking(self):
         # As the installer writes it: one string, origins separated by spaces.
         ws = WebSocket(self.service.port, "https://scan.policy.test")
@@ -235,6 +255,7 @@ def main():
     parser.add_argument("--emulator", required=True, help="the cross-compiling emulator, words joined by |")
     parser.add_argument("--service", required=True)
     parser.add_argument("--press-button", required=True)
+    parser.add_argument("--window-state", required=True)
     ARGS, rest = parser.parse_known_args()
     with WineSession(ARGS.emulator.split("|")) as SESSION:
         unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

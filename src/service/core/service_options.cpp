@@ -28,6 +28,10 @@ ParsedOptions parseServiceOptions(const std::vector<std::string>& arguments) {
       options.prompt = false;
       continue;
     }
+    if (name == "--minimized") {
+      options.minimized = true;
+      continue;
+    }
     if (name != "--port" && name != "--control" && name != "--allow-origin" && name != "--idle-seconds")
       return failure("unknown option " + name);
     if (i + 1 == arguments.size()) return failure(name + " needs a value");

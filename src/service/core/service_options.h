@@ -1,7 +1,7 @@
 #pragma once
 // The service's command line:
 //   pagewell-service [--port N] [--control PATH] [--allow-origin ORIGIN]...
-//                    [--no-prompt] [--idle-seconds N]
+//                    [--no-prompt] [--idle-seconds N] [--minimized]
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +16,7 @@ struct ServiceOptions {
   std::vector<std::string> allowedOrigins; // for this run, besides the policy and the user's
   bool prompt = true;                      // false: unknown origins are denied without asking
   unsigned idleSeconds = 300;              // a session with no message for this long is closed
+  bool minimized = false;                  // the window starts minimised until the first session
 };
 
 struct ParsedOptions {

@@ -25,7 +25,7 @@ ComPtr<IOleObject> createFromClassObject(HMODULE module, std::wstring& error) {
 
 }  // namespace
 
-std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, std::wstring& error) {
+std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, Start start, std::wstring& error) {
   std::unique_ptr<ControlWindow> host(new ControlWindow());
   host->module_ = LoadLibraryW(dllPath.c_str());
   if (!host->module_) {
@@ -49,9 +49,14 @@ std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, 
   host->site_ = std::make_unique<pagehost::ControlSite>(host->window_, bounds, pagewell::kLocalServicePageAddress);
   host->control_->SetClientSite(host->site_.get());
   host->control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, host->site_.get(), 0, host->window_, &bounds);
-  ShowWindow(host->window_, SW_SHOWNORMAL);
+  ShowWindow(host->window_, start == Start::Minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
   UpdateWindow(host->window_);
   return host;
+}
+
+void ControlWindow::bringForward() const {
+  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+  SetForegroundWindow(window_);
 }
 
 ControlWindow::~ControlWindow() {

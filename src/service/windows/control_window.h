@@ -21,14 +21,21 @@ class ControlWindow {
   using MessageHandler = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
   static constexpr UINT kOwnerMessage = WM_APP + 1;
 
-  // The control from the DLL at `dllPath`, shown; nothing, with the reason
-  // in `error`, when it cannot be loaded.
-  static std::unique_ptr<ControlWindow> open(const std::wstring& dllPath, std::wstring& error);
+  // How the window first appears: in front, or minimised without taking
+  // the focus from what the user is doing (a start at logon).
+  enum class Start { Shown, Minimized };
+
+  // The control from the DLL at `dllPath`, its window shown as `start`
+  // says; nothing, with the reason in `error`, when it cannot be loaded.
+  static std::unique_ptr<ControlWindow> open(const std::wstring& dllPath, Start start, std::wstring& error);
   ~ControlWindow();
   ControlWindow(const ControlWindow&) = delete;
   ControlWindow& operator=(const ControlWindow&) = delete;
 
   HWND window() const { return window_; }
+  // Restores a minimised window and asks to bring it in front of the
+  // user's (Windows may only flash its taskbar button instead).
+  void bringForward() const;
   IDispatch* automation() const { return automation_.get(); }
   IUnknown* object() const { return control_.get(); }
   // kOwnerMessage posted to window() goes to `handler` on the window's thread.

@@ -1,11 +1,13 @@
 // pagewell-service [--port N] [--control PATH] [--allow-origin ORIGIN]...
-//                  [--no-prompt] [--idle-seconds N]
+//                  [--no-prompt] [--idle-seconds N] [--minimized]
 //
 // Serves the Pagewell control to pages in current browsers: a per-user
 // program (not a Windows service, so that the user's own TWAIN sources stay
 // visible), one per session, that shows the control's form in its window
 // and speaks JSON over a WebSocket at ws://127.0.0.1:PORT/control to the
-// pages the user or the administrator allowed. Exit code 0 when its window
+// pages the user or the administrator allowed. --minimized (the installer's
+// logon entry) starts the window minimised, without taking the focus, until
+// the first page's session brings it forward. Exit code 0 when its window
 // is closed, 1 when another instance runs, 2 when it cannot start.
 #include <winsock2.h>
 #include <windows.h>
@@ -66,7 +68,8 @@ void pumpMessages() {
 int serve(const ServiceOptions& options) {
   std::wstring error;
   std::wstring dll = options.controlPath.empty() ? controlBesideProgram() : widen(options.controlPath);
-  std::unique_ptr<ControlWindow> control = ControlWindow::open(dll, error);
+  std::unique_ptr<ControlWindow> control =
+      ControlWindow::open(dll, options.minimized ? ControlWindow::Start::Minimized : ControlWindow::Start::Shown, error);
   if (!control) {
     report(narrow(error));
     return 2;
@@ -91,7 +94,17 @@ int serve(const ServiceOptions& options) {
   EventForwarder events(eventInterface, bridge.members(),
                         [&runner](const std::string& name, Json::Array args) { runner.forwardEvent(name, std::move(args)); });
   control->connectEvents(&events);
-  control->onOwnerMessage([&runner](UINT, WPARAM, LPARAM task) { runner.take(ControlSessions::takeTask(task)); });
+  // A window started minimised comes forward once, for the first page that
+  // uses it; after that, minimising it is the user's choice.
+  bool forwardAtFirstSession = options.minimized;
+  control->onOwnerMessage([&runner, window = control.get(), &forwardAtFirstSession](UINT, WPARAM, LPARAM lParam) {
+    std::unique_ptr<ControlTask> task = ControlSessions::takeTask(lParam);
+    if (forwardAtFirstSession && task->kind == ControlTask::Kind::SessionStarted) {
+      forwardAtFirstSession = false;
+      window->bringForward();
+    }
+    runner.take(std::move(task));
+  });
 
   server.start();
   report("listening on 127.0.0.1:" + std::to_string(options.port) + " and [::1]:" + std::to_string(options.port));
