@@ -57,6 +57,9 @@ class TNearestColorMap {
     return slot.index;
   }
   int IndexOf(TColor color) { return IndexOf(RedOf(color), GreenOf(color), BlueOf(color)); }
+  // The same answer without the cache, for a colour not expected again soon:
+  // it neither pays for the cache nor pushes a recent answer out of it.
+  int IndexOfOnce(std::uint8_t red, std::uint8_t green, std::uint8_t blue) { return Search(red, green, blue); }
 
  private:
   static constexpr int kEntries = 256;

@@ -54,18 +54,20 @@ class TColorQuantizer {
   // Feeds `count` pixels of one colour, the same as `count` single feeds in a
   // row: only a colour's first pixel can change the tree, the others are
   // only counted. So pixels of a colour fed before may be fed later, in
-  // one, without changing the table.
-  void AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t count = 1) {
-    if (count == 0) return;
+  // one, without changing the table. Answers whether the colour was among
+  // the recently fed ones (found in the leaf cache).
+  bool AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t count = 1) {
+    if (count == 0) return false;
     const std::uint32_t key = RGBKey(red, green, blue);
     const std::uint32_t slot = (key ^ (key >> 12) ^ (key >> 20)) & (kLeafCacheSlots - 1);
     LeafCacheSlot& cached = leafCache_[slot];
     if (cached.key == key && cached.generation == generation_) {
       if (cached.pending == 0) dirtySlots_.push_back(slot);
       cached.pending += count;
-    } else {
-      InsertColor(red, green, blue, count, slot);
+      return true;
     }
+    InsertColor(red, green, blue, count, slot);
+    return false;
   }
 
   int LeafCount() const { return leafCount_; }
