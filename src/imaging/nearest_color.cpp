@@ -50,12 +50,14 @@ TNearestColorMap::TNearestColorMap(const std::vector<TColor>& palette)
 
 // Sets the cell's list to those of the `count` candidates from `first` that
 // can be nearest to some colour of the cell with corner (red, green, blue)
-// and `size` values a side.
+// and `size` values a side. The list starts at a whole group and is padded
+// to whole groups with copies of its first candidate, which change no
+// answer; count stays the number before padding.
 void TNearestColorMap::Narrow(std::uint32_t first, std::uint32_t count, int red, int green, int blue, int size,
                               Cell& cell) {
   const std::int32_t r1 = red + size - 1, g1 = green + size - 1, b1 = blue + size - 1;
-  const std::size_t start = candidates_.size();
-  candidates_.resize(start + count);  // room for all of them; the list is cut to the kept ones below
+  const std::size_t start = WholeGroups(candidates_.size());
+  candidates_.resize(start + WholeGroups(count));  // room for all of them; cut to the kept ones below
   const Candidate* from = candidates_.data() + first;
   Candidate* kept = candidates_.data() + start;
   std::int32_t bestFar = std::numeric_limits<std::int32_t>::max();
@@ -70,7 +72,8 @@ void TNearestColorMap::Narrow(std::uint32_t first, std::uint32_t count, int red,
     kept[keptCount] = from[i];
     keptCount += near <= bestFar ? 1 : 0;
   }
-  candidates_.resize(start + keptCount);
+  std::fill(kept + keptCount, kept + WholeGroups(keptCount), kept[0]);
+  candidates_.resize(start + WholeGroups(keptCount));
   cell.first = static_cast<std::uint32_t>(start);
   cell.count = static_cast<std::uint16_t>(keptCount);
   cell.built = true;
@@ -87,18 +90,18 @@ const TNearestColorMap::Cell& TNearestColorMap::CoarseCellOf(std::uint8_t red, s
   return cell;
 }
 
-const TNearestColorMap::Cell& TNearestColorMap::CellOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  constexpr int kShift = 3;
-  if (cells_.empty()) cells_.resize(std::size_t{1} << (3 * (8 - kShift)));
-  const std::size_t index = static_cast<std::size_t>(CellIndex(red, green, blue, kShift));
-  if (!cells_[index].built) {
-    const Cell parent = CoarseCellOf(red, green, blue);
-    constexpr int kMask = ~((1 << kShift) - 1);
-    Cell& cell = cells_[index];
-    Narrow(parent.first, parent.count, red & kMask, green & kMask, blue & kMask, 1 << kShift, cell);
-    if (cell.count > kSplitAbove) Split(cell, red & kMask, green & kMask, blue & kMask);
-  }
-  const Cell& cell = cells_[index];
+void TNearestColorMap::BuildCell(Cell& cell, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  constexpr int kMask = ~((1 << kCellShift) - 1);
+  const Cell parent = CoarseCellOf(red, green, blue);
+  Narrow(parent.first, parent.count, red & kMask, green & kMask, blue & kMask, 1 << kCellShift, cell);
+  if (cell.count > kSplitAbove) Split(cell, red & kMask, green & kMask, blue & kMask);
+}
+
+inline const TNearestColorMap::Cell& TNearestColorMap::CellOf(std::uint8_t red, std::uint8_t green,
+                                                              std::uint8_t blue) {
+  if (cells_.empty()) cells_.resize(std::size_t{1} << (3 * (8 - kCellShift)));
+  Cell& cell = cells_[static_cast<std::size_t>(CellIndex(red, green, blue, kCellShift))];
+  if (!cell.built) BuildCell(cell, red, green, blue);
   if (!cell.split) return cell;
   const int half = (red >> 2 & 1) << 2 | (green >> 2 & 1) << 1 | (blue >> 2 & 1);
   return subcells_[cell.first + static_cast<std::uint32_t>(half)];
@@ -118,16 +121,21 @@ void TNearestColorMap::Split(Cell& cell, int red, int green, int blue) {
 
 // Distance and index in one number, distance above: the smallest is the
 // nearest entry and, among equally near ones, the lowest index, found
-// without a branch per candidate. A distance is at most 3 × 255², 18 bits.
+// without a branch per candidate, a whole group at a time. A distance is at
+// most 3 × 255², 18 bits.
 int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   if (entryCount_ == 0) return 0;
   const Cell& cell = CellOf(red, green, blue);
-  const Candidate* candidate = candidates_.data() + cell.first;
+  const Candidate* group = candidates_.data() + cell.first;
+  const Candidate* const end = group + WholeGroups(cell.count);
   std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
-  for (const Candidate* end = candidate + cell.count; candidate != end; ++candidate) {
-    const std::int32_t dr = candidate->red - red, dg = candidate->green - green, db = candidate->blue - blue;
-    const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
-    best = std::min(best, distance << 8 | candidate->index);
+  for (; group != end; group += kGroup) {
+    for (std::size_t k = 0; k < kGroup; ++k) {
+      const Candidate& c = group[k];
+      const std::int32_t dr = c.red - red, dg = c.green - green, db = c.blue - blue;
+      const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
+      best = std::min(best, distance << 8 | c.index);
+    }
   }
   return static_cast<int>(best & 0xFF);
 }

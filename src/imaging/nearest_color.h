@@ -63,10 +63,16 @@ class TNearestColorMap {
 
  private:
   static constexpr int kEntries = 256;
+  static constexpr int kCellShift = 3;   // cells_ has 8 values a side
   static constexpr int kSplitAbove = 6;  // an 8-cell keeping more entries is split
+  // Lists are searched a group of candidates at a time: a loop of a fixed
+  // count, and one or two rounds for most cells.
+  static constexpr std::size_t kGroup = 4;
+  static constexpr std::size_t WholeGroups(std::size_t n) { return (n + kGroup - 1) / kGroup * kGroup; }
 
   int Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   const Cell& CellOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+  void BuildCell(Cell& cell, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   const Cell& CoarseCellOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   void Narrow(std::uint32_t first, std::uint32_t count, int red, int green, int blue, int size, Cell& cell);
   void Split(Cell& cell, int red, int green, int blue);
@@ -76,6 +82,7 @@ class TNearestColorMap {
   std::vector<Cell> cells_;     // 32 × 32 × 32 cells of 8 values a side
   std::vector<Cell> subcells_;  // the 4-cells of split cells, eight each
   std::vector<Candidate> candidates_;  // the palette, then every built cell's list, ascending indices within a list
+                                       // (before its padding)
   static constexpr std::uint32_t kCacheSlots = 4096;
   std::vector<CacheSlot> cache_;
 };
