@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pagewell {
 namespace {
 
@@ -122,22 +126,54 @@ void TNearestColorMap::Split(Cell& cell, int red, int green, int blue) {
 // Distance and index in one number, distance above: the smallest is the
 // nearest entry and, among equally near ones, the lowest index, found
 // without a branch per candidate, a whole group at a time. A distance is at
-// most 3 × 255², 18 bits.
+// most 3 × 255², 18 bits, so a key stays below 2^26.
 int TNearestColorMap::Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   if (entryCount_ == 0) return 0;
   const Cell& cell = CellOf(red, green, blue);
   const Candidate* group = candidates_.data() + cell.first;
-  const Candidate* const end = group + WholeGroups(cell.count);
-  std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
-  for (; group != end; group += kGroup) {
-    for (std::size_t k = 0; k < kGroup; ++k) {
-      const Candidate& c = group[k];
-      const std::int32_t dr = c.red - red, dg = c.green - green, db = c.blue - blue;
-      const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
-      best = std::min(best, distance << 8 | c.index);
-    }
-  }
-  return static_cast<int>(best & 0xFF);
+  return static_cast<int>(SmallestKey(group, group + WholeGroups(cell.count), red, green, blue) & 0xFF);
 }
+
+#if defined(__SSE2__)
+// Four candidates in one register: their channels widened to 16 bits, the
+// squared differences summed by pairs (madd), the pairs of each candidate
+// added, the index put below. Keys are below 2^26, so the signed compare
+// orders them.
+std::uint32_t TNearestColorMap::SmallestKey(const Candidate* group, const Candidate* end, std::uint8_t red,
+                                            std::uint8_t green, std::uint8_t blue) {
+  static_assert(sizeof(Candidate) == 4 && kGroup == 4, "a group fills one 128-bit register");
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i colour = _mm_set_epi16(0, blue, green, red, 0, blue, green, red);
+  const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
+  __m128i best = _mm_set1_epi32(0x7FFFFFFF);
+  for (; group != end; group += kGroup) {
+    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group));
+    const __m128i rgb = _mm_and_si128(four, channels);
+    const __m128i low = _mm_sub_epi16(_mm_unpacklo_epi8(rgb, zero), colour);   // candidates 0 and 1
+    const __m128i high = _mm_sub_epi16(_mm_unpackhi_epi8(rgb, zero), colour);  // candidates 2 and 3
+    const __m128 pairsLow = _mm_castsi128_ps(_mm_madd_epi16(low, low));        // red² + green², blue²
+    const __m128 pairsHigh = _mm_castsi128_ps(_mm_madd_epi16(high, high));
+    const __m128i first = _mm_castps_si128(_mm_shuffle_ps(pairsLow, pairsHigh, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m128i second = _mm_castps_si128(_mm_shuffle_ps(pairsLow, pairsHigh, _MM_SHUFFLE(3, 1, 3, 1)));
+    const __m128i distance = _mm_add_epi32(first, second);
+    const __m128i key = _mm_or_si128(_mm_slli_epi32(distance, 8), _mm_srli_epi32(four, 24));
+    const __m128i smaller = _mm_cmplt_epi32(key, best);
+    best = _mm_or_si128(_mm_and_si128(smaller, key), _mm_andnot_si128(smaller, best));
+  }
+  alignas(16) std::uint32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), best);
+  return std::min(std::min(lanes[0], lanes[1]), std::min(lanes[2], lanes[3]));
+}
+#else
+std::uint32_t TNearestColorMap::SmallestKey(const Candidate* group, const Candidate* end, std::uint8_t red,
+                                            std::uint8_t green, std::uint8_t blue) {
+  std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
+  for (const Candidate* c = group; c != end; ++c) {
+    const std::int32_t dr = c->red - red, dg = c->green - green, db = c->blue - blue;
+    best = std::min(best, static_cast<std::uint32_t>(dr * dr + dg * dg + db * db) << 8 | c->index);
+  }
+  return best;
+}
+#endif
 
 }  // namespace pagewell

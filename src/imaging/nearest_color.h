@@ -71,6 +71,9 @@ class TNearestColorMap {
   static constexpr std::size_t WholeGroups(std::size_t n) { return (n + kGroup - 1) / kGroup * kGroup; }
 
   int Search(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+  // The smallest key (distance << 8 | index) of the whole groups from group to end.
+  static std::uint32_t SmallestKey(const Candidate* group, const Candidate* end, std::uint8_t red, std::uint8_t green,
+                                   std::uint8_t blue);
   const Cell& CellOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   void BuildCell(Cell& cell, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   const Cell& CoarseCellOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
