@@ -98,7 +98,9 @@ void TNearestColorMap::BuildCell(Cell& cell, std::uint8_t red, std::uint8_t gree
   constexpr int kMask = ~((1 << kCellShift) - 1);
   const Cell parent = CoarseCellOf(red, green, blue);
   Narrow(parent.first, parent.count, red & kMask, green & kMask, blue & kMask, 1 << kCellShift, cell);
-  if (cell.count > kSplitAbove) Split(cell, red & kMask, green & kMask, blue & kMask);
+  if (cell.count > kSplitAbove && candidates_.size() < kSplitBudget) {
+    Split(cell, red & kMask, green & kMask, blue & kMask);
+  }
 }
 
 inline const TNearestColorMap::Cell& TNearestColorMap::CellOf(std::uint8_t red, std::uint8_t green,

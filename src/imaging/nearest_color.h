@@ -65,6 +65,10 @@ class TNearestColorMap {
   static constexpr int kEntries = 256;
   static constexpr int kCellShift = 3;   // cells_ has 8 values a side
   static constexpr int kSplitAbove = 6;  // an 8-cell keeping more entries is split
+  // Splitting stops once the lists hold this many candidates (4 MB): far
+  // from a crowded palette a cell keeps many entries, and so do its eight
+  // halves. Cells left whole answer the same, with longer searches.
+  static constexpr std::size_t kSplitBudget = std::size_t{1} << 20;
   // Lists are searched a group of candidates at a time: a loop of a fixed
   // count, and one or two rounds for most cells.
   static constexpr std::size_t kGroup = 4;
