@@ -36,12 +36,7 @@ class TColorQuantizer {
     std::uint32_t generation = 0;
     std::uint32_t pending = 0;
   };
-  // The leaf of every path whose first kShortcutLevels steps lead to a leaf,
-  // by those steps; -1 where the path goes deeper or is not known yet. Most
-  // colours of a photograph end in leaves a few levels down once the tree
-  // has been folded, and the shortcut spares them the walk. Only folding
-  // takes leaves away: folding a node clears the entries below it.
-  static constexpr int kShortcutLevels = 4;
+  static constexpr int kShortcutLevels = 4;  // the steps of a path that index shortcut_
 
  public:
   // maxColors >= 1; colorBits from 1 to 8.
@@ -91,6 +86,11 @@ class TColorQuantizer {
   std::int32_t freeList_ = -1;
   std::int32_t reducible_[9];
   std::int32_t root_;
+  // The leaf of every path whose first kShortcutLevels steps lead to a leaf,
+  // by those steps; -1 where the path goes deeper or is not known yet. Most
+  // colours of a photograph end in leaves a few levels down once the tree
+  // has been folded, and the shortcut spares them the walk. Only folding
+  // takes leaves away: folding a node clears the entries below it.
   std::vector<std::int32_t> shortcut_;
   std::vector<LeafCacheSlot> leafCache_;
   std::vector<std::uint32_t> dirtySlots_;  // slots whose pending count is not 0
