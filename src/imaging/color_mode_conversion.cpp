@@ -5,7 +5,7 @@
 
 #include "imaging/default_palettes.h"
 #include "imaging/lu_bitmap.h"
-#include "imaging/octree_quantizer.h"
+#include "imaging/palette_reduction.h"
 
 namespace pagewell {
 namespace {
@@ -92,21 +92,14 @@ void TluBitmap::ConvertColorMode(TColorMode mode, int method, int threshold) {
   TiffCompression = 0;
 }
 
-// Octree reduction to at most maxColors colours, the table becoming the
-// palette; every pixel then gets its nearest entry. Pixels whose exact colour
-// made it into the table must get exactly that entry, its first occurrence;
-// the nearest search already gives that (distance 0, lowest index on ties,
-// and the black entries past the table come after it), so the exact-colour
+// Octree reduction to at most maxColors colours, each pixel getting its
+// nearest entry. That already gives a pixel whose exact colour made it into
+// the table that entry's first occurrence (distance 0, lowest index on ties,
+// the black entries past the table coming after it), so the exact-colour
 // correction (RemapToPalette) would change nothing here and is not run. The
 // source may be this image itself: it is replaced only at the end.
 void TluBitmap::ConvertToPalette(const TRaster& source, int maxColors, int colorBits, TPixelFormat format) {
-  TColorQuantizer quantizer(maxColors, colorBits);
-  quantizer.ProcessImage(source);
-  const std::vector<TColor> table = quantizer.ColorTable();
-  TRaster target(Width(), Height(), format);
-  target.SetPaletteKeepingIndices(table);  // entries past the table are black
-  target.Draw(source, 0, 0);
-  static_cast<TRaster&>(*this) = std::move(target);
+  static_cast<TRaster&>(*this) = ReduceToPalette(source, maxColors, colorBits, format);
 }
 
 void TluBitmap::ConvertToGray256() {

@@ -30,16 +30,27 @@ inline std::uint32_t OctreePath(std::uint8_t red, std::uint8_t green, std::uint8
   return kSpreadBits[red] << 2 | kSpreadBits[green] << 1 | kSpreadBits[blue];
 }
 
+constexpr int kPathBits = 24;
+
+// The first `level` steps of a path, the other bits 0.
+inline std::uint32_t PathPrefix(std::uint32_t path, int level) {
+  const int rest = kPathBits - 3 * level;
+  return path >> rest << rest;
+}
+
 }  // namespace
 
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
-    : maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8)), leafCache_(kLeafCacheSlots) {
+    : maxColors_(std::max(1, maxColors)),
+      colorBits_(std::clamp(colorBits, 1, 8)),
+      shortcut_(std::size_t{1} << (3 * kShortcutLevels), -1),
+      leafCache_(kLeafCacheSlots) {
   std::fill(std::begin(reducible_), std::end(reducible_), -1);
   nodes_.reserve(1024);
-  root_ = NewNode(0);
+  root_ = NewNode(0, 0);
 }
 
-std::int32_t TColorQuantizer::NewNode(int level) {
+std::int32_t TColorQuantizer::NewNode(int level, std::uint32_t path) {
   std::int32_t id;
   if (freeList_ >= 0) {
     id = freeList_;
@@ -50,6 +61,7 @@ std::int32_t TColorQuantizer::NewNode(int level) {
     nodes_.emplace_back();
   }
   TOctreeNode& node = nodes_[static_cast<std::size_t>(id)];
+  node.Path = path;
   if (level == colorBits_) {
     node.IsLeaf = true;
     ++leafCount_;
@@ -73,27 +85,38 @@ void TColorQuantizer::FlushPending() {
   dirtySlots_.clear();
 }
 
-void TColorQuantizer::InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t slot) {
+void TColorQuantizer::InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t count,
+                                  std::uint32_t slot) {
   if (leafCache_[slot].pending != 0) FlushPending();
   const std::uint32_t path = OctreePath(red, green, blue);
-  std::int32_t id = root_;
-  for (int level = 0; !nodes_[static_cast<std::size_t>(id)].IsLeaf; ++level) {
-    const int child = static_cast<int>((path >> (3 * (7 - level))) & 7u);
-    std::int32_t next = nodes_[static_cast<std::size_t>(id)].Children[child];
-    if (next < 0) {
-      next = NewNode(level + 1);  // may move nodes_: index again below
-      nodes_[static_cast<std::size_t>(id)].Children[child] = next;
-    }
-    id = next;
-  }
+  const std::int32_t shortcut = shortcut_[path >> (kPathBits - 3 * kShortcutLevels)];
+  const std::int32_t id = shortcut >= 0 ? shortcut : Descend(path);
   TOctreeNode& leaf = nodes_[static_cast<std::size_t>(id)];
-  ++leaf.PixelCount;
-  leaf.RedSum += red, leaf.GreenSum += green, leaf.BlueSum += blue;
+  leaf.PixelCount += count;
+  leaf.RedSum += std::uint64_t{red} * count, leaf.GreenSum += std::uint64_t{green} * count;
+  leaf.BlueSum += std::uint64_t{blue} * count;
   leafCache_[slot] = LeafCacheSlot{RGBKey(red, green, blue), id, generation_, 0};
   if (leafCount_ > maxColors_) {
     FlushPending();
     while (leafCount_ > maxColors_) Reduce();
   }
+}
+
+// The leaf of the path, creating the nodes it lacks.
+std::int32_t TColorQuantizer::Descend(std::uint32_t path) {
+  std::int32_t id = root_;
+  int level = 0;
+  for (; !nodes_[static_cast<std::size_t>(id)].IsLeaf; ++level) {
+    const int child = static_cast<int>((path >> (kPathBits - 3 * (level + 1))) & 7u);
+    std::int32_t next = nodes_[static_cast<std::size_t>(id)].Children[child];
+    if (next < 0) {
+      next = NewNode(level + 1, PathPrefix(path, level + 1));  // may move nodes_: index again below
+      nodes_[static_cast<std::size_t>(id)].Children[child] = next;
+    }
+    id = next;
+  }
+  if (level <= kShortcutLevels) shortcut_[path >> (kPathBits - 3 * kShortcutLevels)] = id;
+  return id;
 }
 
 void TColorQuantizer::Reduce() {
@@ -119,6 +142,11 @@ void TColorQuantizer::Reduce() {
   }
   node.IsLeaf = true;
   leafCount_ -= children - 1;
+  if (level < kShortcutLevels) {  // its children may have been shortcuts
+    const int below = 3 * (kShortcutLevels - level);
+    const auto first = shortcut_.begin() + (node.Path >> (kPathBits - 3 * kShortcutLevels));
+    std::fill(first, first + (std::ptrdiff_t{1} << below), -1);
+  }
   ++generation_;  // cached leaves may have been folded away
 }
 

@@ -16,6 +16,7 @@ namespace pagewell {
 struct TOctreeNode {
   bool IsLeaf = false;
   std::uint32_t PixelCount = 0;
+  std::uint32_t Path = 0;  // the path from the root to this node: the top 3 × level bits of its colours' paths
   std::uint64_t RedSum = 0, GreenSum = 0, BlueSum = 0;
   std::int32_t NextReducible = -1;  // next node of the same level's reducible list
   std::int32_t Children[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
@@ -35,6 +36,7 @@ class TColorQuantizer {
     std::uint32_t generation = 0;
     std::uint32_t pending = 0;
   };
+  static constexpr int kShortcutLevels = 4;  // the steps of a path that index shortcut_
 
  public:
   // maxColors >= 1; colorBits from 1 to 8.
@@ -44,15 +46,23 @@ class TColorQuantizer {
   // their palettes; 15-, 16- and 32-bit images are ignored.
   void ProcessImage(const TRaster& image);
 
-  void AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  // Feeds `count` pixels of one colour, the same as `count` single feeds in a
+  // row: only a colour's first pixel can change the tree, the others are
+  // only counted. So pixels of a colour fed before may be fed later, in
+  // one, without changing the table. Answers whether the colour was among
+  // the recently fed ones (found in the leaf cache).
+  bool AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t count = 1) {
+    if (count == 0) return false;
     const std::uint32_t key = RGBKey(red, green, blue);
     const std::uint32_t slot = (key ^ (key >> 12) ^ (key >> 20)) & (kLeafCacheSlots - 1);
     LeafCacheSlot& cached = leafCache_[slot];
     if (cached.key == key && cached.generation == generation_) {
-      if (cached.pending++ == 0) dirtySlots_.push_back(slot);
-    } else {
-      InsertColor(red, green, blue, slot);
+      if (cached.pending == 0) dirtySlots_.push_back(slot);
+      cached.pending += count;
+      return true;
     }
+    InsertColor(red, green, blue, count, slot);
+    return false;
   }
 
   int LeafCount() const { return leafCount_; }
@@ -62,9 +72,10 @@ class TColorQuantizer {
  private:
   static constexpr std::uint32_t kLeafCacheSlots = 4096;
 
-  void InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t slot);
+  void InsertColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint32_t count, std::uint32_t slot);
   void FlushPending();
-  std::int32_t NewNode(int level);
+  std::int32_t NewNode(int level, std::uint32_t path);
+  std::int32_t Descend(std::uint32_t path);
   void Reduce();
   void CollectColors(std::int32_t node, std::vector<TColor>& table) const;
 
@@ -75,6 +86,12 @@ class TColorQuantizer {
   std::int32_t freeList_ = -1;
   std::int32_t reducible_[9];
   std::int32_t root_;
+  // The leaf of every path whose first kShortcutLevels steps lead to a leaf,
+  // by those steps; -1 where the path goes deeper or is not known yet. Most
+  // colours of a photograph end in leaves a few levels down once the tree
+  // has been folded, and the shortcut spares them the walk. Only folding
+  // takes leaves away: folding a node clears the entries below it.
+  std::vector<std::int32_t> shortcut_;
   std::vector<LeafCacheSlot> leafCache_;
   std::vector<std::uint32_t> dirtySlots_;  // slots whose pending count is not 0
   std::uint32_t generation_ = 1;

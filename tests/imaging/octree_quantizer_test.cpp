@@ -2,6 +2,9 @@
 // exact-colour correction.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "imaging/color_index_hash.h"
 #include "imaging/octree_quantizer.h"
 
@@ -47,6 +50,28 @@ TEST(ColorQuantizer, NeverListsMoreThanTheMaximum) {
   EXPECT_LE(quantizer.LeafCount(), 16);
   EXPECT_LE(quantizer.ColorTable().size(), 16u);
   EXPECT_GE(quantizer.ColorTable().size(), 2u);
+}
+
+TEST(ColorQuantizer, CountedPixelsFedLaterLeaveTheSameTable) {
+  // Random colours with many repeats, folded again and again at every level.
+  std::mt19937 random(5);
+  std::vector<std::uint32_t> pixels;
+  for (int i = 0; i < 6000; ++i) pixels.push_back(i % 3 == 2 ? pixels[random() % pixels.size()] : random() & 0xFFFFFF);
+  for (const int maxColors : {256, 16, 5}) {
+    TColorQuantizer oneByOne(maxColors, 8), firstsThenCounts(maxColors, 8);
+    std::map<std::uint32_t, std::uint32_t> repeats;
+    for (std::uint32_t p : pixels) {
+      oneByOne.AddColor(p >> 16, (p >> 8) & 0xFF, p & 0xFF);
+      if (repeats.count(p) != 0) {
+        ++repeats[p];
+      } else {
+        repeats[p] = 0;
+        firstsThenCounts.AddColor(p >> 16, (p >> 8) & 0xFF, p & 0xFF);
+      }
+    }
+    for (const auto& [p, count] : repeats) firstsThenCounts.AddColor(p >> 16, (p >> 8) & 0xFF, p & 0xFF, count);
+    EXPECT_EQ(oneByOne.ColorTable(), firstsThenCounts.ColorTable()) << maxColors << " colours";
+  }
 }
 
 TEST(ColorIndexHash, ProbesLinearlyAndKeepsTheFirstValue) {

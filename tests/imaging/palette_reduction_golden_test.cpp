@@ -38,6 +38,19 @@ std::uint32_t ScannedPageValue(int x, int y) {
   return static_cast<std::uint32_t>(std::min(r, 255) << 16 | std::min(g, 255) << 8 | std::min(b, 255));
 }
 
+// The photograph across the top: the page's few frequent colours turn up
+// only after thousands of colours seen once or twice.
+std::uint32_t PhotographFirstValue(int x, int y) {
+  if (y >= 50) return ScannedPageValue(x, y);
+  return static_cast<std::uint32_t>((x * 255 / 300) << 16 | (y * 5) << 8 | (((x + y) * 7) & 255));
+}
+
+// Five colours, pure black and pure white among them, on an odd width.
+std::uint32_t FiveColoursValue(int x, int y) {
+  static const std::uint32_t colours[] = {0x000000u, 0xFFFFFFu, 0x808080u, 0xFF0000u, 0x0000FEu};
+  return colours[(x * 3 + y) % 5];
+}
+
 struct ReductionCase {
   std::string name;
   std::function<TluBitmap()> page;
@@ -59,6 +72,10 @@ TEST(PaletteReduction, OutputStaysByteForByte) {
       {"few colours with black to 256",
        [] { return MakePage(TPixelFormat::pf24bit, 40, 30, [](int x, int y) { return ((x / 5 + y / 7) % 4) * 0x3F0000u; }); },
        cmPalette256, 0x15aadc736a02a45ull},
+      {"photograph first to 256", [] { return MakePage(TPixelFormat::pf24bit, 300, 200, PhotographFirstValue); }, cmPalette256,
+       0x75dc012c8932bb86ull},
+      {"five colours on an odd width to 256", [] { return MakePage(TPixelFormat::pf24bit, 37, 23, FiveColoursValue); }, cmPalette256,
+       0x35c175ca96c72d27ull},
       {"8-bit palette page to 16", [] { return test::RandomPage(TPixelFormat::pf8bit, 64, 48, 9); }, cmPalette16, 0xb69a0db085ef46cdull},
   };
   for (const ReductionCase& c : cases) {
