@@ -20,6 +20,15 @@ using TKey = TPageStore::TKey;
 
 constexpr std::size_t kLargeBudget = 256u << 20;
 
+// Puts `original` into `store`, fetches it into `back` (which may hold a
+// page already) and expects every field of it back.
+void ExpectComesBack(TPageStore& store, const TluBitmap& original, TluBitmap back = TluBitmap()) {
+  TKey key = 0;
+  ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
+  ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
+  ExpectSamePage(back, original);
+}
+
 // ---- round trip of every pixel format --------------------------------------
 
 struct TRoundTripCase {
@@ -94,11 +103,7 @@ TEST(PageStore, LetterPagesOfManyStripsComeBack) {
     for (int y = 1650; y < 1900; ++y) std::memcpy(original.ScanLine(y), noise.ScanLine(y), original.RowStride());
     auto state = std::make_shared<TFakeFileState>();
     TPageStore store(FakeOpener(state), 0);
-    TKey key = 0;
-    ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
-    TluBitmap back;
-    ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
-    ExpectSamePage(back, original);
+    ExpectComesBack(store, original);
   }
 }
 
@@ -108,11 +113,7 @@ TEST(PageStore, EveryFieldOfTheBitmapComesBack) {
     TluBitmap original = MakePage(format, 33, 21, TPicture::Text);
     SetEveryField(original);
     TPageStore store(nullptr, kLargeBudget);
-    TKey key = 0;
-    ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
-    TluBitmap back;
-    ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
-    ExpectSamePage(back, original);
+    ExpectComesBack(store, original);
   }
 }
 
@@ -120,11 +121,7 @@ TEST(PageStore, AnEmptyBitmapComesBack) {
   TPageStore store(nullptr, kLargeBudget);
   TluBitmap original;
   original.XPelsPerMeter = 5;
-  TKey key = 0;
-  ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
-  TluBitmap back(3, 3, TPixelFormat::pf8bit);
-  ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
-  ExpectSamePage(back, original);
+  ExpectComesBack(store, original, TluBitmap(3, 3, TPixelFormat::pf8bit));
 }
 
 // Group 4 codes runs of the palette's brighter colour as white; whichever
@@ -137,11 +134,7 @@ TEST(PageStore, BlackAndWhiteComesBackWhateverThePalette) {
       TluBitmap original = MakePage(TPixelFormat::pf1bit, 301, 77, picture);
       original.SetPaletteKeepingIndices(palette);
       TPageStore store(nullptr, kLargeBudget);
-      TKey key = 0;
-      ASSERT_EQ(store.Put(original, key), TPageStoreError::None);
-      TluBitmap back;
-      ASSERT_EQ(store.Get(key, back), TPageStoreError::None);
-      ExpectSamePage(back, original);
+      ExpectComesBack(store, original);
     }
   }
 }
