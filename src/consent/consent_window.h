@@ -5,11 +5,11 @@
 // unanswered for a minute denies.
 #include <string>
 
-namespace pagewell::service {
+namespace pagewell {
 
 enum class Consent { AllowOnce, AlwaysAllow, Deny };
 
 // Shows the window on the calling thread and waits for the answer.
 Consent askUserAbout(const std::string& origin);
 
-}  // namespace pagewell::service
+}  // namespace pagewell

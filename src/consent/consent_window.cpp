@@ -2,11 +2,17 @@
 
 #include <windows.h>
 
-#include "host_window.h"
-#include "wide_text.h"
-
-namespace pagewell::service {
+namespace pagewell {
 namespace {
+
+// The module this code is linked into: the service's program or the
+// control's DLL, whichever shows the question.
+HINSTANCE thisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&thisModule), &module);
+  return module;
+}
 
 const wchar_t kClassName[] = L"PagewellConsent";
 const UINT kUnansweredTimer = 1;
@@ -46,14 +52,32 @@ LRESULT CALLBACK consentProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void addChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
               int height, int id) {
   HWND child = CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), thisModule(), nullptr);
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+}
+
+void registerConsentClass() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = consentProc;
+  windowClass.hInstance = thisModule();
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);  // fails harmlessly once registered
+}
+
+std::wstring widen(const std::string& utf8) {
+  int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  if (size > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+  return text;
 }
 
 }  // namespace
 
 Consent askUserAbout(const std::string& origin) {
-  pagehost::registerWindowClass(kClassName, consentProc, COLOR_BTNFACE);
+  registerConsentClass();
 
   Question question;
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -61,7 +85,7 @@ Consent askUserAbout(const std::string& origin) {
   AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOPMOST);
   HWND window = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"Pagewell: allow this website?", style, 200, 200,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), &question);
+                                thisModule(), &question);
   if (!window) return Consent::Deny;
   addChild(window, L"Static", L"The website", 0, 16, 12, 388, 18, 0);
   addChild(window, L"Edit", widen(origin), ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, 16, 32, 388, 22, 0);
@@ -82,4 +106,4 @@ Consent askUserAbout(const std::string& origin) {
   return question.answer;
 }
 
-}  // namespace pagewell::service
+}  // namespace pagewell
