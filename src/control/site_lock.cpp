@@ -8,32 +8,12 @@
 #include "allowed_origins.h"
 #include "com/com_ptr.h"
 #include "com/service_bridge.h"
+#include "consent_window.h"
+#include "site_settings.h"
 #include "text/wide_text.h"
 
 namespace pagewell {
 namespace {
-
-const wchar_t kPolicyKey[] = L"SOFTWARE\\Pagewell";
-const wchar_t kPolicyValue[] = L"AllowedOrigins";
-// Far more than any list of sites; a larger value is not a list we wrote.
-constexpr DWORD kLargestPolicy = 64 * 1024;
-
-// The strings of a REG_MULTI_SZ (or the one string of a REG_SZ) as UTF-8,
-// whether or not the data ends with the terminating zeros it should have.
-std::vector<std::string> stringsOfValue(const std::vector<wchar_t>& data) {
-  std::vector<std::string> strings;
-  std::wstring current;
-  for (wchar_t c : data) {
-    if (c != L'\0') {
-      current += c;
-    } else if (!current.empty()) {
-      strings.push_back(utf8FromWide(current));
-      current.clear();
-    }
-  }
-  if (!current.empty()) strings.push_back(utf8FromWide(current));
-  return strings;
-}
 
 // The browser's own record of the page it shows.
 std::optional<std::wstring> addressFromBrowser(IUnknown* site) {
@@ -65,44 +45,48 @@ std::optional<std::wstring> addressFromMoniker(IUnknown* site) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> readAllowedOriginsPolicy() {
-  // Both builds of the control read the one native policy: the 32-bit one on
-  // 64-bit Windows would otherwise see the 32-bit registry view.
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-    return std::nullopt;
-  DWORD type = 0, size = 0;
-  LONG rc = RegQueryValueExW(key, kPolicyValue, nullptr, &type, nullptr, &size);
-  if (rc == ERROR_FILE_NOT_FOUND) {
-    RegCloseKey(key);
-    return std::nullopt;
-  }
-  std::vector<std::string> origins;
-  if (rc == ERROR_SUCCESS && (type == REG_MULTI_SZ || type == REG_SZ) && size <= kLargestPolicy) {
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD read = size;
-    if (RegQueryValueExW(key, kPolicyValue, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read) ==
-        ERROR_SUCCESS)
-      origins = policyEntries(stringsOfValue(data));
-  }
-  RegCloseKey(key);
-  return origins;
-}
-
 std::optional<std::wstring> pageAddressOf(IUnknown* site) {
   if (!site) return std::nullopt;
   if (std::optional<std::wstring> address = addressFromMoniker(site)) return address;
   return addressFromBrowser(site);
 }
 
-SiteLock::SiteLock() : policy_(readAllowedOriginsPolicy()) {}
+SiteLock::SiteLock() : machine_(readMachineSiteSettings()) {}
 
-void SiteLock::learnPageFrom(IUnknown* site) {
-  if (!engaged() || !site || refused_) return;
+bool SiteLock::learnPageFrom(IUnknown* site) {
+  // A page that is already judged stays judged, whatever site comes later.
+  if (!site || state_ != State::NoPage) return false;
   pageAddress_ = pageAddressOf(site);
-  allowed_ = pageAddress_ && (*pageAddress_ == kLocalServicePageAddress ||
-                              isAddressAllowed(utf8FromWide(*pageAddress_), *policy_));
-  refused_ = !allowed_;
+  // The local service's own container: the service asked its user itself.
+  if (pageAddress_ && *pageAddress_ == kLocalServicePageAddress) {
+    state_ = State::Allowed;
+    return true;
+  }
+  std::optional<std::string> address;
+  if (pageAddress_) address = utf8FromWide(*pageAddress_);
+  switch (judgePage(address, machine_, readUserApprovals())) {
+    case SiteVerdict::Allow: state_ = State::Allowed; break;
+    case SiteVerdict::AskUser: state_ = State::AskUser; break;
+    case SiteVerdict::Refuse: state_ = State::Refused; break;
+  }
+  return true;
+}
+
+bool SiteLock::admit() {
+  if (state_ != State::AskUser) return allows();
+  // While the question is up the page's messages still run; a call that
+  // comes in meanwhile is refused rather than asked about a second time.
+  state_ = State::Asking;
+  std::string origin = originText(*originOfAddress(utf8FromWide(*pageAddress_)));
+  switch (askUserAbout(origin)) {
+    case Consent::AlwaysAllow:
+      addUserApproval(origin);
+      state_ = State::Allowed;
+      break;
+    case Consent::AllowOnce: state_ = State::Allowed; break;
+    case Consent::Deny: state_ = State::Refused; break;
+  }
+  return allows();
 }
 
 std::wstring SiteLock::refusal() const {

@@ -63,8 +63,7 @@ ComPtr<IFont> designFont() {
 
 }  // namespace
 
-TTwainForm::TTwainForm(FormEventSink& events, DeviceStart deviceStart)
-    : events_(events), deviceStart_(deviceStart) {
+TTwainForm::TTwainForm(FormEventSink& events) : events_(events) {
   registerFormWindowClasses();
   createWindows();
   runCreationSequence();
@@ -148,7 +147,6 @@ void TTwainForm::runCreationSequence() {
   setViewerModes();
   checkDefaultOptions();
   fillUnitLists();
-  if (deviceStart_ == DeviceStart::AtCreation) startDevices();
   disableOutputControls();
   layOutAndFit();
 }

@@ -42,11 +42,9 @@ class TTwainForm {
   static constexpr UINT_PTR kConnectTimerId = 1;
   static constexpr UINT kConnectTimerInterval = 10000;
 
-  // When the form first looks for TWAIN devices: while it is created, or
-  // only once the site lock has let it work in its page (startDevices).
-  enum class DeviceStart { AtCreation, WhenAllowed };
-
-  TTwainForm(FormEventSink& events, DeviceStart deviceStart);
+  // The form looks for TWAIN devices only once the site lock lets it work
+  // (startDevices).
+  explicit TTwainForm(FormEventSink& events);
   ~TTwainForm();
   TTwainForm(const TTwainForm&) = delete;
   TTwainForm& operator=(const TTwainForm&) = delete;
@@ -269,7 +267,6 @@ class TTwainForm {
   void show(std::string_view name, bool visible);
 
   FormEventSink& events_;
-  DeviceStart deviceStart_;
   bool devicesStarted_ = false;
   FormState state_;
   FrameworkProperties framework_;

@@ -1,7 +1,10 @@
 // The site lock as one page sees it. Host.Arg(0) says what this page must
-// get: "allowed", or the one line of a refusal; Host.Arg(1) is where to keep
-// a screenshot of the form.
+// get: "allowed", or the one line of a refusal; Host.Arg(1) whether the
+// control asked the user about the page's site first: "-" for no question,
+// or the origin the one question must name; Host.Arg(2) is where to keep a
+// screenshot of the form.
 var expected = Host.Arg(0);
+var question = Host.Arg(1);
 var failures = 0;
 function fail(text) { Host.Echo("FAIL " + text); failures++; }
 
@@ -29,6 +32,20 @@ for (var i = 0; i < calls.length; i++) {
   if (!allowed && error != expected) fail(calls[i][0] + ": got [" + error + "], expected [" + expected + "]");
 }
 
+// The question comes once, before the first call, and names the site.
+var questions = question == "-" ? 0 : 1;
+if (Host.ConsentCount != questions) fail("questions: got " + Host.ConsentCount + ", expected " + questions);
+if (questions == 1 && Host.ConsentOrigin != question)
+  fail("the question named [" + Host.ConsentOrigin + "], expected [" + question + "]");
+
+// A second control in the same page works at once where the first does.
+if (allowed) {
+  var second = Host.NewControl();
+  var secondError = errorOf(function () { return second.Version; });
+  if (secondError != "") fail("a second control in an allowed page: " + secondError);
+  if (Host.ConsentCount != questions) fail("the second control asked again");
+}
+
 // What the user sees: the whole form, or nothing but the refusal's line.
 var buttons = Host.Windows("Button");
 if (allowed) {
@@ -38,5 +55,5 @@ if (allowed) {
   var line = Host.Inspect(expected);
   if (!/,1,/.test(line)) fail("the refusal line is not shown: [" + line + "]");
 }
-if (Host.ArgCount > 1) Host.Screenshot(Host.Arg(1));
+if (Host.ArgCount > 2) Host.Screenshot(Host.Arg(2));
 Host.Quit(failures == 0 ? 0 : 1);

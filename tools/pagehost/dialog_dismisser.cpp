@@ -5,9 +5,24 @@
 namespace pagehost {
 namespace {
 
+// How often the host looks whether the question's button can be pressed.
+constexpr UINT kConsentPollMilliseconds = 50;
+
 HWND g_postTo = nullptr;
+// The control's question about a site, known by the title it promises.
+const wchar_t kConsentTitle[] = L"Pagewell: allow this website?";
+
+// The question need not take the focus when it appears, so it is known
+// when it is created rather than when it is activated.
+bool isConsentQuestion(const CBT_CREATEWNDW& created) {
+  const CREATESTRUCTW& window = *created.lpcs;
+  return !(window.style & WS_CHILD) && window.lpszName && !IS_INTRESOURCE(window.lpszName) &&
+         lstrcmpW(window.lpszName, kConsentTitle) == 0;
+}
 
 LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && isConsentQuestion(*reinterpret_cast<CBT_CREATEWNDW*>(lParam)))
+    PostMessageW(g_postTo, DialogDismisser::kConsentMessage, wParam, 0);
   if (code == HCBT_ACTIVATE) {
     auto window = reinterpret_cast<HWND>(wParam);
     wchar_t className[16] = {};
@@ -43,7 +58,7 @@ std::vector<HWND> childrenOfClass(HWND dialog, const wchar_t* wanted) {
 
 }  // namespace
 
-DialogDismisser::DialogDismisser(HWND postTo) {
+DialogDismisser::DialogDismisser(HWND postTo) : postTo_(postTo) {
   g_postTo = postTo;
   hook_ = SetWindowsHookExW(WH_CBT, cbtHook, nullptr, GetCurrentThreadId());
 }
@@ -77,6 +92,31 @@ void DialogDismisser::dismiss(HWND dialog) {
   }
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void DialogDismisser::answerConsent(HWND question) {
+  KillTimer(postTo_, kConsentMessage);
+  if (!question) question = waitingQuestion_;
+  waitingQuestion_ = nullptr;
+  if (!IsWindow(question)) return;
+  HWND pressed = nullptr;
+  for (HWND button : childrenOfClass(question, L"Button"))
+    if (lstrcmpiW(withoutMnemonic(windowText(button)).c_str(), consentAnswer.c_str()) == 0) pressed = button;
+  // The question's buttons come alive a moment after it appears, so that a
+  // click meant for something else cannot answer it: look again shortly.
+  if (pressed && !(IsWindowEnabled(pressed) && IsWindowVisible(pressed))) {
+    waitingQuestion_ = question;
+    SetTimer(postTo_, kConsentMessage, kConsentPollMilliseconds, nullptr);
+    return;
+  }
+  std::vector<HWND> edits = childrenOfClass(question, L"Edit");
+  consentOrigin = edits.empty() ? std::wstring() : windowText(edits[0]);
+  ++consentCount;
+  // No such button: closing the window is the user's other way to say no.
+  if (pressed)
+    SendMessageW(pressed, BM_CLICK, 0, 0);
+  else
+    PostMessageW(question, WM_CLOSE, 0, 0);
 }
 
 }  // namespace pagehost

@@ -40,6 +40,9 @@ enum HostMember : DISPID {
   kClickAt,
   kPostCursorProbe,
   kCursorProbe,
+  kConsentCount,
+  kConsentOrigin,
+  kNewControl,
 };
 
 struct MemberName {
@@ -60,6 +63,8 @@ const MemberName kMembers[] = {
     {L"PostCursorProbe", kPostCursorProbe}, {L"CursorProbe", kCursorProbe},
     {L"PostDrag", kPostDrag}, {L"StartLabelLog", kStartLabelLog},
     {L"LabelLog", kLabelLog}, {L"Windows", kWindows},
+    {L"ConsentCount", kConsentCount}, {L"ConsentOrigin", kConsentOrigin},
+    {L"NewControl", kNewControl},
 };
 
 // Arguments arrive last to first.
@@ -307,6 +312,22 @@ HRESULT HostObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
       if (!asText(argument(*params, 0), text)) return fail(exception, L"Windows needs a window class");
       returnText(result, windowsOfClass(window_, text));
       return S_OK;
+    case kConsentCount:
+      returnInteger(result, dialogs_.consentCount);
+      return S_OK;
+    case kConsentOrigin:
+      returnText(result, dialogs_.consentOrigin);
+      return S_OK;
+    case kNewControl: {
+      pagewell::ComPtr<IDispatch> control = controls_.add();
+      if (!control) return fail(exception, L"NewControl: Pagewell.TwainForm cannot be created");
+      if (result) {
+        VariantInit(result);
+        result->vt = VT_DISPATCH;
+        result->pdispVal = control.detach();
+      }
+      return S_OK;
+    }
     case kDialogEdits:
       // Written as one text, the boxes' texts separated by "\n".
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {

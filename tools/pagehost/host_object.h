@@ -1,20 +1,22 @@
 #pragma once
 // The script's global `Host`: output, exit, waiting, arguments, clicking
 // the control's buttons, posted mouse drags, the texts set on labels, the
-// places of windows, screenshots and the dialogs the host dismissed.
+// places of windows, screenshots, the dialogs the host dismissed, the
+// questions about the page's site it answered and more controls in the page.
 #include <oaidl.h>
 
 #include <string>
 #include <vector>
 
 #include "dialog_dismisser.h"
+#include "more_controls.h"
 
 namespace pagehost {
 
 class HostObject final : public IDispatch {
  public:
-  HostObject(HWND window, std::vector<std::wstring> arguments, DialogDismisser& dialogs)
-      : window_(window), arguments_(std::move(arguments)), dialogs_(dialogs) {}
+  HostObject(HWND window, std::vector<std::wstring> arguments, DialogDismisser& dialogs, MoreControls& controls)
+      : window_(window), arguments_(std::move(arguments)), dialogs_(dialogs), controls_(controls) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   // Lives as long as the host; references are not counted.
@@ -31,6 +33,7 @@ class HostObject final : public IDispatch {
   HWND window_;
   std::vector<std::wstring> arguments_;
   DialogDismisser& dialogs_;
+  MoreControls& controls_;
 };
 
 // Pumps this thread's messages for `milliseconds`.

@@ -1,9 +1,12 @@
-// pagehost [--page-url URL] SCRIPT [ARG...]
+// pagehost [--page-url URL | --no-page-url] [--refuse-site] SCRIPT [ARG...]
 //
 // Plays the part of a web page for the Pagewell control: creates
 // "Pagewell.TwainForm" in-place in a window of the control's size (in a
-// page at URL, which the control learns from its client site; without it,
-// in a page whose address the control cannot learn), runs
+// page at URL, which the control learns from its client site; by default
+// at the page host's own address for the script, http://pagehost.test/NAME;
+// with --no-page-url in a page whose address the control cannot learn),
+// answers the control's question whether that site may use it with
+// "Always allow" (with --refuse-site, "Deny"), runs
 // SCRIPT (.js as JScript, .vbs as VBScript) with the globals TwainForm and
 // Host, and delivers the control's events to the script's
 // TwainForm_<EventName> functions. Exit code: the script's Host.Quit code,
@@ -15,6 +18,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,7 @@
 #include "dialog_dismisser.h"
 #include "host_actions.h"
 #include "host_object.h"
+#include "host_options.h"
 #include "host_window.h"
 #include "script_host.h"
 
@@ -36,6 +41,14 @@ pagehost::DialogDismisser* g_dialogs = nullptr;
 LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == pagehost::DialogDismisser::kDismissMessage && g_dialogs) {
     g_dialogs->dismiss(reinterpret_cast<HWND>(wParam));
+    return 0;
+  }
+  if (message == pagehost::DialogDismisser::kConsentMessage && g_dialogs) {
+    g_dialogs->answerConsent(reinterpret_cast<HWND>(wParam));
+    return 0;
+  }
+  if (message == WM_TIMER && wParam == pagehost::DialogDismisser::kConsentMessage && g_dialogs) {
+    g_dialogs->answerConsent(nullptr);
     return 0;
   }
   if (message == pagehost::kCursorProbeMessage) {
@@ -98,8 +111,9 @@ DWORD connectEvents(IUnknown* control, IDispatch* sink) {
   return cookie;
 }
 
-int runHost(const std::wstring& pageUrl, const std::vector<std::wstring>& arguments) {
-  const std::wstring& scriptPath = arguments[0];
+int runHost(const pagehost::HostOptions& options) {
+  const std::wstring& scriptPath = options.script;
+  const std::wstring& pageUrl = options.pageUrl;
   std::wstring language = languageOf(scriptPath);
   std::wstring code = readScript(scriptPath);
 
@@ -114,6 +128,7 @@ int runHost(const std::wstring& pageUrl, const std::vector<std::wstring>& argume
   HWND window = pagehost::createHostWindow(kWindowClass, L"Pagewell page host", hostWindowProc, size);
   pagehost::DialogDismisser dialogs(window);
   g_dialogs = &dialogs;
+  if (options.refuseSite) dialogs.consentAnswer = L"Deny";
   pagehost::ControlSite site(window, RECT{0, 0, size.cx, size.cy}, pageUrl);
   control->SetClientSite(&site);
   RECT bounds{0, 0, size.cx, size.cy};
@@ -122,8 +137,8 @@ int runHost(const std::wstring& pageUrl, const std::vector<std::wstring>& argume
   UpdateWindow(window);
 
   ComPtr<IDispatch> automation = control.query<IDispatch>(IID_IDispatch);
-  pagehost::HostObject host(window, std::vector<std::wstring>(arguments.begin() + 1, arguments.end()),
-                            dialogs);
+  pagehost::MoreControls moreControls(window, pageUrl);
+  pagehost::HostObject host(window, options.scriptArguments, dialogs, moreControls);
   pagehost::ScriptHost script(window, automation.get(), &host);
   DWORD cookie = connectEvents(control.get(), &script);
   if (!script.run(language, code)) failStart(L"the " + language + L" engine could not run " + scriptPath);
@@ -151,18 +166,13 @@ int runHost(const std::wstring& pageUrl, const std::vector<std::wstring>& argume
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::vector<std::wstring> arguments(argv + 1, argv + argc);
-  std::wstring pageUrl;
-  if (arguments.size() >= 2 && arguments[0] == L"--page-url") {
-    pageUrl = arguments[1];
-    arguments.erase(arguments.begin(), arguments.begin() + 2);
-  }
-  if (arguments.empty()) {
-    pagehost::printLine(L"usage: pagehost [--page-url URL] SCRIPT [ARG...]", true);
+  std::optional<pagehost::HostOptions> options = pagehost::parseHostOptions({argv + 1, argv + argc});
+  if (!options) {
+    pagehost::printLine(L"usage: pagehost [--page-url URL | --no-page-url] [--refuse-site] SCRIPT [ARG...]", true);
     return 2;
   }
   if (FAILED(OleInitialize(nullptr))) return 2;
-  int code = runHost(pageUrl, arguments);
+  int code = runHost(*options);
   OleUninitialize();
   return code;
 }

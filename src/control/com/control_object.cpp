@@ -30,10 +30,8 @@ TwainFormControl::TwainFormControl()
     : typeInfo_(typeInfoOf(IID_ITwainForm)),
       events_(*static_cast<IConnectionPointContainer*>(this), DIID_ITwainFormEvents),
       extent_(designExtent()) {
-  // Under a site lock no device is touched before the page is known to be
-  // allowed.
-  auto deviceStart = siteLock_.engaged() ? TTwainForm::DeviceStart::WhenAllowed : TTwainForm::DeviceStart::AtCreation;
-  form_ = std::make_unique<TTwainForm>(static_cast<FormEventSink&>(*this), deviceStart);
+  // No device is touched before the site lock lets the control work.
+  form_ = std::make_unique<TTwainForm>(static_cast<FormEventSink&>(*this));
   objectCreated();
 }
 
@@ -119,7 +117,7 @@ HRESULT TwainFormControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPA
   if (!params) return E_POINTER;
   // Scripts reach every member through here: in a page the site lock
   // refuses, none of them runs.
-  if (!siteLock_.allows()) return refuseLockedCall(exception);
+  if (!admitCaller()) return refuseLockedCall(exception);
   // A caller that asks for a property's value may also pass the method flag.
   return DispInvoke(static_cast<ITwainForm*>(this), typeInfo_.get(), id, flags, params, result,
                     exception, argError);
@@ -163,7 +161,8 @@ HRESULT TwainFormControl::FindConnectionPoint(REFIID iid, IConnectionPoint** out
 // --- events -------------------------------------------------------------------
 
 void TwainFormControl::raiseEvent(FormEvent event, DISPPARAMS& params) {
-  if (freezeCount_ > 0 || !events_.hasSinks()) return;
+  // A page hears from the control only once it may use it.
+  if (freezeCount_ > 0 || !events_.hasSinks() || !siteLock_.allows()) return;
   events_.raise(static_cast<DISPID>(event), params);
 }
 

@@ -316,8 +316,14 @@ class TwainFormControl final : public ITwainForm,
   void deactivateUi();
   void loadProperty(IPropertyBag* bag, IErrorLog* log, ITypeInfo* info, const FUNCDESC& function);
   // Lets the site lock judge the page behind a site the container gave:
-  // an allowed page gets its devices, any other the refusal line.
+  // an allowed page gets its devices, a refused one the refusal line, and a
+  // page the user is to be asked about waits for its first call.
   void applySiteLock(IUnknown* site);
+  // Whether a caller may use the control now, putting the question to the
+  // user first where it is due; the form follows the answer.
+  bool admitCaller();
+  // The form as the site lock's verdict wants it.
+  void showVerdict();
   // What a scripted call gets while the site lock refuses the page.
   HRESULT refuseLockedCall(EXCEPINFO* exception) const;
 

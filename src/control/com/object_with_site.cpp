@@ -1,6 +1,7 @@
 // IObjectWithSite and the site lock's wiring: a browser hands the control
 // its site here (a container through IOleObject::SetClientSite); either way
-// the site lock judges the page behind it.
+// the site lock judges the page behind it, and the page's first call puts
+// the question to the user where one is due.
 #include "com/control_object.h"
 
 #include "com/bstr.h"
@@ -24,11 +25,29 @@ HRESULT TwainFormControl::GetSite(REFIID iid, void** out) {
 }
 
 void TwainFormControl::applySiteLock(IUnknown* site) {
-  if (!site || !siteLock_.engaged()) return;
-  siteLock_.learnPageFrom(site);
+  if (siteLock_.learnPageFrom(site)) showVerdict();
+}
+
+bool TwainFormControl::admitCaller() {
+  ComPtr<ITwainForm> keepAlive;
+  if (siteLock_.undecided()) {
+    // The question's loop runs the page's messages, and the page may let
+    // go of the control meanwhile.
+    keepAlive = ComPtr<ITwainForm>(static_cast<ITwainForm*>(this));
+    siteLock_.admit();
+    showVerdict();
+  }
+  if (!siteLock_.allows()) return false;
+  // A program that drives a control no container placed gets its devices
+  // with its first call.
+  form_->startDevices();
+  return true;
+}
+
+void TwainFormControl::showVerdict() {
   if (siteLock_.allows())
     form_->startDevices();
-  else
+  else if (siteLock_.refuses())
     form_->showOnlyLine(siteLock_.refusal());
 }
 

@@ -75,7 +75,7 @@ HRESULT TwainFormControl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported
   *supported = *enabled = 0;
   if (!isSafeInterface(iid)) return E_NOINTERFACE;
   // Safe for scripting and initialisation only where the site lock allows.
-  if (!siteLock_.allows()) return S_OK;
+  if (siteLock_.refuses()) return S_OK;
   *supported = kSafeOptions;
   *enabled = safetyOptions_;
   return S_OK;
@@ -84,7 +84,7 @@ HRESULT TwainFormControl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported
 HRESULT TwainFormControl::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
   if (!isSafeInterface(iid)) return E_NOINTERFACE;
   if (mask & ~kSafeOptions) return E_FAIL;
-  if ((enabled & mask) != 0 && !siteLock_.allows()) return E_FAIL;
+  if ((enabled & mask) != 0 && siteLock_.refuses()) return E_FAIL;
   safetyOptions_ = (safetyOptions_ & ~mask) | (enabled & mask);
   return S_OK;
 }
