@@ -70,7 +70,8 @@ for case in "${cases[@]}"; do
   read -r -a page <<<"$options"
   shot=()
   [ -z "$screenshot" ] || shot=("Z:$artifacts/$screenshot")
-  echo "--- machine $machine, user's list $list, ${options:-the page host's own page}: $expectation"
+  where=${options:-"the page host's own page"}
+  echo "--- machine $machine, user's list $list, $where: $expectation"
   ok=1
   "${host[@]}" "${page[@]}" "Z:$HERE/site_lock.js" "$expectation" "$question" "${shot[@]}" || ok=0
   [ "$list_after" = = ] && list_after=$before
