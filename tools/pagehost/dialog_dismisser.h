@@ -34,7 +34,7 @@ class DialogDismisser {
   // they are.
   std::vector<std::wstring> edits;
 
-  static constexpr UINT kConsentMessage = WM_APP + 18;
+  static constexpr UINT kConsentMessage = WM_APP + 19;  // after host_actions.h's cursor probe
   // Handles kConsentMessage (wParam: the question's window), and the timer
   // of the same id on the window it posts to, which looks again until the
   // wanted button is enabled.

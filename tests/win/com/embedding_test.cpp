@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <objsafe.h>
 #include <ocidl.h>
+#include <urlmon.h>
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,7 +59,13 @@ class Site final : public IOleClientSite, public IOleInPlaceSite {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  // A page of a site the user allowed (UserApproval below): the site lock
+  // lets the control work there without a question.
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD which, IMoniker** out) override {
+    *out = nullptr;
+    if (which != OLEWHICHMK_CONTAINER) return E_NOTIMPL;
+    return CreateURLMonikerEx(nullptr, L"http://embedding.test/page.html", out, URL_MK_UNIFORM);
+  }
   HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
   HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
@@ -88,10 +96,48 @@ class Site final : public IOleClientSite, public IOleInPlaceSite {
   HWND window_;
 };
 
+// The user's list of allowed sites holds the test's page for as long as the
+// tests run, and is as it was afterwards.
+class UserApproval {
+ public:
+  UserApproval() {
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+      saved_.assign(size / sizeof(wchar_t), L'\0');
+      RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_MULTI_SZ, nullptr, saved_.data(), &size);
+    }
+    std::wstring list = L"http://embedding.test";
+    list.append(2, L'\0');
+    write(list);
+  }
+  ~UserApproval() {
+    if (saved_.empty())
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    else
+      write(saved_);
+  }
+
+ private:
+  static constexpr const wchar_t* kKey = L"Software\\Pagewell";
+  static constexpr const wchar_t* kValue = L"AllowedOrigins";
+  static void write(const std::wstring& list) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_MULTI_SZ, list.data(),
+                    static_cast<DWORD>(list.size() * sizeof(wchar_t)));
+  }
+  std::wstring saved_;
+};
+
 class EmbeddingTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { OleInitialize(nullptr); }
-  static void TearDownTestSuite() { OleUninitialize(); }
+  static void SetUpTestSuite() {
+    OleInitialize(nullptr);
+    approval.emplace();
+  }
+  static void TearDownTestSuite() {
+    approval.reset();
+    OleUninitialize();
+  }
+  static inline std::optional<UserApproval> approval;
   void SetUp() override {
     ASSERT_EQ(CoCreateInstance(CLSID_TwainForm, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()),
               S_OK);
