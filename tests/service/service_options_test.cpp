@@ -9,7 +9,7 @@ namespace {
 TEST(ServiceOptions, DefaultsAndEveryOption) {
   auto defaults = parseServiceOptions({});
   ASSERT_TRUE(defaults.options);
-  EXPECT_EQ(defaults.options->port, 47115u);
+  EXPECT_EQ(defaults.options->port, 0u);  // the session's port
   EXPECT_TRUE(defaults.options->prompt);
   EXPECT_FALSE(defaults.options->minimized);
   auto all = parseServiceOptions({"--port", "8123", "--control", "C:\\x\\Pagewell.dll", "--allow-origin",
@@ -31,6 +31,17 @@ TEST(ServiceOptions, RefusesWhatItCannotUse) {
       {"--allow-origin", "https://a*.com"}, {"--verbose"}, {"--minimized", "yes"},
   };
   for (const auto& arguments : cases) EXPECT_FALSE(parseServiceOptions(arguments).options) << arguments[0];
+}
+
+// Each Windows session's service has a port of its own among those that
+// pagewell.js tries, the console's the default.
+TEST(ServiceOptions, SessionPorts) {
+  const std::pair<unsigned long, unsigned> cases[] = {
+      {0, 47115}, {1, 47115}, {2, 47116}, {3, 47117}, {64, 47178}, {65, 47116}};
+  for (const auto& [session, port] : cases) {
+    EXPECT_EQ(sessionPort(session), port) << session;
+    EXPECT_LT(sessionPort(session), kDefaultPort + kSessionPorts);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #pragma once
 // The control, loaded from Pagewell.dll through its class object (no
 // registration needed) and placed in-place in a top-level window of the
-// service, where the user sees its form as on a page.
+// service, where the user sees its form as on a page. Each page's session
+// gets a control of its own: renew() puts a new one in the old one's place,
+// so nothing a page set (credentials, form variables, texts, layout) is
+// left for the next.
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
@@ -45,15 +48,22 @@ class ControlWindow {
   // event interface, with the event interface's id.
   ComPtr<ITypeInfo> dispatchType() const;
   ComPtr<ITypeInfo> eventType(IID& eventInterface) const;
-  // Connects the sink to the control's events.
+  // Connects the sink to the control's events, now and after each renewal.
   bool connectEvents(IDispatch* sink);
+  // Destroys the control and places a new one from the same DLL; false,
+  // with the reason in `error`, when that fails.
+  bool renew(std::wstring& error);
 
  private:
   ControlWindow() = default;
+  bool placeControl(std::wstring& error);
+  void removeControl();
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HMODULE module_ = nullptr;
   HWND window_ = nullptr;
+  SIZE size_{};
+  IDispatch* eventSink_ = nullptr;
   ComPtr<IOleObject> control_;
   ComPtr<IDispatch> automation_;
   std::unique_ptr<pagehost::ControlSite> site_;

@@ -1,5 +1,8 @@
 #include "request_runner.h"
 
+#include <windows.h>
+#include <wininet.h>
+
 namespace pagewell::service {
 
 bool RequestRunner::isRead(const ControlTask& task) {
@@ -25,26 +28,43 @@ void RequestRunner::take(std::unique_ptr<ControlTask> task) {
 void RequestRunner::run(ControlTask& task) {
   ++running_;
   switch (task.kind) {
-    case ControlTask::Kind::SessionStarted: startFresh(task.connection); break;
+    case ControlTask::Kind::SessionStarted: start(task); break;
     case ControlTask::Kind::SessionEnded: end(task.connection); break;
     case ControlTask::Kind::Request:
-      if (task.connection == session_) answer(task.connection, task.request);
+      if (task.connection == session_)
+        answer(task.connection, task.request);
+      else
+        server_.answer(task.connection, Opcode::Text, errorMessage(task.request.id, "the session has ended"));
       break;
   }
   --running_;
 }
 
-// A page never sees the pages of the session before it: it starts empty.
-void RequestRunner::startFresh(ConnectionId connection) {
-  bridge_.call("Clear", {});
-  session_ = connection;
+// A page never sees anything of the session before it ...
+void RequestRunner::start(const ControlTask& task) {
+  if (!renewControl()) {
+    server_.send(task.connection, Opcode::Text, errorMessage(0, "the scanner's control cannot be started"));
+    return;
+  }
+  session_ = task.connection;
 }
 
-// ... and what it scanned does not stay behind for the next one.
+// ... and what it scanned or set does not stay behind for the next one.
 void RequestRunner::end(ConnectionId connection) {
   if (session_ != connection) return;
   session_ = 0;
-  bridge_.call("Clear", {});
+  renewControl();
+}
+
+bool RequestRunner::renewControl() {
+  std::wstring error;
+  bool renewed = window_.renew(error);
+  bridge_.attach(window_.automation());
+  extras_.attach(window_.object());
+  // WinInet keeps what a server's authentication left for the whole
+  // process; a new page must not inherit it.
+  InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
+  return renewed;
 }
 
 void RequestRunner::answer(ConnectionId connection, const ControlRequest& request) {
@@ -61,10 +81,11 @@ void RequestRunner::answer(ConnectionId connection, const ControlRequest& reques
   } else {
     outcome = extras_.run(request, binary);
   }
-  if (!outcome.error.empty()) return server_.send(connection, Opcode::Text, errorMessage(request.id, outcome.error));
-  server_.send(connection, Opcode::Text, resultMessage(request.id, outcome.value));
+  if (!outcome.error.empty()) return server_.answer(connection, Opcode::Text, errorMessage(request.id, outcome.error));
   // A file or image follows its header as the next binary message.
-  if (!binary.empty()) server_.send(connection, Opcode::Binary, std::move(binary));
+  if (binary.empty()) return server_.answer(connection, Opcode::Text, resultMessage(request.id, outcome.value));
+  server_.send(connection, Opcode::Text, resultMessage(request.id, outcome.value));
+  server_.answer(connection, Opcode::Binary, std::move(binary));
 }
 
 void RequestRunner::forwardEvent(const std::string& name, Json::Array args) {

@@ -8,11 +8,15 @@
 // and the start or end of a session wait until the running call returns,
 // so that they happen in the order the page sent them and never under a
 // call that is still working.
+//
+// Each session starts with a control nobody has touched and leaves nothing
+// behind: the control is renewed when a session starts and when it ends.
 #include <deque>
 #include <memory>
 
 #include "control_bridge.h"
 #include "control_sessions.h"
+#include "control_window.h"
 #include "loopback_server.h"
 #include "service_extras.h"
 
@@ -20,8 +24,8 @@ namespace pagewell::service {
 
 class RequestRunner {
  public:
-  RequestRunner(ControlBridge& bridge, ServiceExtras& extras, LoopbackServer& server)
-      : bridge_(bridge), extras_(extras), server_(server) {}
+  RequestRunner(ControlWindow& window, ControlBridge& bridge, ServiceExtras& extras, LoopbackServer& server)
+      : window_(window), bridge_(bridge), extras_(extras), server_(server) {}
 
   void take(std::unique_ptr<ControlTask> task);
   // An event of the control, for the page of the session.
@@ -31,9 +35,11 @@ class RequestRunner {
   static bool isRead(const ControlTask& task);
   void run(ControlTask& task);
   void answer(ConnectionId connection, const ControlRequest& request);
-  void startFresh(ConnectionId connection);
+  void start(const ControlTask& task);
   void end(ConnectionId connection);
+  bool renewControl();
 
+  ControlWindow& window_;
   ControlBridge& bridge_;
   ServiceExtras& extras_;
   LoopbackServer& server_;
