@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 
+#include "approvals_window.h"
 #include "com/pagewell_h.h"
 #include "com/service_bridge.h"
 #include "host_window.h"
@@ -41,6 +42,7 @@ std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, 
     return nullptr;
   }
   SetWindowLongPtrW(host->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host.get()));
+  addWebsitesMenu(host->window_);
   host->control_.reset();
   if (!host->placeControl(error)) return nullptr;
   ShowWindow(host->window_, start == Start::Minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
@@ -98,8 +100,13 @@ ControlWindow::~ControlWindow() {
 
 LRESULT CALLBACK ControlWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* host = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == kOwnerMessage && host && host->handler_) {
+  bool ownerTimer = message == WM_TIMER && wParam == kOwnerTimer;
+  if ((message == kOwnerMessage || ownerTimer) && host && host->handler_) {
     host->handler_(message, wParam, lParam);
+    return 0;
+  }
+  if (message == WM_COMMAND && LOWORD(wParam) == kShowApprovalsCommand && HIWORD(wParam) == 0) {
+    showApprovalsWindow(window);
     return 0;
   }
   if (message == WM_CLOSE) {

@@ -23,6 +23,8 @@ class ControlWindow {
   // Messages the window's owner handles itself (posted from other threads).
   using MessageHandler = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
   static constexpr UINT kOwnerMessage = WM_APP + 1;
+  // A timer of the owner's on window(): its WM_TIMER goes to the handler too.
+  static constexpr UINT_PTR kOwnerTimer = 1;
 
   // How the window first appears: in front, or minimised without taking
   // the focus from what the user is doing (a start at logon).
@@ -41,7 +43,8 @@ class ControlWindow {
   void bringForward() const;
   IDispatch* automation() const { return automation_.get(); }
   IUnknown* object() const { return control_.get(); }
-  // kOwnerMessage posted to window() goes to `handler` on the window's thread.
+  // kOwnerMessage posted to window(), and kOwnerTimer's WM_TIMER, go to
+  // `handler` on the window's thread.
   void onOwnerMessage(MessageHandler handler) { handler_ = std::move(handler); }
 
   // The type information of the dispatch interface and of the default

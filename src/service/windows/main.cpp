@@ -60,12 +60,21 @@ std::wstring controlBesideProgram() {
   return text.substr(0, text.find_last_of(L"\\/") + 1) + L"Pagewell.dll";
 }
 
+// The message the service's own loop is dispatching: a message handled
+// while it is something else came through a loop inside it (a dialog the
+// user opened in the control's form).
+MSG g_dispatching{};
+
 void pumpMessages() {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  while (GetMessageW(&g_dispatching, nullptr, 0, 0) > 0) {
+    TranslateMessage(&g_dispatching);
+    DispatchMessageW(&g_dispatching);
   }
+  g_dispatching = {};
+}
+
+bool dispatchedByServiceLoop(UINT message, WPARAM wParam, LPARAM lParam) {
+  return g_dispatching.message == message && g_dispatching.wParam == wParam && g_dispatching.lParam == lParam;
 }
 
 // The port of this Windows session's service, unless --port names one.
@@ -130,13 +139,16 @@ int serve(const ServiceOptions& options) {
   // A window started minimised comes forward once, for the first page that
   // uses it; after that, minimising it is the user's choice.
   bool forwardAtFirstSession = options.minimized;
-  control->onOwnerMessage([&runner, window = control.get(), &forwardAtFirstSession](UINT, WPARAM, LPARAM lParam) {
+  control->onOwnerMessage([&runner, window = control.get(), &forwardAtFirstSession](UINT message, WPARAM wParam,
+                                                                                   LPARAM lParam) {
+    bool atTopLevel = dispatchedByServiceLoop(message, wParam, lParam);
+    if (message == WM_TIMER) return runner.retry(atTopLevel);
     std::unique_ptr<ControlTask> task = ControlSessions::takeTask(lParam);
     if (forwardAtFirstSession && task->kind == ControlTask::Kind::SessionStarted) {
       forwardAtFirstSession = false;
       window->bringForward();
     }
-    runner.take(std::move(task));
+    runner.take(std::move(task), atTopLevel);
   });
 
   server.start();

@@ -9,20 +9,31 @@ bool RequestRunner::isRead(const ControlTask& task) {
   return task.kind == ControlTask::Kind::Request && (task.request.op == "get" || task.request.op == "members");
 }
 
-void RequestRunner::take(std::unique_ptr<ControlTask> task) {
+bool RequestRunner::renewsControl(const ControlTask& task) {
+  return task.kind == ControlTask::Kind::SessionStarted || task.kind == ControlTask::Kind::SessionEnded;
+}
+
+void RequestRunner::take(std::unique_ptr<ControlTask> task, bool atTopLevel) {
   // A read of a session that has not started yet (it waits for the call
   // of the one before it) waits with its session.
-  bool readNow = isRead(*task) && task->connection == session_;
-  if (running_ > 0 && !readNow) {
-    waiting_.push_back(std::move(task));
-    return;
-  }
-  run(*task);
+  if (isRead(*task) && task->connection == session_) return run(*task);
+  waiting_.push_back(std::move(task));
+  runWaiting(atTopLevel);
+}
+
+void RequestRunner::retry(bool atTopLevel) { runWaiting(atTopLevel); }
+
+void RequestRunner::runWaiting(bool atTopLevel) {
   while (running_ == 0 && !waiting_.empty()) {
+    if (!atTopLevel && renewsControl(*waiting_.front())) {
+      SetTimer(window_.window(), ControlWindow::kOwnerTimer, 250, nullptr);
+      return;
+    }
     std::unique_ptr<ControlTask> next = std::move(waiting_.front());
     waiting_.pop_front();
     run(*next);
   }
+  if (waiting_.empty()) KillTimer(window_.window(), ControlWindow::kOwnerTimer);
 }
 
 void RequestRunner::run(ControlTask& task) {

@@ -11,6 +11,9 @@
 //
 // Each session starts with a control nobody has touched and leaves nothing
 // behind: the control is renewed when a session starts and when it ends.
+// A control is never destroyed under its own feet: while a message loop of
+// the control's (a dialog the user opened in the service's window) is
+// running, a renewal waits, and everything after it with it.
 #include <deque>
 #include <memory>
 
@@ -27,12 +30,18 @@ class RequestRunner {
   RequestRunner(ControlWindow& window, ControlBridge& bridge, ServiceExtras& extras, LoopbackServer& server)
       : window_(window), bridge_(bridge), extras_(extras), server_(server) {}
 
-  void take(std::unique_ptr<ControlTask> task);
+  // `atTopLevel`: the service's own message loop delivered the task, so no
+  // call of the control's is on the stack.
+  void take(std::unique_ptr<ControlTask> task, bool atTopLevel);
+  // Runs what waited for the control's own message loop to end.
+  void retry(bool atTopLevel);
   // An event of the control, for the page of the session.
   void forwardEvent(const std::string& name, Json::Array args);
 
  private:
   static bool isRead(const ControlTask& task);
+  static bool renewsControl(const ControlTask& task);
+  void runWaiting(bool atTopLevel);
   void run(ControlTask& task);
   void answer(ConnectionId connection, const ControlRequest& request);
   void start(const ControlTask& task);
