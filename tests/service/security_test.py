@@ -165,11 +165,13 @@ class WithoutPrompt(unittest.TestCase):
         ws.send_json({"id": 99, "op": "acquire"})
         self.assertEqual(ws.receive_json()["event"], "OnAcquire")  # the scan is under way
         ws.socket.close()
-        # The next page waits for the scan to end, then starts empty, and
-        # can scan again.
+        # The next page waits for the scan to end, then starts with a new
+        # control, and can scan again.
         again = WebSocket(self.port, ALLOWED)
-        self.assertEqual(again.ask("get", name="DeviceName")["result"], "Pagewell Virtual Feeder")
+        self.assertEqual(again.ask("get", name="DeviceName")["result"], "Pagewell Virtual Flatbed")
         self.assertEqual(again.ask("get", name="ImageCount")["result"], 0)
+        again.ask("put", name="DeviceName", value="Pagewell Virtual Feeder")
+        again.ask("put", name="UseInterface", value=False)
         self.assertEqual(again.ask("acquire")["result"], True)
         self.assertEqual([e["event"] for e in again.events].count("OnAcquire"), 3)
         self.assertEqual(again.ask("get", name="ImageCount")["result"], 3)
@@ -338,20 +340,24 @@ class AskingTheUser(unittest.TestCase):
         waiting = self.open_in_background("http://slow-to-answer.test")
         time.sleep(1)  # the window is up (pressed below)
         served = WebSocket(self.service.port, "https://scan.policy.test")
-        self.assertEqual(served.status, 101)
         latencies = []
         for _ in range(20):
             started = time.monotonic()
-            self.assertEqual(served.ask("get", name="ImageCount")["result"], 0)
-            latencies.append(time.monotonic() - started)
+            latencies.append((served.ask("get", name="ImageCount")["result"], time.monotonic() - started))
         served.close()
         status = http_exchange(self.service.port, request("GET", "/status", [
             ("Host", "127.0.0.1:%d" % self.service.port), ("Origin", "https://scan.policy.test")]))[0]
-        self.assertEqual(status, 200)
-        self.assertLess(max(latencies), 0.1)
-        self.assertEqual(self.press("Deny")[0], "http://slow-to-answer.test")
+        shown = self.press("Deny")[0]
         waiting.join(60)
         waiting.result["ws"].socket.close()
+        self.assertEqual(shown, "http://slow-to-answer.test")
+        self.assertEqual(served.status, 101)
+        self.assertEqual(status, 200)
+        self.assertEqual([count for count, _ in latencies], [0] * 20)
+        # Within 100 ms as a rule, and never waiting for the window.
+        seconds = sorted(latency for _, latency in latencies)
+        self.assertLess(seconds[len(seconds) // 2], 0.1, seconds)
+        self.assertLess(seconds[-1], 1, seconds)
 
     def test_only_a_websocket_upgrade_asks(self):
         body = b'{"id":1,"op":"call","name":"Clear","args":[]}'

@@ -68,6 +68,10 @@ void RequestRunner::end(ConnectionId connection) {
 }
 
 bool RequestRunner::renewControl() {
+  // Every reference to the old control goes first: it closes its scanner
+  // session as it is destroyed, before the new one opens its own.
+  bridge_.attach(nullptr);
+  extras_.attach(nullptr);
   std::wstring error;
   bool renewed = window_.renew(error);
   bridge_.attach(window_.automation());
