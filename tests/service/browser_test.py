@@ -146,12 +146,15 @@ class AnotherUsersServiceFirst(unittest.TestCase):
         cls.temporary.cleanup()
 
     def test_connect_tries_the_session_ports_in_order(self):
+        # The page connects with Pagewell.connect() and no port.
         self.browser.get("%s/examples/browser.html" % self.origin)
+        WebDriverWait(self.browser, 60).until(
+            lambda b: b.execute_script("return window.pw !== null") or b.title.startswith("failed"))
+        self.assertFalse(self.browser.title.startswith("failed"), self.browser.title)
         answer = self.browser.execute_async_script("""
             var done = arguments[arguments.length - 1];
-            Pagewell.connect().then(function (pw) {
-              return pw.ImageCount.then(function (count) { done(["connected", count]); });
-            }, function (e) { done(["failed", e.code, e.message]); });
+            pw.ImageCount.then(function (count) { done(["connected", count]); },
+                               function (e) { done(["failed", e.code, e.message]); });
         """)
         self.assertEqual(answer, ["connected", 0])
 
