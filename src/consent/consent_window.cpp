@@ -79,22 +79,35 @@ HFONT makeFont(bool bold) {
   return CreateFontIndirectW(&font);
 }
 
+int widthOf(HDC dc, const std::wstring& text, size_t from, size_t to, HFONT font) {
+  SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str() + from, static_cast<int>(to - from), &size);
+  return size.cx;
+}
+
 // Lays the characters out left to right and starts a new line where the
 // next one would pass the right edge: an origin has no spaces to break at,
-// and every character of it must be seen. Returns the lines needed.
+// and every character of it must be seen. The site is kept on one line
+// when it fits on one. Returns the lines needed.
 int layOut(HDC dc, const OriginText& origin, HFONT regular, HFONT bold, int width, bool draw) {
   int x = 0, line = 0;
   for (size_t i = 0; i < origin.text.size(); ++i) {
     bool inSite = i >= origin.boldFrom && i < origin.boldTo;
-    SelectObject(dc, inSite ? bold : regular);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, &origin.text[i], 1, &size);
-    if (x > 0 && x + size.cx > width) {
+    if (i == origin.boldFrom && inSite && x > 0) {
+      int site = widthOf(dc, origin.text, origin.boldFrom, origin.boldTo, bold);
+      if (x + site > width && site <= width) {
+        x = 0;
+        ++line;
+      }
+    }
+    int advance = widthOf(dc, origin.text, i, i + 1, inSite ? bold : regular);
+    if (x > 0 && x + advance > width) {
       x = 0;
       ++line;
     }
     if (draw) TextOutW(dc, x, line * kOriginLineHeight, &origin.text[i], 1);
-    x += size.cx;
+    x += advance;
   }
   return line + 1;
 }

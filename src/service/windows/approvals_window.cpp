@@ -64,13 +64,16 @@ void addWebsitesMenu(HWND serviceWindow) {
   AppendMenuW(websites, MF_STRING, kShowApprovalsCommand, L"&Allowed websites...");
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(websites), L"&Websites");
-  RECT client;
-  GetClientRect(serviceWindow, &client);
+  RECT before, after, outer;
+  GetClientRect(serviceWindow, &before);
   SetMenu(serviceWindow, bar);
-  // The menu takes its height from the window: grow the window by it.
-  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(serviceWindow, GWL_STYLE));
-  AdjustWindowRect(&client, style, TRUE);
-  SetWindowPos(serviceWindow, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+  // Where the menu took its height from the client area, the window grows
+  // by it, so the control keeps its place and size.
+  GetClientRect(serviceWindow, &after);
+  int shortBy = (before.bottom - before.top) - (after.bottom - after.top);
+  if (shortBy == 0) return;
+  GetWindowRect(serviceWindow, &outer);
+  SetWindowPos(serviceWindow, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + shortBy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
