@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "host_window.h"
 #include "origin_registry.h"
 #include "wide_text.h"
 
@@ -82,14 +83,7 @@ void showApprovalsWindow(HWND owner) {
     SetForegroundWindow(g_window);
     return;
   }
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = approvalsProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);
+  pagehost::registerWindowClass(kClassName, approvalsProc, COLOR_BTNFACE);
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   RECT frame{0, 0, 420, 260};
   AdjustWindowRect(&frame, style, FALSE);
