@@ -12,6 +12,7 @@ the user (the consent window, answered through the window as a person
 would, and the machine policy in the registry).
 """
 import argparse
+import http.server
 import json
 import os
 import sys
@@ -225,7 +226,7 @@ pixel_type = 2
 resolutions = 300
 resolution = 300
 feeder = yes
-pages = 6
+pages = 20
 page = text photo
 """
 
@@ -245,13 +246,72 @@ class LongScans(unittest.TestCase):
                 started = time.monotonic()
                 self.assertEqual(ws.ask("acquire")["result"], True)
                 self.assertGreater(time.monotonic() - started, 3)
-                self.assertEqual(ws.ask("get", name="ImageCount")["result"], 6)
+                self.assertEqual(ws.ask("get", name="ImageCount")["result"], 20)
                 # Idle again once the scan is answered.
                 self.assertEqual(ws.close_code(), 1001)
                 ws.socket.close()
         finally:
             del os.environ["PAGEWELL_VIRTUAL_SCANNER_CONFIG"]
             os.unlink(config.name)
+
+
+class Receiver(http.server.ThreadingHTTPServer):
+    """A loopback server that keeps every POST it gets: the page's own
+    server, or an intranet server the page should not reach."""
+
+    def __init__(self):
+        self.posts = []
+        receiver = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_POST(self):
+                body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+                receiver.posts.append((self.path, dict(self.headers), body))
+                answer = b"received"
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(answer)))
+                self.end_headers()
+                self.wfile.write(answer)
+
+            def log_message(self, *args):
+                pass
+
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.origin = "http://127.0.0.1:%d" % self.server_address[1]
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+
+
+class WhatAPageMayReach(unittest.TestCase):
+    """An admitted page uploads to its own server only, and cannot have
+    runnable files written."""
+
+    def test_uploads_go_to_the_pages_own_server_only(self):
+        own, intranet = Receiver(), Receiver()
+        try:
+            with Service(SESSION, ARGS.service, "--no-prompt", "--allow-origin", own.origin) as service:
+                ws = WebSocket(service.port, own.origin)
+                ws.ask("put", name="UseInterface", value=False)
+                self.assertEqual(ws.ask("acquire")["result"], True)
+                for url, refused in ((intranet.origin + "/admin", True), (own.origin + "/upload", False)):
+                    with self.subTest(url=url):
+                        ws.ask("put", name="UploadURL", value=url)
+                        answer = ws.ask("call", name="Upload", args=[])
+                        if refused:
+                            self.assertIn("Uploads go only to this page's own server, " + own.origin, answer["error"])
+                        else:
+                            self.assertNotIn("error", answer)
+                            self.assertEqual(ws.ask("get", name="UploadReturnString")["result"], "received")
+                self.assertEqual(intranet.posts, [])
+                self.assertEqual([path for path, _, _ in own.posts], ["/upload"])
+                self.assertNotIn("Cookie", own.posts[0][1])
+                # The server's answer cannot become a script in Documents.
+                for name in ("profile.ps1", "run.bat", "notes"):
+                    with self.subTest(name=name):
+                        self.assertIn("error", ws.ask("call", name="SaveUploadReturnString", args=[name]))
+                ws.close()
+        finally:
+            own.shutdown()
+            intranet.shutdown()
 
 
 class AskingTheUser(unittest.TestCase):

@@ -53,7 +53,8 @@ void RequestRunner::run(ControlTask& task) {
 
 // A page never sees anything of the session before it ...
 void RequestRunner::start(const ControlTask& task) {
-  if (!renewControl()) {
+  // The control learns whose it is before the page's first request.
+  if (!renewControl() || !extras_.servePage(task.origin)) {
     server_.send(task.connection, Opcode::Text, errorMessage(0, "the scanner's control cannot be started"));
     return;
   }

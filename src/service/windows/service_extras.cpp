@@ -47,6 +47,15 @@ void ServiceExtras::attach(IUnknown* control) {
   if (control) control->QueryInterface(IID_IPagewellServiceBridge, bridge_.put_void());
 }
 
+bool ServiceExtras::servePage(const std::string& origin) {
+  if (!bridge_) return false;
+  std::wstring text = widen(origin);
+  BSTR address = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  HRESULT hr = bridge_->ServePage(address);
+  SysFreeString(address);
+  return SUCCEEDED(hr);
+}
+
 BridgeOutcome ServiceExtras::run(const ControlRequest& request, std::string& binary) {
   if (!bridge_) return {Json(), request.op + " is not available with this control"};
   if (request.op == "acquire") return acquire();
