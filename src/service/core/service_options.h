@@ -13,7 +13,7 @@ constexpr unsigned kDefaultPort = 47115;
 struct ServiceOptions {
   unsigned port = kDefaultPort;
   std::string controlPath;                 // empty: Pagewell.dll beside the program
-  std::vector<std::string> allowedOrigins; // for this run, besides the policy and the user's
+  std::vector<std::string> allowedOrigins; // for this run, besides the policy and the user's; normalised entries
   bool prompt = true;                      // false: unknown origins are denied without asking
   unsigned idleSeconds = 300;              // a session with no message for this long is closed
   bool minimized = false;                  // the window starts minimised until the first session
