@@ -12,7 +12,7 @@ namespace {
 TEST(ServiceOptions, DefaultsAndEveryOption) {
   auto defaults = parseServiceOptions({});
   ASSERT_TRUE(defaults.options);
-  EXPECT_EQ(defaults.options->port, 47115u);
+  EXPECT_EQ(defaults.options->port, 0u);  // the session's port
   EXPECT_TRUE(defaults.options->prompt);
   EXPECT_FALSE(defaults.options->minimized);
   auto all = parseServiceOptions({"--port", "8123", "--control", "C:\\x\\Pagewell.dll", "--allow-origin",
@@ -64,6 +64,17 @@ TEST(ServiceOptions, TakesAllowedOriginsByTheSharedRule) {
 TEST(ServiceOptions, SaysWhyAnAllowedOriginIsRefused) {
   EXPECT_NE(parseServiceOptions({"--allow-origin", "https://*.co.uk"}).error.find("public suffix"),
             std::string::npos);
+}
+
+// Each Windows session's service has a port of its own among those that
+// pagewell.js tries, the console's the default.
+TEST(ServiceOptions, SessionPorts) {
+  const std::pair<unsigned long, unsigned> cases[] = {
+      {0, 47115}, {1, 47115}, {2, 47116}, {3, 47117}, {64, 47178}, {65, 47116}};
+  for (const auto& [session, port] : cases) {
+    EXPECT_EQ(sessionPort(session), port) << session;
+    EXPECT_LT(sessionPort(session), kDefaultPort + kSessionPorts);
+  }
 }
 
 }  // namespace

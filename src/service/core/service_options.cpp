@@ -20,6 +20,11 @@ ParsedOptions failure(std::string error) { return {std::nullopt, std::move(error
 
 }  // namespace
 
+unsigned sessionPort(unsigned long session) {
+  if (session <= 1) return kDefaultPort;
+  return kDefaultPort + 1 + static_cast<unsigned>((session - 2) % (kSessionPorts - 1));
+}
+
 ParsedOptions parseServiceOptions(const std::vector<std::string>& arguments) {
   ServiceOptions options;
   for (size_t i = 0; i < arguments.size(); ++i) {

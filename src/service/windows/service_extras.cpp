@@ -42,7 +42,8 @@ Json binaryHeader(const std::string& type, size_t size) {
 
 }  // namespace
 
-ServiceExtras::ServiceExtras(IUnknown* control) {
+void ServiceExtras::attach(IUnknown* control) {
+  bridge_.reset();
   if (control) control->QueryInterface(IID_IPagewellServiceBridge, bridge_.put_void());
 }
 

@@ -15,7 +15,9 @@ namespace pagewell::service {
 
 class ServiceExtras {
  public:
-  explicit ServiceExtras(IUnknown* control);
+  explicit ServiceExtras(IUnknown* control) { attach(control); }
+  // The control of a new session, in the same control's place.
+  void attach(IUnknown* control);
   // The answer to an extra; bytes that follow it go to `binary`.
   BridgeOutcome run(const ControlRequest& request, std::string& binary);
 
