@@ -1,6 +1,6 @@
 #include "service_options.h"
 
-#include "origin_match.h"
+#include "origin/policy_entry.h"
 
 namespace pagewell::service {
 namespace {
@@ -52,13 +52,9 @@ ParsedOptions parseServiceOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--control") {
       options.controlPath = value;
     } else {
-      // An origin that matches itself is well formed (a pattern never does,
-      // so patterns are checked against a host below them).
-      std::string probe = value;
-      size_t star = probe.find("://*.");
-      if (star != std::string::npos) probe.replace(star + 3, 1, "a");
-      if (!originMatches(probe, value)) return failure("--allow-origin takes an origin such as https://shop.example.com");
-      options.allowedOrigins.push_back(value);
+      Parsed<PolicyEntry> entry = parsePolicyEntry(value);
+      if (!entry) return failure("--allow-origin " + value + ": " + entry.error);
+      options.allowedOrigins.push_back(policyEntryText(*entry));
     }
   }
   return {options, {}};

@@ -21,7 +21,7 @@ unsigned sessionPort(unsigned long session);
 struct ServiceOptions {
   unsigned port = 0;                       // 0: the session's port
   std::string controlPath;                 // empty: Pagewell.dll beside the program
-  std::vector<std::string> allowedOrigins; // for this run, besides the policy and the user's
+  std::vector<std::string> allowedOrigins; // for this run, besides the policy and the user's; normalised entries
   bool prompt = true;                      // false: unknown origins are denied without asking
   unsigned idleSeconds = 300;              // a session with no message for this long is closed
   bool minimized = false;                  // the window starts minimised until the first session
