@@ -47,7 +47,9 @@ TEST(UploadDestination, OnlyThePagesOwnOriginOrAnUploadTarget) {
   for (const auto& c : cases) {
     const std::optional<std::string> message = RefusedUploadMessage(c.destination, "https://shop.example.com/scan.html?x=1", kTargets);
     EXPECT_EQ(!message, c.allowed) << c.what;
-    if (message) EXPECT_EQ(*message, kShopRefusal) << c.what;
+    if (message) {
+      EXPECT_EQ(*message, kShopRefusal) << c.what;
+    }
   }
 }
 

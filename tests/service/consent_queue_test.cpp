@@ -10,16 +10,8 @@ namespace {
 using Clock = ConsentQueue::Clock;
 using Added = ConsentQueue::Added;
 
-// The last two labels of the host: enough for these cases.
-std::string lastTwoLabels(const std::string& origin) {
-  std::string host = origin.substr(origin.find("://") + 3);
-  size_t last = host.rfind('.');
-  size_t before = host.rfind('.', last - 1);
-  return before == std::string::npos ? host : host.substr(before + 1);
-}
-
 struct Fixture {
-  ConsentQueue queue{lastTwoLabels};
+  ConsentQueue queue;
   Clock::time_point now = Clock::now();
   // Asks about `origin` for a new connection and answers at once.
   void askAndAnswer(const std::string& origin, bool allowed) {
@@ -29,6 +21,17 @@ struct Fixture {
   }
   ConnectionId next = 100;
 };
+
+TEST(ConsentQueue, SitesAreRegistrableDomains) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"https://scan.shop.example.co.uk:8443", "example.co.uk"},
+      {"https://alice.github.io", "alice.github.io"},
+      {"http://127.0.0.1:8000", "127.0.0.1"},
+      {"http://[::1]:8080", "[::1]"},
+      {"not an origin", "not an origin"},
+  };
+  for (const auto& [origin, site] : cases) EXPECT_EQ(siteOfOrigin(origin), site) << origin;
+}
 
 TEST(ConsentQueue, OneWindowAtATimeInOrder) {
   Fixture f;

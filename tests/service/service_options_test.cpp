@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/origin_match.h"
+#include "core/origin_admission.h"
 #include "support/origin_cases.h"
 
 namespace pagewell::service {
@@ -51,7 +51,9 @@ TEST(ServiceOptions, TakesAllowedOriginsByTheSharedRule) {
     }
     ASSERT_TRUE(parsed.options) << c.entry << ": " << parsed.error;
     ASSERT_EQ(parsed.options->allowedOrigins.size(), 1u);
-    EXPECT_EQ(originMatches(c.page, parsed.options->allowedOrigins[0]), c.verdict == testing::Verdict::Allowed)
+    OriginLists lists;
+    lists.commandLine = parsed.options->allowedOrigins;
+    EXPECT_EQ(judgeOrigin(c.page, lists).admission == Admission::Admitted, c.verdict == testing::Verdict::Allowed)
         << c.page << " against " << c.entry;
   }
   for (const testing::EntryTextCase& c : testing::kEntryTextCases) {

@@ -2,10 +2,18 @@
 
 #include <algorithm>
 
+#include "origin/origin.h"
+#include "origin/public_suffix.h"
+
 namespace pagewell::service {
 
+std::string siteOfOrigin(const std::string& origin) {
+  Parsed<Origin> parsed = parseOrigin(origin);
+  return parsed ? registrableDomain(parsed->host) : origin;
+}
+
 bool ConsentQueue::refusedWithoutAsking(const std::string& origin) const {
-  return deniedOrigins_.count(origin) > 0 || blockedSites_.count(siteOf_(origin)) > 0;
+  return deniedOrigins_.count(origin) > 0 || blockedSites_.count(siteOfOrigin(origin)) > 0;
 }
 
 ConsentQueue::Question* ConsentQueue::questionFor(const std::string& site) {
@@ -15,7 +23,7 @@ ConsentQueue::Question* ConsentQueue::questionFor(const std::string& site) {
 
 ConsentQueue::Added ConsentQueue::add(ConnectionId connection, const std::string& origin) {
   if (refusedWithoutAsking(origin)) return Added::Refused;
-  std::string site = siteOf_(origin);
+  std::string site = siteOfOrigin(origin);
   if (Question* question = questionFor(site)) {
     // The same origin waits for the answer already asked for; another
     // origin of the same site does not get a question of its own.

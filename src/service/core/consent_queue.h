@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstddef>
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -24,18 +23,19 @@
 
 namespace pagewell::service {
 
+// The site of an origin as browsers send it: its registrable domain
+// ("https://scan.shop.example.co.uk:8443" -> "example.co.uk"); the text
+// itself for what is no origin.
+std::string siteOfOrigin(const std::string& origin);
+
 class ConsentQueue {
  public:
   using Clock = std::chrono::steady_clock;
-  // The site of an origin: its registrable domain.
-  using SiteOf = std::function<std::string(const std::string& origin)>;
 
   // Questions waiting beyond this many are refused: a person answers a few
   // windows, not a queue a page filled.
   static constexpr size_t kMaxQuestions = 4;
   static constexpr std::chrono::minutes kRepeatedDenialWindow{10};
-
-  explicit ConsentQueue(SiteOf siteOf) : siteOf_(std::move(siteOf)) {}
 
   // Whether the user's earlier answers already refuse `origin`.
   bool refusedWithoutAsking(const std::string& origin) const;
@@ -60,7 +60,6 @@ class ConsentQueue {
   Question* questionFor(const std::string& site);
   
 
-  SiteOf siteOf_;
   std::deque<Question> questions_;  // the open one first, when open_
   bool open_ = false;
   std::set<std::string> deniedOrigins_;

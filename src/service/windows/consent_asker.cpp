@@ -7,8 +7,7 @@
 
 namespace pagewell::service {
 
-ConsentAsker::ConsentAsker(SiteOf siteOf, Answered answered)
-    : siteOf_(siteOf), answered_(std::move(answered)), queue_(std::move(siteOf)) {
+ConsentAsker::ConsentAsker(Answered answered) : answered_(std::move(answered)) {
   std::mutex started;
   std::condition_variable ready;
   std::unique_lock<std::mutex> wait(started);
@@ -60,7 +59,7 @@ void ConsentAsker::run() {
       wake_.wait(hold, [&] { return stopping_ || (origin = queue_.startNext()).has_value(); });
       if (stopping_) return;
     }
-    Consent consent = askUserAbout(*origin, siteOf_(*origin));
+    Consent consent = askUserAbout(*origin, siteOfOrigin(*origin));
     if (consent == Consent::AlwaysAllow) addUserApproval(*origin);
     bool allowed = consent != Consent::Deny;
     std::vector<ConnectionId> waiting;

@@ -20,9 +20,7 @@ class ConsentAsker {
  public:
   // Called on the asking thread with each connection's answer.
   using Answered = std::function<void(ConnectionId connection, bool admitted)>;
-  using SiteOf = ConsentQueue::SiteOf;
-
-  ConsentAsker(SiteOf siteOf, Answered answered);
+  explicit ConsentAsker(Answered answered);
   // An open window goes (a denial) and the thread ends.
   ~ConsentAsker();
   ConsentAsker(const ConsentAsker&) = delete;
@@ -36,7 +34,6 @@ class ConsentAsker {
  private:
   void run();
 
-  SiteOf siteOf_;
   Answered answered_;
   std::mutex lock_;
   std::condition_variable wake_;

@@ -85,19 +85,6 @@ unsigned listeningPort(const ServiceOptions& options) {
   return sessionPort(session);
 }
 
-// The site of an origin, as the consent question groups and shows it.
-std::string siteOf(const std::string& origin) {
-  size_t hostStart = origin.find("://");
-  hostStart = hostStart == std::string::npos ? 0 : hostStart + 3;
-  std::string host = origin.substr(hostStart);
-  if (!host.empty() && host[0] == '[') return host.substr(0, host.find(']') + 1);
-  host = host.substr(0, host.find(':'));
-  size_t last = host.rfind('.');
-  if (last == std::string::npos || last == 0) return host;
-  size_t before = host.rfind('.', last - 1);
-  return before == std::string::npos ? host : host.substr(before + 1);
-}
-
 int serve(const ServiceOptions& options) {
   std::wstring error;
   std::wstring dll = options.controlPath.empty() ? controlBesideProgram() : widen(options.controlPath);
@@ -121,10 +108,10 @@ int serve(const ServiceOptions& options) {
   // The server answers connections the asker decided about; the asker is
   // made first and goes last, so its thread never reaches a server gone.
   std::atomic<LoopbackServer*> answerTo{nullptr};
-  ConsentAsker asker(siteOf, [&answerTo](ConnectionId connection, bool admitted) {
+  ConsentAsker asker([&answerTo](ConnectionId connection, bool admitted) {
     if (LoopbackServer* server = answerTo.load()) server->consentAnswered(connection, admitted);
   });
-  AllowedOrigins origins(options.allowedOrigins, options.prompt, asker);
+  AllowedOrigins origins(options.allowedOrigins, options.prompt, asker, report);
   LoopbackServer server(port, options.idleSeconds, origins, sessions, peers);
   answerTo = &server;
   std::string listenError;

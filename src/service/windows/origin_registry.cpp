@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <sstream>
 
+#include "origin/policy.h"
 #include "wide_text.h"
 
 namespace pagewell::service {
@@ -16,8 +16,7 @@ const wchar_t kPromptForUnknownOrigins[] = L"PromptForUnknownOrigins";
 // The entries one list may hold; more is not a list anyone wrote by hand.
 const DWORD kMaxListBytes = 64 * 1024;
 
-// The strings of a REG_MULTI_SZ value, each split at white space; none if
-// it is missing or not one.
+// The strings of a REG_MULTI_SZ value; none if it is missing or not one.
 std::vector<std::string> readList(HKEY root, REGSAM view) {
   HKEY key = nullptr;
   std::vector<std::string> entries;
@@ -28,10 +27,7 @@ std::vector<std::string> readList(HKEY root, REGSAM view) {
     std::wstring text(size / sizeof(wchar_t) + 2, L'\0');
     if (RegQueryValueExW(key, kAllowedOrigins, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) ==
         ERROR_SUCCESS) {
-      for (const wchar_t* entry = text.c_str(); *entry; entry += wcslen(entry) + 1) {
-        std::istringstream words(narrow(entry));
-        for (std::string origin; words >> origin;) entries.push_back(origin);
-      }
+      for (const wchar_t* entry = text.c_str(); *entry; entry += wcslen(entry) + 1) entries.push_back(narrow(entry));
     }
   }
   RegCloseKey(key);
@@ -65,7 +61,9 @@ bool machineAllowsPrompting() {
   return rc == ERROR_SUCCESS && type == REG_DWORD && value != 0;
 }
 
-std::vector<std::string> userApprovedOrigins() { return readList(HKEY_CURRENT_USER, 0); }
+std::vector<std::string> userAllowedOrigins() { return readList(HKEY_CURRENT_USER, 0); }
+
+std::vector<std::string> userApprovedOrigins() { return policyWords(userAllowedOrigins()); }
 
 void addUserApproval(const std::string& origin) {
   std::vector<std::string> entries = userApprovedOrigins();

@@ -14,9 +14,12 @@
 
 namespace pagewell::service {
 
+// The strings of each list as stored; each may hold several entries.
 std::vector<std::string> machineAllowedOrigins();
+std::vector<std::string> userAllowedOrigins();
 bool machineAllowsPrompting();
 
+// The user's approvals one origin each, as the approvals window lists them.
 std::vector<std::string> userApprovedOrigins();
 void addUserApproval(const std::string& origin);
 // Takes the origin off the user's list; false when it was not on it.
