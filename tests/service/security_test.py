@@ -387,7 +387,7 @@ class AskingTheUser(unittest.TestCase):
 
     def test_the_window_can_be_neither_rushed_nor_misread(self):
         # An origin made to look like another site's: shown whole.
-        origin = "https://scan.intranet.example.com-" + "x" * 60 + ".attacker.test"
+        origin = "https://scan.intranet.example.com-" + "x" * 50 + ".attacker.test"
         thread = self.open_in_background(origin)
         shown, facts = self.press("Deny")
         thread.join(60)
