@@ -59,7 +59,7 @@ void checkEntry(const Parsed<PolicyEntry>& entry) {
   checkReason(entry);
   if (!entry) return;
   check(parsePolicyEntry(policyEntryText(*entry)).value == entry.value);
-  if (entry->subdomains) check(!isPublicSuffix(entry->origin.host) && !isIpAddress(entry->origin.host));
+  if (entry->subdomains) check(!isListedPublicSuffix(entry->origin.host) && !isIpAddress(entry->origin.host));
 }
 
 void checkMatch(const PolicyEntry& entry, const Origin& page) {

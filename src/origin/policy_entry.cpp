@@ -14,7 +14,9 @@ Parsed<std::string> parseWildcardDomain(std::string_view text) {
   if (!domain)
     return Parsed<std::string>::failure("a wildcard is written *. and a domain name, as in https://*.example.com (" +
                                         domain.error + ")");
-  if (isPublicSuffix(*domain))
+  // Only what the list names: an intranet's own top-level name
+  // ("https://*.corp") is the administrator's to give.
+  if (isListedPublicSuffix(*domain))
     return Parsed<std::string>::failure("*." + *domain + " would allow every site under " + *domain +
                                         ", a public suffix whose subdomains belong to unrelated owners; "
                                         "name the sites, or a wildcard under one of them");

@@ -49,7 +49,10 @@ std::vector<std::size_t> labelStarts(std::string_view domain) {
 
 // The index into `labels` of the label where the public suffix of
 // `domain` begins; labels.size() when an exception rule leaves none.
-std::size_t publicSuffixLabel(std::string_view domain, const std::vector<std::size_t>& labels) {
+// `listed` tells whether a rule of the list said so, rather than the
+// implicit "*" that stands for every name the list does not know.
+std::size_t publicSuffixLabel(std::string_view domain, const std::vector<std::size_t>& labels, bool* listed = nullptr) {
+  if (listed) *listed = true;
   auto suffix = [&](std::size_t label) { return domain.substr(labels[label]); };
   // An exception rule prevails over all others, and it makes its own
   // leftmost label registrable: "!www.ck" means www.ck is a site under ck.
@@ -61,14 +64,16 @@ std::size_t publicSuffixLabel(std::string_view domain, const std::vector<std::si
     if (hasRule(suffix(label))) return label;
     if (label + 1 < labels.size() && hasRule("*.", suffix(label + 1))) return label;
   }
+  if (listed) *listed = false;
   return labels.size() - 1;  // the implicit "*": the last label
 }
 
 }  // namespace
 
-bool isPublicSuffix(std::string_view domain) {
+bool isListedPublicSuffix(std::string_view domain) {
   std::vector<std::size_t> labels = labelStarts(domain);
-  return !labels.empty() && publicSuffixLabel(domain, labels) == 0;
+  bool listed = false;
+  return !labels.empty() && publicSuffixLabel(domain, labels, &listed) == 0 && listed;
 }
 
 std::string registrableDomain(std::string_view host) {

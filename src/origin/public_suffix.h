@@ -11,11 +11,10 @@
 
 namespace pagewell {
 
-// Whether `domain` is itself a public suffix: listed, covered by a wildcard
-// rule and not excepted from it, or a single label (the list's implicit
-// "*" rule: a name nobody registered under, such as "corp" or "localhost",
-// counts as a suffix too).
-bool isPublicSuffix(std::string_view domain);
+// Whether a rule of the list itself makes `domain` a public suffix; a name
+// the list does not know ("corp", an intranet's own top-level name) is not
+// one here.
+bool isListedPublicSuffix(std::string_view domain);
 
 // The registrable domain of a host, its "site": the public suffix and one
 // label more ("shop.example.co.uk" -> "example.co.uk", "a.b.github.io" ->

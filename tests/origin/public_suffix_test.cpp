@@ -43,13 +43,14 @@ TEST(PublicSuffix, FindsTheRegistrableDomain) {
   for (const auto& c : cases) EXPECT_EQ(registrableDomain(c.host), c.site) << c.host;
 }
 
-TEST(PublicSuffix, KnowsWhichDomainsAreSuffixes) {
-  for (const char* suffix : {"com", "co.uk", "github.io", "s3.amazonaws.com", "anything.ck", "corp", "localhost",
-                             "xn--55qx5d.cn"})
-    EXPECT_TRUE(isPublicSuffix(suffix)) << suffix;
+TEST(PublicSuffix, KnowsWhichDomainsTheListMakesSuffixes) {
+  for (const char* suffix : {"com", "co.uk", "github.io", "s3.amazonaws.com", "anything.ck", "xn--55qx5d.cn"})
+    EXPECT_TRUE(isListedPublicSuffix(suffix)) << suffix;
+  // Names the list does not know, such as an intranet's own top-level
+  // name, are not listed suffixes (though they have no registrable domain).
   for (const char* domain : {"example.com", "example.co.uk", "someone.github.io", "www.ck", "city.kawasaki.jp",
-                             "intranet.corp", "", "a..com"})
-    EXPECT_FALSE(isPublicSuffix(domain)) << domain;
+                             "intranet.corp", "corp", "localhost", "", "a..com"})
+    EXPECT_FALSE(isListedPublicSuffix(domain)) << domain;
 }
 
 }  // namespace

@@ -65,8 +65,8 @@ inline constexpr OriginCase kOriginCases[] = {
     {"https://bucket.s3.amazonaws.com", "https://*.s3.amazonaws.com", Verdict::EntryRefused},
     {"https://a.shop.ck", "https://*.shop.ck", Verdict::EntryRefused},  // under the rule *.ck
     {"https://shop.xn--55qx5d.cn", "https://*.xn--55qx5d.cn", Verdict::EntryRefused},  // 公司.cn
-    {"https://intranet.corp", "https://*.corp", Verdict::EntryRefused},  // an unlisted top-level name
-    {"http://shop.localhost", "http://*.localhost", Verdict::EntryRefused},
+    {"https://intranet.corp", "https://*.corp", Verdict::Allowed},  // an intranet's own top-level name
+    {"http://shop.localhost", "http://*.localhost", Verdict::Allowed},
     // IPv6 literals, compared in their canonical form.
     {"http://[::1]:8080", "http://[::1]:8080", Verdict::Allowed},
     {"http://[::1]:8080", "http://[0:0:0:0:0:0:0:1]:8080/", Verdict::Allowed},
