@@ -16,11 +16,21 @@
  * service lists them when the connection opens. A lost connection rejects
  * whatever is pending with an Error whose `code` is "PAGEWELL_DISCONNECTED";
  * `pw.reconnect()` connects again with the same event handlers.
+ *
+ * On a machine with several users signed in at once (a terminal server),
+ * each Windows session runs its own service on a port of its own: 47115 for
+ * the console, 47115 + session id - 1 for the sessions after it, up to
+ * 47115 + 63. A service serves only its own user's programs, and refuses
+ * the others' connections at once, so `connect()` without a port tries
+ * 47115 first and then the next ports in order, and keeps the first that
+ * opens. `connect({ port: N })` or `connect({ url: "ws://..." })` tries
+ * only that one.
  */
 (function (global) {
   "use strict";
 
   var DEFAULT_PORT = 47115;
+  var SESSION_PORTS = 64;
 
   function PagewellError(message, code) {
     var error = new Error("Pagewell: " + message);
@@ -186,12 +196,29 @@
     return result;
   }
 
-  function connect(options) {
-    options = options || {};
-    var url = options.url || "ws://127.0.0.1:" + (options.port || DEFAULT_PORT) + "/control";
-    var session = new Session(url);
-    return session.open().then(function () { return controlProxy(session); });
+  function serviceUrl(port) { return "ws://127.0.0.1:" + port + "/control"; }
+
+  // The session's service: the first port of the range that opens. A busy
+  // service is this user's own (another page has the scanner): that answer
+  // ends the search.
+  function openFirstService(port, firstError) {
+    var session = new Session(serviceUrl(port));
+    return session.open().then(function () { return session; }, function (error) {
+      var lastPort = DEFAULT_PORT + SESSION_PORTS - 1;
+      if (error.code === "PAGEWELL_BUSY") throw error;
+      if (port >= lastPort) throw firstError || error;
+      return openFirstService(port + 1, firstError || error);
+    });
   }
 
-  global.Pagewell = { connect: connect, DEFAULT_PORT: DEFAULT_PORT };
+  function connect(options) {
+    options = options || {};
+    if (options.url || options.port) {
+      var session = new Session(options.url || serviceUrl(options.port));
+      return session.open().then(function () { return controlProxy(session); });
+    }
+    return openFirstService(DEFAULT_PORT, null).then(controlProxy);
+  }
+
+  global.Pagewell = { connect: connect, DEFAULT_PORT: DEFAULT_PORT, SESSION_PORTS: SESSION_PORTS };
 })(typeof globalThis !== "undefined" ? globalThis : this);

@@ -7,7 +7,7 @@
 //
 //   pagehost big_batch.js RECEIVER FOLDER [samples]
 // With "samples", only the memory per page is measured.
-var RECEIVER = Host.Arg(0), FOLDER = Host.Arg(1), SAMPLES_ONLY = Host.Arg(2) === "samples";
+var RECEIVER = Host.Arg(0), FOLDER = Host.Arg(1), SAMPLES_ONLY = Host.ArgCount > 2 && Host.Arg(2) === "samples";
 function say(text) { Host.Echo(text); }
 function now() { return new Date().getTime(); }
 function phase(name, step) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "page_address.h"
+
 namespace pagewell {
 
 struct LayoutConstants {
@@ -39,6 +41,10 @@ struct FormState {
   std::wstring fileFormat = L"FileName";
   bool saveLocalSuccess = false;
   std::wstring saveLocalError;
+
+  // The page the control works for (written files are marked with it; a
+  // served page's uploads keep to its origin).
+  PageAddress page;
 
   // Upload.
   int uploadTimeout = 60;

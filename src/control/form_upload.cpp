@@ -11,6 +11,7 @@
 #include "page_store/page_file_stream.h"
 #include "page_store/windows/temp_page_file.h"
 #include "progress_label.h"
+#include "served_upload.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
 #include "upload/upload_transfer.h"
@@ -110,6 +111,16 @@ void TTwainForm::upload() {
 // Steps from the encoding to the server's answer; true when the whole file
 // went out and the server answered 200.
 bool TTwainForm::encodeAndSend(const std::string& fileName) {
+  std::optional<UrlParts> url;
+  UrlParts parts;
+  if (CrackURL(ansiFromWide(state_.uploadUrl), parts)) url = parts;
+  // Before anything is encoded or any connection made.
+  if (std::optional<std::string> refused = RefusedServedUpload(state_.page, url)) {
+    state_.uploadStatus = 0;
+    state_.uploadReturnString.clear();
+    throw std::runtime_error(*refused);
+  }
+
   const int format = ResolveFileFormat(*this);
   // The encoded file goes to a temporary file of the user's, from which the
   // request body is read piece by piece as it is sent.
@@ -131,10 +142,6 @@ bool TTwainForm::encodeAndSend(const std::string& fileName) {
     return false;
   }
 
-  std::optional<UrlParts> url;
-  UrlParts parts;
-  if (CrackURL(ansiFromWide(state_.uploadUrl), parts)) url = parts;
-
   UploadRequestSettings settings;
   settings.username = ansiFromWide(state_.username);
   settings.password = ansiFromWide(state_.password);
@@ -152,7 +159,7 @@ bool TTwainForm::encodeAndSend(const std::string& fileName) {
   memory.host = state_.uploadHost;
   memory.returnString = ansiFromWide(state_.uploadReturnString);
   FormUploadUi ui(*this);
-  WinInetClient client;
+  WinInetClient client(TransportOptionsFor(state_.page));
   const bool succeeded = TransferUpload(client, ui, memory, url, settings, file, state_.formVars);
   state_.uploadStatus = memory.status;
   state_.effectiveUser = memory.effective.user;

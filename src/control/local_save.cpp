@@ -7,16 +7,35 @@
 #include <stdexcept>
 
 #include "encode_pages.h"
+#include "file_type_rule.h"
 #include "form_events.h"
 #include "formats/atomic_file.h"
 #include "save_path.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
+#include "zone_mark.h"
 
 namespace pagewell {
 namespace {
 
-SavePath savePathFor(std::wstring_view fileName) { return ResolveSavePath(DocumentsFolder(), fileName); }
+// Where the page's name lands, refused as well when it names a program or
+// script or has no type (file_type_rule.h).
+SavePath savePathFor(std::wstring_view fileName) {
+  SavePath path = ResolveSavePath(DocumentsFolder(), fileName);
+  if (!path.error.empty()) return path;
+  if (std::optional<std::wstring> refused = RefusedFileTypeMessage(path.path)) {
+    path = SavePath{};
+    path.error = std::move(*refused);
+  }
+  return path;
+}
+
+// The finished file gets the page's mark of the web. A file system that
+// holds no streams cannot take it; the file is kept then, as a browser
+// keeps a download there.
+void markForPage(const SavePath& path, const FormState& state) {
+  static_cast<void>(MarkFromTheWeb(path.path, state.page.address));
+}
 
 // Creates the folders between the documents folder and the file.
 bool createFolders(const SavePath& path) {
@@ -48,6 +67,7 @@ std::wstring saveSelectedPages(TTwainForm& form, bool& written) {
     case EncodeOutcome::PageUnreadable: return L"A page could not be read back; no file was written";
   }
   file.Commit();
+  markForPage(path, form.state());
   written = true;
   return {};
 }
@@ -82,6 +102,7 @@ void SaveUploadReturnString(const TTwainForm& form, std::wstring_view fileName) 
   if (!path.error.empty()) throw std::runtime_error(utf8FromWide(path.error));
   const std::string text = ansiFromWide(form.state().uploadReturnString) + "\r\n";
   WriteFileAtomically(path.path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  markForPage(path, form.state());
 }
 
 }  // namespace pagewell

@@ -9,6 +9,7 @@
 #include "com/com_ptr.h"
 #include "com/service_bridge.h"
 #include "consent_window.h"
+#include "origin/public_suffix.h"
 #include "site_settings.h"
 #include "text/wide_text.h"
 
@@ -77,8 +78,11 @@ bool SiteLock::admit() {
   // While the question is up the page's messages still run; a call that
   // comes in meanwhile is refused rather than asked about a second time.
   state_ = State::Asking;
-  std::string origin = originText(*originOfAddress(utf8FromWide(*pageAddress_)));
-  switch (askUserAbout(origin)) {
+  std::optional<Origin> page = originOfAddress(utf8FromWide(*pageAddress_));
+  std::string origin = originText(*page);
+  // The site in bold, as the service shows it, so a look-alike host reads as
+  // the site it belongs to.
+  switch (askUserAbout(origin, registrableDomain(page->host))) {
     case Consent::AlwaysAllow:
       addUserApproval(origin);
       state_ = State::Allowed;

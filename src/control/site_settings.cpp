@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "allowed_origins.h"
+#include "machine_policy.h"
 #include "text/wide_text.h"
 
 namespace pagewell {
@@ -31,11 +34,11 @@ std::vector<std::string> stringsOfValue(const std::vector<wchar_t>& data) {
   return strings;
 }
 
-// A list of origins under `root`: nothing when the value is missing, no
-// entries when it is there but not a list of text.
-std::optional<std::vector<std::string>> readOriginList(HKEY root, REGSAM view) {
+// The user's list: nothing when the value is missing, no entries when it is
+// there but not a list of text.
+std::optional<std::vector<std::string>> readUserList() {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, kSettingsKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
   DWORD type = 0, size = 0;
   LONG rc = RegQueryValueExW(key, kOriginsValue, nullptr, &type, nullptr, &size);
   if (rc == ERROR_FILE_NOT_FOUND) {
@@ -54,7 +57,8 @@ std::optional<std::vector<std::string>> readOriginList(HKEY root, REGSAM view) {
   return origins;
 }
 
-// On unless the machine says 0; a value of another type is not ours to read.
+// On unless the machine says 0; a value of another type is read as the
+// stricter choice, as the local service reads it.
 bool readPromptSetting() {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
@@ -62,7 +66,8 @@ bool readPromptSetting() {
   DWORD type = 0, value = 1, size = sizeof value;
   LONG rc = RegQueryValueExW(key, kPromptValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
-  return rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value || value != 0;
+  if (rc == ERROR_FILE_NOT_FOUND) return true;
+  return rc == ERROR_SUCCESS && type == REG_DWORD && value != 0;
 }
 
 }  // namespace
@@ -70,18 +75,22 @@ bool readPromptSetting() {
 MachineSiteSettings readMachineSiteSettings() {
   // Both builds of the control read the one native policy: the 32-bit one on
   // 64-bit Windows would otherwise see the 32-bit registry view.
-  return MachineSiteSettings{readOriginList(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY), readPromptSetting()};
+  std::optional<std::vector<std::string>> policy = ReadMachinePolicyStrings(kOriginsValue);
+  if (policy) policy = policyEntries(*policy);
+  return MachineSiteSettings{std::move(policy), readPromptSetting()};
 }
 
 std::vector<std::string> readUserApprovals() {
-  return readOriginList(HKEY_CURRENT_USER, 0).value_or(std::vector<std::string>{});
+  return readUserList().value_or(std::vector<std::string>{});
 }
 
 bool addUserApproval(const std::string& origin) {
   // The service writes the same list: one origin a string, the list as it was
   // plus the new one.
+  std::vector<std::string> entries = readUserApprovals();
+  if (std::find(entries.begin(), entries.end(), origin) != entries.end()) return true;
   std::wstring data;
-  for (const std::string& entry : readUserApprovals()) data += wideFromUtf8(entry) + L'\0';
+  for (const std::string& entry : entries) data += wideFromUtf8(entry) + L'\0';
   data += wideFromUtf8(origin) + L'\0';
   data += L'\0';
   if (data.size() * sizeof(wchar_t) > kLargestList) return false;

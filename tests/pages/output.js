@@ -111,7 +111,6 @@ function formats() {
     ["FileName", "all_by_name.pdf", 2, "pdf", 3],
     ["JPG", "current_only.jpg", 2, "jpg", 1],
     ["FileName", "scan.jpeg", 1, "jpg", 1],
-    ["FileName", "no_extension", 1, "pdf", 1],
     ["FileName", "scan.txt", 1, "pdf", 1],
     ["BMP", "page.bmp", 1, "bmp", 1],
     ["GIF", "page.gif", 1, "gif", 1],
@@ -146,7 +145,12 @@ function refusedNames() {
     [folder + "\\nul.pdf", "reserved for a device"],
     [folder + "\\" + longName, "The file name is too long"],
     [folder + "\\locked.pdf", "read-only"],
-    [folder + "\\blocker\\x.pdf", "Cannot create the file"]
+    [folder + "\\blocker\\x.pdf", "Cannot create the file"],
+    // Programs, scripts and names without a type are never written.
+    [folder + "\\no_extension", "The file name needs a type such as .pdf"],
+    [folder + "\\setup.exe", "The file type .exe is refused"],
+    [folder + "\\invoice.pdf.Js", "The file type .js is refused"],
+    [folder + "\\open.HTA", "The file type .hta is refused"]
   ];
   for (var i = 0; i < cases.length; i++) {
     save("FileName", cases[i][0], 1);
@@ -154,6 +158,8 @@ function refusedNames() {
     expectContains("message for " + cases[i][0], TwainForm.SaveLocalError, cases[i][1]);
   }
   Host.Echo("ABSENT escape.pdf");
+  Host.Echo("ABSENT no_extension");
+  Host.Echo("ABSENT setup.exe");
 }
 
 // An abort before the pages are encoded keeps the old file and reports
@@ -178,7 +184,8 @@ function progressTexts() {
 function replyFile() {
   TwainForm.SaveUploadReturnString(folder + "\\reply.txt");
   Host.Echo("REPLY reply.txt");
-  var cases = [["..\\reply.txt", "inside the documents folder"], [folder + "\\missing\\reply.txt", "Cannot create the file"]];
+  var cases = [["..\\reply.txt", "inside the documents folder"], [folder + "\\missing\\reply.txt", "Cannot create the file"],
+               [folder + "\\reply.cmd", "The file type .cmd is refused"], [folder + "\\reply", "needs a type"]];
   for (var i = 0; i < cases.length; i++) {
     try {
       TwainForm.SaveUploadReturnString(cases[i][0]);

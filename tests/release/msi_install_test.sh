@@ -184,6 +184,7 @@ for view in "${views[@]}"; do
 done
 expect "type library" reg_has "HKCR\\TypeLib\\$LIBID\\1.3"
 refuse "a policy without ALLOWEDORIGINS" reg_has 'HKLM\SOFTWARE\Pagewell' /v AllowedOrigins
+refuse "a prompting policy without PROMPTFORUNKNOWNORIGINS" reg_has 'HKLM\SOFTWARE\Pagewell' /v PromptForUnknownOrigins
 refuse "a logon entry without SERVICELOGON" reg_has "$run_key" /v "$run_name"
 
 # 2. A page creates the control from what the installer registered.
@@ -194,12 +195,14 @@ grep -q "installed control answers" <<<"$page_output" || fail "the page could no
 # virtual scanner and the logon entry this time.
 expect "upgrade to 1.3.1" msiexec /i "$(windows_path "$new")" /qn \
   "ALLOWEDORIGINS=https://intranet.example.com https://*.example.org" ADDLOCAL=Control,Service,VirtualScanner \
-  SERVICELOGON=1
+  SERVICELOGON=1 PROMPTFORUNKNOWNORIGINS=0
 [ "$(installed_versions)" = "1.3.1 " ] || fail "installed after the upgrade: [$(installed_versions)], expected only 1.3.1"
 for file in "${controls[@]}" "${scanners[@]}" "${service_files[@]}"; do [ -f "$file" ] || fail "missing after the upgrade: $file"; done
 policy=$(wine reg query 'HKLM\SOFTWARE\Pagewell' /v AllowedOrigins </dev/null 2>/dev/null | tr -d '\r')
 grep -q 'REG_MULTI_SZ.*https://intranet.example.com https://\*.example.org' <<<"$policy" ||
   fail "policy after the upgrade: $policy"
+prompting=$(wine reg query 'HKLM\SOFTWARE\Pagewell' /v PromptForUnknownOrigins </dev/null 2>/dev/null | tr -d '\r')
+grep -q 'REG_DWORD.*0x0' <<<"$prompting" || fail "prompting policy after PROMPTFORUNKNOWNORIGINS=0: $prompting"
 [ "$(logon_command)" = "$expected_logon_command" ] || fail "logon entry after SERVICELOGON=1: [$(logon_command)]"
 check_installed_service
 
@@ -219,6 +222,7 @@ for view in "${views[@]}"; do
 done
 refuse "type library left behind" reg_has "HKCR\\TypeLib\\$LIBID"
 refuse "policy left behind" reg_has 'HKLM\SOFTWARE\Pagewell' /v AllowedOrigins
+refuse "prompting policy left behind" reg_has 'HKLM\SOFTWARE\Pagewell' /v PromptForUnknownOrigins
 refuse "logon entry left behind" reg_has "$run_key" /v "$run_name"
 [ -z "$(installed_versions)" ] || fail "still listed as installed: $(installed_versions)"
 

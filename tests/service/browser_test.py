@@ -10,8 +10,10 @@ browser_test.py --emulator "wine-run|--arch=win64" --service pagewell-service.ex
 """
 import argparse
 import os
+import socket
 import sys
 import tempfile
+import threading
 import unittest
 
 from selenium import webdriver
@@ -99,6 +101,62 @@ class BrowserPage(unittest.TestCase):
         # session starts empty.
         self.assertIn(lost[0], ("answered", "PAGEWELL_DISCONNECTED"))
         self.assertEqual(lost[1:], ["PAGEWELL_DISCONNECTED", 0])
+
+
+class AnotherUsersServiceFirst(unittest.TestCase):
+    """A terminal server: the default port is another user's service, which
+    hangs up on this user's browser; connect() goes on to the next port."""
+
+    DEFAULT_PORT = 47115
+
+    @classmethod
+    def setUpClass(cls):
+        cls.temporary = tempfile.TemporaryDirectory()
+        cls.shop, cls.shop_port = start_shop(os.path.join(cls.temporary.name, "uploads"))
+        cls.origin = "http://shop.test:%d" % cls.shop_port
+        cls.other_user = socket.socket()
+        try:
+            cls.other_user.bind(("127.0.0.1", cls.DEFAULT_PORT))
+        except OSError:
+            cls.other_user.close()
+            cls.shop.shutdown()
+            raise unittest.SkipTest("port %d is taken on this machine" % cls.DEFAULT_PORT)
+        cls.other_user.listen(8)
+        threading.Thread(target=cls.hang_up_on_everyone, daemon=True).start()
+        cls.service = Service(SESSION, ARGS.service, "--no-prompt", "--allow-origin", cls.origin,
+                              port=cls.DEFAULT_PORT + 1)
+        cls.service.__enter__()
+        cls.browser = headless_chromium(os.path.join(cls.temporary.name, "profile"))
+
+    @classmethod
+    def hang_up_on_everyone(cls):
+        while True:
+            try:
+                connection, _ = cls.other_user.accept()
+            except OSError:
+                return
+            connection.close()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.quit()
+        cls.service.__exit__(None, None, None)
+        cls.other_user.close()
+        cls.shop.shutdown()
+        cls.temporary.cleanup()
+
+    def test_connect_tries_the_session_ports_in_order(self):
+        # The page connects with Pagewell.connect() and no port.
+        self.browser.get("%s/examples/browser.html" % self.origin)
+        WebDriverWait(self.browser, 60).until(
+            lambda b: b.execute_script("return window.pw !== null") or b.title.startswith("failed"))
+        self.assertFalse(self.browser.title.startswith("failed"), self.browser.title)
+        answer = self.browser.execute_async_script("""
+            var done = arguments[arguments.length - 1];
+            pw.ImageCount.then(function (count) { done(["connected", count]); },
+                               function (e) { done(["failed", e.code, e.message]); });
+        """)
+        self.assertEqual(answer, ["connected", 0])
 
 
 def main():

@@ -13,13 +13,17 @@ namespace {
 
 constexpr unsigned kPort = 47115;
 
+// Admits shop.test, would ask the user about ask.test, refuses the rest.
 struct FakeGate : OriginGate {
   std::set<std::string> allowed{"http://shop.test:8000"};
-  std::vector<std::string> asked;
-  bool admits(const std::string& origin) override {
+  std::vector<std::string> asked;        // judged
+  std::vector<std::string> questions;    // put to the user
+  Admission admission(const std::string& origin) override {
     asked.push_back(origin);
-    return allowed.count(origin) > 0;
+    if (allowed.count(origin)) return Admission::Admitted;
+    return origin == "http://ask.test" ? Admission::AskUser : Admission::Refused;
   }
+  void ask(ConnectionId, const std::string& origin) override { questions.push_back(origin); }
 };
 
 struct FakeHost : SessionHost {
@@ -85,6 +89,52 @@ TEST(ConnectionChecks, RefusedBeforeAnythingElse) {
   }
 }
 
+// Only a page that opens the WebSocket may raise the consent window; the
+// rest of what an unknown origin sends is refused without a question.
+TEST(ConnectionChecks, OnlyAWebSocketUpgradeAsksTheUser) {
+  const std::string fields = "Host: 127.0.0.1:47115\r\nOrigin: http://ask.test\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool asks;
+  };
+  const Case cases[] = {
+      {"upgrade to /control", request("GET /control HTTP/1.1", fields + kUpgradeFields), true},
+      {"simple cross-site POST", request("POST /control HTTP/1.1", fields + "Content-Type: text/plain\r\nContent-Length: 0\r\n"), false},
+      {"status", request("GET /status HTTP/1.1", fields), false},
+      {"preflight", request("OPTIONS /control HTTP/1.1", fields + "Access-Control-Request-Method: GET\r\n"), false},
+      {"upgrade elsewhere", request("GET /other HTTP/1.1", fields + kUpgradeFields), false},
+      {"upgrade without a key", request("GET /control HTTP/1.1", fields + "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"), false},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    std::string answer = f.answer(c.bytes);
+    EXPECT_EQ(f.gate.questions.size(), c.asks ? 1u : 0u) << c.what;
+    EXPECT_EQ(answer.empty(), c.asks) << c.what << "\n" << answer;
+    EXPECT_EQ(f.connection.busy(), c.asks) << c.what;
+    if (!c.asks) {
+      EXPECT_EQ(answer.substr(0, 22), "HTTP/1.1 403 Forbidden") << c.what;
+    }
+  }
+}
+
+TEST(ConnectionChecks, TheUsersAnswerOpensOrRefusesTheSession) {
+  const std::string upgrade = request("GET /control HTTP/1.1", "Host: 127.0.0.1:47115\r\nOrigin: http://ask.test\r\n" + kUpgradeFields);
+  Fixture allowed;
+  // A message the page sends early waits for the answer with it.
+  EXPECT_EQ(allowed.answer(upgrade + clientFrame(Opcode::Text, R"({"id":1,"op":"get","name":"ImageCount"})", true)), "");
+  allowed.connection.consentAnswered(true);
+  EXPECT_NE(allowed.connection.takeOutgoing().find("HTTP/1.1 101 Switching Protocols"), std::string::npos);
+  EXPECT_EQ(allowed.host.events, (std::vector<std::string>{"open http://ask.test", "request get ImageCount"}));
+
+  Fixture denied;
+  denied.answer(upgrade);
+  denied.connection.consentAnswered(false);
+  EXPECT_EQ(denied.connection.takeOutgoing().substr(0, 22), "HTTP/1.1 403 Forbidden");
+  EXPECT_TRUE(denied.connection.finished());
+  EXPECT_TRUE(denied.host.events.empty());
+}
+
 TEST(ConnectionChecks, PlainRequestsOfAnAllowedOrigin) {
   struct Case {
     const char* what;
@@ -147,6 +197,22 @@ TEST(ConnectionSession, UpgradesAndPassesRequestsInOrder) {
   EXPECT_EQ(f.host.events, (std::vector<std::string>{"open http://shop.test:8000", "request get ImageCount", "request call Clear"}));
   f.connection.closed();
   EXPECT_EQ(f.host.events.back(), "close");
+}
+
+// A page awaiting a long scan sends nothing; until the control answers, the
+// session is busy, not idle.
+TEST(ConnectionSession, BusyWhileARequestAwaitsItsAnswer) {
+  Fixture f;
+  f.answer(request("GET /control HTTP/1.1", "Host: 127.0.0.1:47115\r\nOrigin: http://shop.test:8000\r\n" + kUpgradeFields));
+  EXPECT_FALSE(f.connection.busy());
+  f.connection.receive(clientFrame(Opcode::Text, R"({"id":1,"op":"acquire"})", true) +
+                       clientFrame(Opcode::Text, R"({"id":2,"op":"get","name":"ImageCount"})", true));
+  EXPECT_TRUE(f.connection.busy());
+  f.connection.send(Opcode::Text, R"({"event":"OnAcquire","args":[]})");
+  f.connection.send(Opcode::Text, R"({"id":2,"result":1})", true);
+  EXPECT_TRUE(f.connection.busy());  // the scan still runs
+  f.connection.send(Opcode::Text, R"({"id":1,"result":true})", true);
+  EXPECT_FALSE(f.connection.busy());
 }
 
 TEST(ConnectionSession, ASecondPageIsToldTheScannerIsBusy) {

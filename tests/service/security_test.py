@@ -3,6 +3,7 @@
 
 security_test.py --emulator "wine-run|--arch=win64" --service pagewell-service.exe
                  --press-button press_button.exe --window-state window_state.exe
+                 --revoke-site revoke_site.exe
 
 Runs the service under Wine twice: with --no-prompt, --minimized and one
 allowed origin (Host and Origin checks, CORS, the session rules, broken
@@ -11,9 +12,13 @@ the user (the consent window, answered through the window as a person
 would, and the machine policy in the registry).
 """
 import argparse
+import http.server
 import json
+import os
 import sys
+import tempfile
 import threading
+import time
 import unittest
 
 from service_client import Service, WebSocket, WineSession, http_exchange, request
@@ -161,11 +166,13 @@ class WithoutPrompt(unittest.TestCase):
         ws.send_json({"id": 99, "op": "acquire"})
         self.assertEqual(ws.receive_json()["event"], "OnAcquire")  # the scan is under way
         ws.socket.close()
-        # The next page waits for the scan to end, then starts empty, and
-        # can scan again.
+        # The next page waits for the scan to end, then starts with a new
+        # control, and can scan again.
         again = WebSocket(self.port, ALLOWED)
-        self.assertEqual(again.ask("get", name="DeviceName")["result"], "Pagewell Virtual Feeder")
+        self.assertEqual(again.ask("get", name="DeviceName")["result"], "Pagewell Virtual Flatbed")
         self.assertEqual(again.ask("get", name="ImageCount")["result"], 0)
+        again.ask("put", name="DeviceName", value="Pagewell Virtual Feeder")
+        again.ask("put", name="UseInterface", value=False)
         self.assertEqual(again.ask("acquire")["result"], True)
         self.assertEqual([e["event"] for e in again.events].count("OnAcquire"), 3)
         self.assertEqual(again.ask("get", name="ImageCount")["result"], 3)
@@ -179,10 +186,132 @@ class WithoutPrompt(unittest.TestCase):
         self.assertEqual(service_window_state(), "normal")
         ws.close()
 
+    def test_each_page_finds_the_control_as_new(self):
+        """What one page set, queued or relabelled is gone for the next."""
+        first = WebSocket(self.port, ALLOWED)
+        properties = [name for name, mode in first.ask("members")["result"]["properties"].items() if "r" in mode]
+        defaults = {name: first.ask("get", name=name).get("result") for name in properties}
+        changes = {"Username": "alice", "Password": "s3cret", "UploadURL": "http://127.0.0.1:9/in",
+                   "CustomText1": "first page's", "FileName": "first", "ThumbRows": 3}
+        for name, value in changes.items():
+            self.assertEqual(first.ask("put", name=name, value=value), {"id": first.next_id - 1, "result": None})
+        self.assertEqual(first.ask("call", name="AddFormVar", args=["token", "first"])["result"], 1)
+        first.ask("call", name="HideElement", args=["Acquire"])
+        first.ask("call", name="SetText", args=["Clear", "Wipe", 0])
+        first.close()
+
+        second = WebSocket(self.port, ALLOWED)
+        for name in properties:
+            with self.subTest(property=name):
+                self.assertEqual(second.ask("get", name=name).get("result"), defaults[name])
+        self.assertEqual(second.ask("call", name="AddFormVar", args=["token", "second"])["result"], 1)
+        second.close()
+
+    def test_no_page_opens_the_about_box(self):
+        ws = WebSocket(self.port, ALLOWED)
+        self.assertIn("not available to pages", ws.ask("call", name="AboutBox", args=[])["error"])
+        ws.close()
+
     def test_idle_sessions_are_closed(self):
         ws = WebSocket(self.port, ALLOWED)
         self.assertEqual(ws.close_code(), 1001)  # after --idle-seconds 3 without a message
         ws.socket.close()
+
+
+SLOW_FEEDER = """
+[device]
+name = Pagewell Long Batch
+pixel_types = 2
+pixel_type = 2
+resolutions = 300
+resolution = 300
+feeder = yes
+pages = 20
+page = text photo
+"""
+
+
+class LongScans(unittest.TestCase):
+    """A page that awaits a scan sends nothing for as long as it runs."""
+
+    def test_a_batch_longer_than_the_idle_limit_keeps_every_page(self):
+        with tempfile.NamedTemporaryFile("w", suffix=".cfg", delete=False) as config:
+            config.write(SLOW_FEEDER)
+        os.environ["PAGEWELL_VIRTUAL_SCANNER_CONFIG"] = config.name
+        try:
+            with Service(SESSION, ARGS.service, "--no-prompt", "--allow-origin", ALLOWED, "--idle-seconds", "3") as service:
+                ws = WebSocket(service.port, ALLOWED)
+                ws.ask("put", name="DeviceName", value="Pagewell Long Batch")
+                ws.ask("put", name="UseInterface", value=False)
+                started = time.monotonic()
+                self.assertEqual(ws.ask("acquire")["result"], True)
+                self.assertGreater(time.monotonic() - started, 3)
+                self.assertEqual(ws.ask("get", name="ImageCount")["result"], 20)
+                # Idle again once the scan is answered.
+                self.assertEqual(ws.close_code(), 1001)
+                ws.socket.close()
+        finally:
+            del os.environ["PAGEWELL_VIRTUAL_SCANNER_CONFIG"]
+            os.unlink(config.name)
+
+
+class Receiver(http.server.ThreadingHTTPServer):
+    """A loopback server that keeps every POST it gets: the page's own
+    server, or an intranet server the page should not reach."""
+
+    def __init__(self):
+        self.posts = []
+        receiver = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_POST(self):
+                body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+                receiver.posts.append((self.path, dict(self.headers), body))
+                answer = b"received"
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(answer)))
+                self.end_headers()
+                self.wfile.write(answer)
+
+            def log_message(self, *args):
+                pass
+
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.origin = "http://127.0.0.1:%d" % self.server_address[1]
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+
+
+class WhatAPageMayReach(unittest.TestCase):
+    """An admitted page uploads to its own server only, and cannot have
+    runnable files written."""
+
+    def test_uploads_go_to_the_pages_own_server_only(self):
+        own, intranet = Receiver(), Receiver()
+        try:
+            with Service(SESSION, ARGS.service, "--no-prompt", "--allow-origin", own.origin) as service:
+                ws = WebSocket(service.port, own.origin)
+                ws.ask("put", name="UseInterface", value=False)
+                self.assertEqual(ws.ask("acquire")["result"], True)
+                for url, refused in ((intranet.origin + "/admin", True), (own.origin + "/upload", False)):
+                    with self.subTest(url=url):
+                        ws.ask("put", name="UploadURL", value=url)
+                        answer = ws.ask("call", name="Upload", args=[])
+                        if refused:
+                            self.assertIn("Uploads go only to this page's own server, " + own.origin, answer["error"])
+                        else:
+                            self.assertNotIn("error", answer)
+                            self.assertEqual(ws.ask("get", name="UploadReturnString")["result"], "received")
+                self.assertEqual(intranet.posts, [])
+                self.assertEqual([path for path, _, _ in own.posts], ["/upload"])
+                self.assertNotIn("Cookie", own.posts[0][1])
+                # The server's answer cannot become a script in Documents.
+                for name in ("profile.ps1", "run.bat", "notes"):
+                    with self.subTest(name=name):
+                        self.assertIn("error", ws.ask("call", name="SaveUploadReturnString", args=[name]))
+                ws.close()
+        finally:
+            own.shutdown()
+            intranet.shutdown()
 
 
 class AskingTheUser(unittest.TestCase):
@@ -201,19 +330,33 @@ class AskingTheUser(unittest.TestCase):
         SESSION.run("reg", "delete", "HKCU\\Software\\Pagewell", "/f")
         SESSION.run("reg", "delete", "HKLM\\SOFTWARE\\Pagewell", "/f")
 
-    def connect_answering(self, origin, button):
-        """Connects while the test presses `button` in the consent window;
-        returns (the WebSocket's status, the origin the window showed)."""
+    def open_in_background(self, origin):
+        """Starts a connection that waits for the consent window; join() it
+        for the WebSocket."""
         result = {}
         thread = threading.Thread(target=lambda: result.update(ws=WebSocket(self.service.port, origin)))
         thread.start()
+        thread.result = result
+        return thread
+
+    def press(self, button):
+        """Presses `button` in the consent window: the origin it showed, and
+        how it came up ({"foreground": "0", ...})."""
         pressed = SESSION.run(ARGS.press_button, CONSENT_TITLE, button, "30")
-        thread.join(60)
         self.assertEqual(pressed.returncode, 0, pressed.stderr)
-        ws = result["ws"]
+        lines = pressed.stdout.strip().splitlines()
+        return lines[0], dict(line.split("=", 1) for line in lines[1:])
+
+    def connect_answering(self, origin, button):
+        """Connects while the test presses `button` in the consent window;
+        returns (the WebSocket's status, the origin the window showed)."""
+        thread = self.open_in_background(origin)
+        shown, _ = self.press(button)
+        thread.join(60)
+        ws = thread.result["ws"]
         status = ws.status
         ws.close()
-        return status, pressed.stdout.strip().splitlines()[-1]
+        return status, shown
 
     def no_window_comes(self):
         return SESSION.run(ARGS.press_button, CONSENT_TITLE, "Deny", "1").returncode == 1
@@ -230,10 +373,79 @@ class AskingTheUser(unittest.TestCase):
         self.assertEqual(self.connect_answering(origin, "Allow once"), (101, origin))
         # Once means once: the next connection asks again.
         self.assertEqual(self.connect_answering(origin, "Always allow"), (101, origin))
-        # Always is remembered for the user, without a window.
+        # Always is remembered for the user, without a window ...
         ws = WebSocket(self.service.port, origin)
         self.assertEqual(ws.status, 101)
         ws.close()
+        self.assertTrue(self.no_window_comes())
+        # ... until the user takes it back in the service's window.
+        listed = SESSION.run(ARGS.revoke_site, origin)
+        self.assertEqual(listed.returncode, 0, listed.stdout)
+        self.assertIn(origin, listed.stdout.splitlines())
+        self.assertNotIn(origin, SESSION.run(ARGS.revoke_site).stdout.splitlines())
+        self.assertEqual(self.connect_answering(origin, "Deny"), (403, origin))
+
+    def test_the_window_can_be_neither_rushed_nor_misread(self):
+        # An origin made to look like another site's: shown whole.
+        origin = "https://scan.intranet.example.com-" + "x" * 50 + ".attacker.test"
+        thread = self.open_in_background(origin)
+        shown, facts = self.press("Deny")
+        thread.join(60)
+        self.assertEqual(thread.result["ws"].status, 403)
+        thread.result["ws"].socket.close()
+        self.assertEqual(shown, origin)
+        self.assertEqual(facts, {"foreground": "0", "topmost": "0", "armed_at_first": "0"})
+
+    def test_others_are_served_while_the_user_is_asked(self):
+        waiting = self.open_in_background("http://slow-to-answer.test")
+        time.sleep(1)  # the window is up (pressed below)
+        served = WebSocket(self.service.port, "https://scan.policy.test")
+        latencies = []
+        for _ in range(20):
+            started = time.monotonic()
+            latencies.append((served.ask("get", name="ImageCount")["result"], time.monotonic() - started))
+        served.close()
+        status = http_exchange(self.service.port, request("GET", "/status", [
+            ("Host", "127.0.0.1:%d" % self.service.port), ("Origin", "https://scan.policy.test")]))[0]
+        shown = self.press("Deny")[0]
+        waiting.join(60)
+        waiting.result["ws"].socket.close()
+        self.assertEqual(shown, "http://slow-to-answer.test")
+        self.assertEqual(served.status, 101)
+        self.assertEqual(status, 200)
+        self.assertEqual([count for count, _ in latencies], [0] * 20)
+        # Within 100 ms as a rule, and never waiting for the window.
+        seconds = sorted(latency for _, latency in latencies)
+        self.assertLess(seconds[len(seconds) // 2], 0.1, seconds)
+        self.assertLess(seconds[-1], 1, seconds)
+
+    def test_only_a_websocket_upgrade_asks(self):
+        body = b'{"id":1,"op":"call","name":"Clear","args":[]}'
+        for method, path, fields, payload in (
+                ("POST", "/control", [("Content-Type", "text/plain"), ("Content-Length", str(len(body)))], body),
+                ("GET", "/status", [], b""),
+                ("OPTIONS", "/control", [("Access-Control-Request-Method", "GET")], b"")):
+            with self.subTest(method=method, path=path):
+                status = http_exchange(self.service.port, request(method, path, [
+                    ("Host", "127.0.0.1:%d" % self.service.port), ("Origin", "http://post.test")] + fields, payload))[0]
+                self.assertEqual(status, 403)
+        self.assertTrue(self.no_window_comes())
+
+    def test_one_question_per_site_and_a_site_denied_twice_is_left_alone(self):
+        first = self.open_in_background("https://a.pester-site.test")
+        time.sleep(1)
+        # A fresh subdomain of the site whose question is open: no second window.
+        other = WebSocket(self.service.port, "https://b.pester-site.test")
+        self.assertEqual(other.status, 403)
+        other.socket.close()
+        self.assertEqual(self.press("Deny")[0], "https://a.pester-site.test")
+        first.join(60)
+        first.result["ws"].socket.close()
+        self.assertEqual(self.connect_answering("https://c.pester-site.test", "Deny"), (403, "https://c.pester-site.test"))
+        # Twice denied within ten minutes: the site is not asked again.
+        again = WebSocket(self.service.port, "https://d.pester-site.test")
+        self.assertEqual(again.status, 403)
+        again.socket.close()
         self.assertTrue(self.no_window_comes())
 
     def test_window_shown_at_start_without_minimized(self):
@@ -249,6 +461,32 @@ class AskingTheUser(unittest.TestCase):
         ws.close()
 
 
+class PolicyWithoutPrompting(unittest.TestCase):
+    """PromptForUnknownOrigins 0: the machine's list alone decides."""
+
+    def setUp(self):
+        SESSION.run("reg", "add", "HKLM\\SOFTWARE\\Pagewell", "/v", "AllowedOrigins", "/t", "REG_MULTI_SZ",
+                    "/d", "https://listed.test", "/f")
+        SESSION.run("reg", "add", "HKLM\\SOFTWARE\\Pagewell", "/v", "PromptForUnknownOrigins", "/t", "REG_DWORD",
+                    "/d", "0", "/f")
+        SESSION.run("reg", "add", "HKCU\\Software\\Pagewell", "/v", "AllowedOrigins", "/t", "REG_MULTI_SZ",
+                    "/d", "https://approved-by-user.test", "/f")
+
+    def tearDown(self):
+        SESSION.run("reg", "delete", "HKCU\\Software\\Pagewell", "/f")
+        SESSION.run("reg", "delete", "HKLM\\SOFTWARE\\Pagewell", "/f")
+
+    def test_no_question_and_no_user_approvals(self):
+        with Service(SESSION, ARGS.service) as service:
+            for origin, status in (("https://listed.test", 101), ("https://approved-by-user.test", 403),
+                                   ("https://unknown.test", 403)):
+                with self.subTest(origin=origin):
+                    ws = WebSocket(service.port, origin)
+                    self.assertEqual(ws.status, status)
+                    ws.socket.close()
+            self.assertEqual(SESSION.run(ARGS.press_button, CONSENT_TITLE, "Deny", "1").returncode, 1)
+
+
 def main():
     global ARGS, SESSION
     parser = argparse.ArgumentParser()
@@ -256,6 +494,7 @@ def main():
     parser.add_argument("--service", required=True)
     parser.add_argument("--press-button", required=True)
     parser.add_argument("--window-state", required=True)
+    parser.add_argument("--revoke-site", required=True)
     ARGS, rest = parser.parse_known_args()
     with WineSession(ARGS.emulator.split("|")) as SESSION:
         unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

@@ -72,9 +72,9 @@ class WineSession:
 class Service:
     """pagewell-service.exe on a port of its own, until the block ends."""
 
-    def __init__(self, session, exe, *options):
+    def __init__(self, session, exe, *options, port=None):
         self.session, self.exe, self.options = session, exe, options
-        self.port = free_port()
+        self.port = port or free_port()
 
     def __enter__(self):
         # Its output (and Wine's) goes to a file: a pipe nobody reads would

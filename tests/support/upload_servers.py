@@ -9,9 +9,12 @@ Starts, on 127.0.0.1 and ports of their own:
     test certificate authority made here with openssl;
   * the receiver over HTTPS with a certificate of the same authority for
     another name ("elsewhere.example");
+  * the receiver over HTTPS with certificates of the same authority for
+    "localhost" that expired in 2020 and that become valid only in 2099;
   * PHP's built-in server running a script that reports $_POST and $_FILES.
 Then runs COMMAND with their ports in the environment (PAGEWELL_TEST_HTTP_PORT,
 PAGEWELL_TEST_HTTPS_PORT, PAGEWELL_TEST_HTTPS_WRONG_NAME_PORT,
+PAGEWELL_TEST_HTTPS_EXPIRED_PORT, PAGEWELL_TEST_HTTPS_NOT_YET_VALID_PORT,
 PAGEWELL_TEST_PHP_PORT), the folder where the receiver records every raw
 request (PAGEWELL_TEST_REQUESTS) and the authority's certificate in DER form
 (PAGEWELL_TEST_CA_DER), stops everything and exits with COMMAND's code.
@@ -42,6 +45,10 @@ the request, which is recorded as REQUESTS/<tag>-<n>.raw (n counts from 1):
                 reading the body, and closes the connection
   /partial      sends half a status line ("HTTP/1.1 2") and closes
   /cap          200, exactly 51200 bytes "0123456789..." with a Content-Length
+  /found        302, /temporary 307, /permanent 308: to the plain HTTP
+                receiver's /ok?t=<tag>-followed (its address, whichever
+                receiver answered)
+  /cookie       200, the request's Cookie header (or nothing) as the reply
   /ca.crl       the test authority's revocation list (empty)
 """
 
@@ -140,7 +147,7 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
                 pending += chunk
             body, pending = bytes(pending[:length]), pending[length:]
             Recorder_.record(tag, head + b"\r\n\r\n" + body)
-            answer, close = self._answer(path, headers, body)
+            answer, close = self._answer(path, headers, body, tag)
             if answer is None:  # /silent
                 while self._receive():
                     pass
@@ -155,7 +162,7 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
         except (ConnectionError, socket.timeout, ssl.SSLError, OSError):
             return b""
 
-    def _answer(self, path, headers, body):
+    def _answer(self, path, headers, body, tag=""):
         challenge = ['WWW-Authenticate: Basic realm="uploads"']
         page = b"<html><body>unauthorised</body></html>"
         if path == "/ca.crl":
@@ -180,11 +187,20 @@ class ReceiverHandler(socketserver.BaseRequestHandler):
             return reply(401, "Unauthorized", page, challenge), False
         if path == "/silent":
             return None, True
+        if path in REDIRECTS:
+            status, reason = REDIRECTS[path]
+            location = "Location: %s/ok?t=%s-followed" % (PLAIN_HTTP, tag)
+            return reply(status, reason, b"moved", [location]), False
+        if path == "/cookie":
+            return reply(200, "OK", headers.get("cookie", "").encode("latin-1")), False
         return reply(404, "Not Found", b"no such place"), False
 
 
 Recorder_ = None
 CRL = b""
+PLAIN_HTTP = ""  # the plain HTTP receiver's address, where redirects point
+REDIRECTS = {"/found": (302, "Found"), "/temporary": (307, "Temporary Redirect"),
+             "/permanent": (308, "Permanent Redirect")}
 SKIPPED = 77  # a command's exit code for "skipped", passed on unverified
 
 
@@ -220,7 +236,18 @@ database = index.txt
 crlnumber = crlnumber
 default_md = sha256
 default_crl_days = 2
+new_certs_dir = .
+unique_subject = no
+serial = serial
+policy = anything
+[anything]
+commonName = supplied
 """
+
+# Certificates of the authority for "localhost" outside their dates, by
+# name: (notBefore, notAfter) as openssl ca takes them.
+OUT_OF_DATES = {"expired": ("20200101000000Z", "20200201000000Z"),
+                "notyet": ("20990101000000Z", "20990201000000Z")}
 
 
 def make_certificates(folder, crl_url):
@@ -244,6 +271,14 @@ def make_certificates(folder, crl_url):
     open(os.path.join(folder, "index.txt"), "w").close()
     with open(os.path.join(folder, "crlnumber"), "w") as f:
         f.write("01\n")
+    with open(os.path.join(folder, "serial"), "w") as f:
+        f.write("1000\n")
+    for name, (start, end) in OUT_OF_DATES.items():
+        openssl("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=localhost", "-keyout", name + ".key",
+                "-out", name + ".csr", cwd=folder)
+        openssl("ca", "-batch", "-config", "ca.cnf", "-notext", "-keyfile", "ca.key", "-cert", "ca.pem",
+                "-startdate", start, "-enddate", end, "-extfile", "localhost.ext", "-in", name + ".csr",
+                "-out", name + ".pem", cwd=folder)
     openssl("ca", "-config", "ca.cnf", "-gencrl", "-keyfile", "ca.key", "-cert", "ca.pem", "-out", "ca.crl.pem",
             cwd=folder)
     openssl("crl", "-in", "ca.crl.pem", "-outform", "DER", "-out", "ca.crl", cwd=folder)
@@ -331,17 +366,20 @@ def main():
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
-    global Recorder_, CRL
+    global Recorder_, CRL, PLAIN_HTTP
     folder = tempfile.mkdtemp(prefix="pagewell-upload-")
     php = None
     try:
         requests = os.path.join(folder, "requests")
         os.makedirs(requests)
         Recorder_ = Recorder(requests)
-        servers = [Server(), Server(), Server()]
+        servers = [Server(), Server(), Server(), Server(), Server()]
+        PLAIN_HTTP = "http://127.0.0.1:%d" % servers[0].port()
         CRL = make_certificates(folder, "http://127.0.0.1:%d/ca.crl" % servers[0].port())
         servers[1].context = tls_context(folder, "localhost")
         servers[2].context = tls_context(folder, "elsewhere")
+        servers[3].context = tls_context(folder, "expired")
+        servers[4].context = tls_context(folder, "notyet")
         for server in servers:
             threading.Thread(target=server.serve_forever, daemon=True).start()
         php, php_port = start_php(folder)
@@ -349,6 +387,8 @@ def main():
                            PAGEWELL_TEST_HTTP_PORT=str(servers[0].port()),
                            PAGEWELL_TEST_HTTPS_PORT=str(servers[1].port()),
                            PAGEWELL_TEST_HTTPS_WRONG_NAME_PORT=str(servers[2].port()),
+                           PAGEWELL_TEST_HTTPS_EXPIRED_PORT=str(servers[3].port()),
+                           PAGEWELL_TEST_HTTPS_NOT_YET_VALID_PORT=str(servers[4].port()),
                            PAGEWELL_TEST_PHP_PORT=str(php_port),
                            PAGEWELL_TEST_REQUESTS=windows_path(requests),
                            PAGEWELL_TEST_CA_DER=windows_path(os.path.join(folder, "ca.der")))

@@ -6,6 +6,7 @@
 
 #include "com/bstr.h"
 #include "com/error_boundary.h"
+#include "page_address_sources.h"
 #include "text/wide_text.h"
 #include "twain_form.h"
 
@@ -13,6 +14,7 @@ namespace pagewell {
 
 HRESULT TwainFormControl::SetSite(IUnknown* site) {
   site_ = ComPtr<IUnknown>(site);
+  LearnPageAddress(form_->state().page, site);
   applySiteLock(site);
   return S_OK;
 }

@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "com/control_object.h"
+#include "page_address_sources.h"
 #include "twain_form.h"
 
 namespace pagewell {
@@ -65,6 +66,7 @@ void TwainFormControl::deactivateInPlace() {
 HRESULT TwainFormControl::SetClientSite(IOleClientSite* site) {
   if (!site) deactivateInPlace();
   clientSite_ = ComPtr<IOleClientSite>(site);
+  LearnPageAddress(form_->state().page, site);
   applySiteLock(site);
   return S_OK;
 }

@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "com/bstr.h"
 #include "com/com_error.h"
 #include "com/com_ptr.h"
 #include "com/error_boundary.h"
@@ -10,6 +11,7 @@
 #include "formats/byte_sink.h"
 #include "page_store/page_store_error.h"
 #include "imaging/scale_to_width.h"
+#include "page_address_sources.h"
 #include "twain_form.h"
 #include "upload/multipart_body.h"
 #include "upload/windows/registry_content_type.h"
@@ -86,6 +88,10 @@ class ServiceBridge final : public IPagewellServiceBridge {
       *contentType = SysAllocStringByteLen(type.data(), static_cast<UINT>(type.size()));
       *bytes = byteString(stream);
     });
+  }
+
+  HRESULT STDMETHODCALLTYPE ServePage(BSTR pageAddress) override {
+    return ServePageAt(form_.state().page, std::wstring(Bstr::viewOf(pageAddress)));
   }
 
  private:

@@ -35,6 +35,15 @@ struct IPagewellServiceBridge : public IUnknown {
   // current or all pages), as bytes, with the name and content type it
   // would carry.
   virtual HRESULT STDMETHODCALLTYPE Output(BSTR* bytes, BSTR* fileName, BSTR* contentType) = 0;
+  // Called once, right after the control is created for a browser
+  // session, with the origin of the page it serves
+  // ("https://shop.example.com"). From then on the control belongs to that
+  // page: its uploads go only to that origin or to the machine's
+  // UploadTargets, without cookies, Windows logon or redirects, and the
+  // files it writes are marked as coming from that page. E_UNEXPECTED for
+  // a second call; E_INVALIDARG for an address without a web origin (the
+  // control is served all the same and uploads nowhere).
+  virtual HRESULT STDMETHODCALLTYPE ServePage(BSTR pageAddress) = 0;
 };
 
 // The bridge to `form` for the control object `control` (a tear-off: it

@@ -1,5 +1,7 @@
 #include "connection.h"
 
+#include <utility>
+
 #include "http_answers.h"
 #include "websocket_handshake.h"
 
@@ -14,6 +16,11 @@ void Connection::receive(std::string_view bytes) {
   if (state_ == State::Done) return;
   if (state_ == State::Session) return receiveFrames(bytes);
   request_.append(bytes);
+  if (state_ == State::AwaitingConsent) {
+    // A page has nothing to say before its upgrade is answered.
+    if (request_.size() > kMaxMessageBytes) finish(errorAnswer(400, "nothing may follow the upgrade before its answer", {}));
+    return;
+  }
   receiveRequest();
 }
 
@@ -28,8 +35,10 @@ void Connection::receiveRequest() {
   request_.clear();
   if (!request) return finish(errorAnswer(400, "malformed request", {}));
   answerRequest(*request);
-  // Bytes that came after an upgrade request are already the page's frames.
+  // Bytes that came after an upgrade request are already the page's frames;
+  // while the user is asked they wait.
   if (state_ == State::Session && !rest.empty()) receiveFrames(rest);
+  if (state_ == State::AwaitingConsent) request_ = std::move(rest);
 }
 
 // The order matters: Host and Origin are checked before the request is
@@ -39,9 +48,19 @@ void Connection::answerRequest(const HttpRequest& request) {
   if (!host || !isServiceHost(*host, port_)) return finish(forbiddenAnswer("this service answers only to its loopback address"));
   std::optional<std::string> origin = request.field("origin");
   if (!origin || origin->empty() || *origin == "null") return finish(forbiddenAnswer("a request needs the page's Origin"));
-  if (!gate_.admits(*origin)) return finish(forbiddenAnswer("this origin is not allowed to use the scanner"));
-
   std::string path = request.target.substr(0, request.target.find('?'));
+  switch (gate_.admission(*origin)) {
+    case Admission::Admitted: break;
+    case Admission::Refused: return finish(forbiddenAnswer("this origin is not allowed to use the scanner"));
+    case Admission::AskUser:
+      // Only a page that opens the WebSocket may put a question to the
+      // user: a form's POST or a stray request from another tab never
+      // raises a window.
+      if (request.method != "GET" || path != "/control" || !isWebSocketUpgrade(request) || !websocketKey(request))
+        return finish(forbiddenAnswer("this origin is not allowed to use the scanner"));
+      return askAbout(request, *origin);
+  }
+
   if (request.method == "OPTIONS") return finish(preflightAnswer(request, *origin));
   if (isWebSocketUpgrade(request)) {
     if (path != "/control") return finish(errorAnswer(404, "the WebSocket is at /control", *origin));
@@ -50,6 +69,24 @@ void Connection::answerRequest(const HttpRequest& request) {
   if (request.method != "GET") return finish(errorAnswer(405, "only GET and the WebSocket", *origin));
   if (path != "/status") return finish(errorAnswer(404, "not found", *origin));
   finish(jsonAnswer(host_.status(), *origin));
+}
+
+void Connection::askAbout(const HttpRequest& request, const std::string& origin) {
+  state_ = State::AwaitingConsent;
+  awaiting_ = request;
+  awaitingOrigin_ = origin;
+  gate_.ask(id_, origin);
+}
+
+void Connection::consentAnswered(bool admitted) {
+  if (state_ != State::AwaitingConsent) return;
+  HttpRequest request = std::move(*awaiting_);
+  std::string origin = std::move(awaitingOrigin_);
+  awaiting_.reset();
+  if (!admitted) return finish(forbiddenAnswer("this origin is not allowed to use the scanner"));
+  std::string early = std::exchange(request_, std::string());
+  startSession(request, origin);
+  if (state_ == State::Session && !early.empty()) receiveFrames(early);
 }
 
 void Connection::startSession(const HttpRequest& request, const std::string& origin) {
@@ -85,10 +122,12 @@ void Connection::handleMessage(WebSocketMessage& message) {
   }
   ReadRequest read = readControlRequest(message.payload);
   if (!read.request) return close(CloseCode::InvalidData, read.error);
+  ++requestsInProgress_;
   host_.handleRequest(id_, std::move(*read.request));
 }
 
-void Connection::send(Opcode opcode, std::string_view payload) {
+void Connection::send(Opcode opcode, std::string_view payload, bool completesRequest) {
+  if (completesRequest && requestsInProgress_ > 0) --requestsInProgress_;
   if (state_ == State::Session) outgoing_ += encodeFrame(opcode, payload);
 }
 

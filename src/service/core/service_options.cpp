@@ -1,6 +1,6 @@
 #include "service_options.h"
 
-#include "origin_match.h"
+#include "origin/policy_entry.h"
 
 namespace pagewell::service {
 namespace {
@@ -19,6 +19,11 @@ std::optional<unsigned> parseNumber(const std::string& text, unsigned low, unsig
 ParsedOptions failure(std::string error) { return {std::nullopt, std::move(error)}; }
 
 }  // namespace
+
+unsigned sessionPort(unsigned long session) {
+  if (session <= 1) return kDefaultPort;
+  return kDefaultPort + 1 + static_cast<unsigned>((session - 2) % (kSessionPorts - 1));
+}
 
 ParsedOptions parseServiceOptions(const std::vector<std::string>& arguments) {
   ServiceOptions options;
@@ -47,13 +52,9 @@ ParsedOptions parseServiceOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--control") {
       options.controlPath = value;
     } else {
-      // An origin that matches itself is well formed (a pattern never does,
-      // so patterns are checked against a host below them).
-      std::string probe = value;
-      size_t star = probe.find("://*.");
-      if (star != std::string::npos) probe.replace(star + 3, 1, "a");
-      if (!originMatches(probe, value)) return failure("--allow-origin takes an origin such as https://shop.example.com");
-      options.allowedOrigins.push_back(value);
+      Parsed<PolicyEntry> entry = parsePolicyEntry(value);
+      if (!entry) return failure("--allow-origin " + value + ": " + entry.error);
+      options.allowedOrigins.push_back(policyEntryText(*entry));
     }
   }
   return {options, {}};

@@ -1,33 +1,38 @@
 #pragma once
-// Which origins may use the service: the machine policy
-// (HKLM\SOFTWARE\Pagewell\AllowedOrigins), the user's own approvals
-// (HKCU\Software\Pagewell\AllowedOrigins), both REG_MULTI_SZ, and the
-// --allow-origin entries of this run. An origin on none of them is put to
-// the user, unless the service runs with --no-prompt. An origin the user
-// denied is not asked about again while the service runs, so a page cannot
-// wear the user down with question after question.
-#include <mutex>
+// Which origins may use the service: the machine's list, the user's own
+// approvals and the --allow-origin entries of this run (see
+// origin_registry.h and core/origin_admission.h). An origin on none of them
+// is put to the user, unless the service runs with --no-prompt or the
+// machine's policy switches prompting off, which also sets the user's
+// approvals aside. An entry of a list that allows nothing (a wildcard over
+// a public suffix, a typing error) is reported in the service's log, once.
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "consent_asker.h"
 #include "core/connection.h"
 
 namespace pagewell::service {
 
 class AllowedOrigins final : public OriginGate {
  public:
-  AllowedOrigins(std::vector<std::string> commandLine, bool prompt)
-      : commandLine_(std::move(commandLine)), prompt_(prompt) {}
+  using Log = std::function<void(const std::string& line)>;
+
+  AllowedOrigins(std::vector<std::string> commandLine, bool prompt, ConsentAsker& asker, Log log)
+      : commandLine_(std::move(commandLine)), prompt_(prompt), asker_(asker), log_(std::move(log)) {}
 
   // Reads the registry each time, so a policy change needs no restart.
-  bool admits(const std::string& origin) override;
+  Admission admission(const std::string& origin) override;
+  void ask(ConnectionId connection, const std::string& origin) override { asker_.ask(connection, origin); }
 
  private:
   std::vector<std::string> commandLine_;
   bool prompt_;
-  std::mutex askLock_;  // one question at a time
-  std::set<std::string> denied_;
+  ConsentAsker& asker_;
+  Log log_;
+  std::set<std::string> reported_;  // the network thread's alone
 };
 
 }  // namespace pagewell::service

@@ -13,6 +13,10 @@ namespace {
 
 BridgeOutcome failure(std::string error) { return {Json(), std::move(error)}; }
 
+// Members no page needs, whatever its origin: the about box is a dialog
+// that nobody in front of the screen asked for.
+bool closedToPages(const std::string& name) { return name == "AboutBox"; }
+
 // What a failed Invoke says: the control's own description when it left
 // one, or the HRESULT.
 std::string invokeError(HRESULT hr, EXCEPINFO& exception) {
@@ -46,6 +50,7 @@ BridgeOutcome ControlBridge::put(const std::string& name, const Json& value) {
 }
 
 BridgeOutcome ControlBridge::call(const std::string& name, const Json::Array& args) {
+  if (closedToPages(name)) return failure(name + " is not available to pages");
   const ControlMember* member = members_.member(name);
   if (!member || !member->method) return failure(name + " is not a method of the control");
   if (static_cast<int>(args.size()) != member->parameters)

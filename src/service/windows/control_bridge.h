@@ -20,6 +20,8 @@ struct BridgeOutcome {
 class ControlBridge {
  public:
   ControlBridge(IDispatch* control, TypeLibraryMembers members);
+  // The control of a new session, in the same control's place.
+  void attach(IDispatch* control) { control_ = ComPtr<IDispatch>(control); }
 
   BridgeOutcome get(const std::string& name);
   BridgeOutcome put(const std::string& name, const Json& value);

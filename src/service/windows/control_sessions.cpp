@@ -2,21 +2,21 @@
 
 namespace pagewell::service {
 
-bool ControlSessions::openSession(ConnectionId connection, const std::string&) {
+bool ControlSessions::openSession(ConnectionId connection, const std::string& origin) {
   if (active_ != 0) return false;
   active_ = connection;
-  post({ControlTask::Kind::SessionStarted, connection, {}});
+  post({ControlTask::Kind::SessionStarted, connection, {}, origin});
   return true;
 }
 
 void ControlSessions::closeSession(ConnectionId connection) {
   if (active_ != connection) return;
   active_ = 0;
-  post({ControlTask::Kind::SessionEnded, connection, {}});
+  post({ControlTask::Kind::SessionEnded, connection, {}, {}});
 }
 
 void ControlSessions::handleRequest(ConnectionId connection, ControlRequest request) {
-  if (connection == active_) post({ControlTask::Kind::Request, connection, std::move(request)});
+  if (connection == active_) post({ControlTask::Kind::Request, connection, std::move(request), {}});
 }
 
 std::string ControlSessions::status() {

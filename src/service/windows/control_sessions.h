@@ -15,6 +15,7 @@ struct ControlTask {
   Kind kind;
   ConnectionId connection;
   ControlRequest request;
+  std::string origin;  // the page's, for SessionStarted
 };
 
 class ControlSessions final : public SessionHost {

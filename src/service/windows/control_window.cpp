@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 
+#include "approvals_window.h"
 #include "com/pagewell_h.h"
 #include "com/service_bridge.h"
 #include "host_window.h"
@@ -34,32 +35,39 @@ std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, 
   }
   host->control_ = createFromClassObject(host->module_, error);
   if (!host->control_) return nullptr;
-  host->automation_ = host->control_.query<IDispatch>(IID_IDispatch);
-
-  SIZE size = pagehost::controlSizeInPixels(host->control_.get());
-  host->window_ = pagehost::createHostWindow(kWindowClass, L"Pagewell", &ControlWindow::windowProc, size);
+  host->size_ = pagehost::controlSizeInPixels(host->control_.get());
+  host->window_ = pagehost::createHostWindow(kWindowClass, L"Pagewell", &ControlWindow::windowProc, host->size_);
   if (!host->window_) {
     error = L"cannot create the service's window";
     return nullptr;
   }
   SetWindowLongPtrW(host->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host.get()));
-  RECT bounds{0, 0, size.cx, size.cy};
-  // The service checks every page's origin itself; it names itself to the
-  // control's site lock as the local service.
-  host->site_ = std::make_unique<pagehost::ControlSite>(host->window_, bounds, pagewell::kLocalServicePageAddress);
-  host->control_->SetClientSite(host->site_.get());
-  host->control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, host->site_.get(), 0, host->window_, &bounds);
+  addWebsitesMenu(host->window_);
+  host->control_.reset();
+  if (!host->placeControl(error)) return nullptr;
   ShowWindow(host->window_, start == Start::Minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
   UpdateWindow(host->window_);
   return host;
 }
 
-void ControlWindow::bringForward() const {
-  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
-  SetForegroundWindow(window_);
+bool ControlWindow::placeControl(std::wstring& error) {
+  control_ = createFromClassObject(module_, error);
+  if (!control_) return false;
+  automation_ = control_.query<IDispatch>(IID_IDispatch);
+  RECT bounds{0, 0, size_.cx, size_.cy};
+  // The service checks every page's origin itself; it names itself to the
+  // control's site lock as the local service.
+  site_ = std::make_unique<pagehost::ControlSite>(window_, bounds, pagewell::kLocalServicePageAddress);
+  control_->SetClientSite(site_.get());
+  control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, window_, &bounds);
+  if (eventSink_ && !connectEvents(eventSink_)) {
+    error = L"cannot connect to the new control's events";
+    return false;
+  }
+  return true;
 }
 
-ControlWindow::~ControlWindow() {
+void ControlWindow::removeControl() {
   if (eventPoint_) eventPoint_->Unadvise(eventCookie_);
   eventPoint_.reset();
   if (control_) {
@@ -68,6 +76,23 @@ ControlWindow::~ControlWindow() {
   }
   automation_.reset();
   control_.reset();
+  site_.reset();
+}
+
+bool ControlWindow::renew(std::wstring& error) {
+  removeControl();
+  bool placed = placeControl(error);
+  InvalidateRect(window_, nullptr, TRUE);
+  return placed;
+}
+
+void ControlWindow::bringForward() const {
+  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+  SetForegroundWindow(window_);
+}
+
+ControlWindow::~ControlWindow() {
+  removeControl();
   if (window_) DestroyWindow(window_);
   // The module stays loaded: the control's code may still be on a stack of
   // this thread's message loop until the process ends.
@@ -75,8 +100,13 @@ ControlWindow::~ControlWindow() {
 
 LRESULT CALLBACK ControlWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* host = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == kOwnerMessage && host && host->handler_) {
+  bool ownerTimer = message == WM_TIMER && wParam == kOwnerTimer;
+  if ((message == kOwnerMessage || ownerTimer) && host && host->handler_) {
     host->handler_(message, wParam, lParam);
+    return 0;
+  }
+  if (message == WM_COMMAND && LOWORD(wParam) == kShowApprovalsCommand && HIWORD(wParam) == 0) {
+    showApprovalsWindow(window);
     return 0;
   }
   if (message == WM_CLOSE) {
@@ -117,6 +147,7 @@ ComPtr<ITypeInfo> ControlWindow::eventType(IID& eventInterface) const {
 }
 
 bool ControlWindow::connectEvents(IDispatch* sink) {
+  eventSink_ = sink;
   IID eventInterface{};
   if (!eventType(eventInterface)) return false;
   ComPtr<IConnectionPointContainer> container = control_.query<IConnectionPointContainer>(IID_IConnectionPointContainer);

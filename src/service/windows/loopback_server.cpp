@@ -2,12 +2,15 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
+
 namespace pagewell::service {
 
 struct LoopbackServer::Client {
   SOCKET socket;
   Connection connection;
-  ULONGLONG lastActivity;
+  ULONGLONG connectedAt;
+  ULONGLONG lastActivity;  // the last bytes from the page, or message to it
   std::string unsent;
 };
 
@@ -40,8 +43,9 @@ SOCKET listenOn(const sockaddr* address, int size, std::string& error) {
 
 }  // namespace
 
-LoopbackServer::LoopbackServer(unsigned port, unsigned idleSeconds, OriginGate& gate, SessionHost& host)
-    : port_(port), idleSeconds_(idleSeconds), gate_(gate), host_(host) {}
+LoopbackServer::LoopbackServer(unsigned port, unsigned idleSeconds, OriginGate& gate, SessionHost& host,
+                               PeerCheck& peers)
+    : port_(port), idleSeconds_(idleSeconds), gate_(gate), host_(host), peers_(peers) {}
 
 LoopbackServer::~LoopbackServer() {
   stop();
@@ -90,9 +94,21 @@ void LoopbackServer::stop() {
 }
 
 void LoopbackServer::send(ConnectionId connection, Opcode opcode, std::string payload) {
+  deliver({connection, Delivery::Kind::Message, opcode, std::move(payload)});
+}
+
+void LoopbackServer::answer(ConnectionId connection, Opcode opcode, std::string payload) {
+  deliver({connection, Delivery::Kind::Answer, opcode, std::move(payload)});
+}
+
+void LoopbackServer::consentAnswered(ConnectionId connection, bool admitted) {
+  deliver({connection, admitted ? Delivery::Kind::Admitted : Delivery::Kind::Refused, Opcode::Text, {}});
+}
+
+void LoopbackServer::deliver(Delivery delivery) {
   {
     std::lock_guard<std::mutex> lock(queueLock_);
-    queue_.push_back({connection, opcode, std::move(payload)});
+    queue_.push_back(std::move(delivery));
   }
   wake();
 }
@@ -120,7 +136,7 @@ void LoopbackServer::run() {
       while (recv(wakeSocket_, drain, sizeof drain, 0) > 0) {
       }
     }
-    takeQueuedMessages();
+    takeDeliveries();
     for (SOCKET listener : listeners_)
       if (FD_ISSET(listener, &readable)) acceptFrom(listener);
     for (auto& client : clients_) {
@@ -137,7 +153,9 @@ void LoopbackServer::run() {
 void LoopbackServer::acceptFrom(SOCKET listener) {
   SOCKET socket = accept(listener, nullptr, nullptr);
   if (socket == INVALID_SOCKET) return;
-  if (clients_.size() >= kMaxConnections) {
+  // Another user's program (on a machine with several sessions) gets
+  // nothing from this user's scanner or pages.
+  if (clients_.size() >= kMaxConnections || !peers_.admits(socket)) {
     closesocket(socket);
     return;
   }
@@ -147,18 +165,28 @@ void LoopbackServer::acceptFrom(SOCKET listener) {
   BOOL noDelay = TRUE;
   setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
   clients_.push_back(std::unique_ptr<Client>(
-      new Client{socket, Connection(nextId_++, port_, gate_, host_), GetTickCount64(), {}}));
+      new Client{socket, Connection(nextId_++, port_, gate_, host_), GetTickCount64(), GetTickCount64(), {}}));
 }
 
-void LoopbackServer::takeQueuedMessages() {
-  std::vector<Outgoing> queued;
+void LoopbackServer::takeDeliveries() {
+  std::vector<Delivery> queued;
   {
     std::lock_guard<std::mutex> lock(queueLock_);
     queued.swap(queue_);
   }
-  for (Outgoing& message : queued)
-    for (auto& client : clients_)
-      if (client->connection.id() == message.connection) client->connection.send(message.opcode, message.payload);
+  for (Delivery& delivery : queued) {
+    auto it = std::find_if(clients_.begin(), clients_.end(),
+                           [&](const auto& client) { return client->connection.id() == delivery.connection; });
+    if (it == clients_.end()) continue;
+    Client& client = **it;
+    client.lastActivity = GetTickCount64();
+    switch (delivery.kind) {
+      case Delivery::Kind::Message: client.connection.send(delivery.opcode, delivery.payload); break;
+      case Delivery::Kind::Answer: client.connection.send(delivery.opcode, delivery.payload, true); break;
+      case Delivery::Kind::Admitted: client.connection.consentAnswered(true); break;
+      case Delivery::Kind::Refused: client.connection.consentAnswered(false); break;
+    }
+  }
 }
 
 void LoopbackServer::readFrom(Client& client) {
@@ -185,17 +213,29 @@ void LoopbackServer::writeTo(Client& client) {
       return;
     }
     client.unsent.erase(0, static_cast<size_t>(sent));
+    client.lastActivity = GetTickCount64();
   }
 }
 
-// Connections that finished and wrote everything go; so do requests that
-// never complete and sessions that stay silent.
+bool LoopbackServer::isStale(const Client& client, ULONGLONG now) const {
+  const Connection& connection = client.connection;
+  if (connection.busy()) return false;
+  if (connection.isSession()) return now - client.lastActivity > 1000ull * idleSeconds_;
+  // A peer that stops reading the last bytes it is owed.
+  if (connection.finished()) return now - client.lastActivity > 1000ull * kRequestSeconds;
+  // A request head that does not come, however slowly its bytes trickle.
+  return now - client.connectedAt > 1000ull * kRequestSeconds;
+}
+
+// Connections that finished and wrote everything go; so do request heads
+// that do not arrive in time and sessions that stay idle. A session is idle
+// only while nothing is under way: a page that awaits a long scan sends
+// nothing, and its scan must not be cut off.
 void LoopbackServer::closeIdle() {
   ULONGLONG now = GetTickCount64();
   for (auto it = clients_.begin(); it != clients_.end();) {
     Client& client = **it;
-    ULONGLONG limit = 1000ull * (client.connection.isSession() ? idleSeconds_ : kRequestSeconds);
-    bool stale = now - client.lastActivity > limit;
+    bool stale = isStale(client, now);
     if (stale && !client.connection.finished()) {
       client.connection.close(CloseCode::GoingAway, "idle");
       client.unsent += client.connection.takeOutgoing();

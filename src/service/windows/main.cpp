@@ -14,12 +14,14 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "allowed_origins.h"
+#include "consent_asker.h"
 #include "control_bridge.h"
 #include "control_sessions.h"
 #include "control_window.h"
@@ -27,6 +29,7 @@
 #include "event_forwarder.h"
 #include "loopback_server.h"
 #include "request_runner.h"
+#include "same_user_peers.h"
 #include "service_extras.h"
 #include "wide_text.h"
 
@@ -57,12 +60,29 @@ std::wstring controlBesideProgram() {
   return text.substr(0, text.find_last_of(L"\\/") + 1) + L"Pagewell.dll";
 }
 
+// The message the service's own loop is dispatching: a message handled
+// while it is something else came through a loop inside it (a dialog the
+// user opened in the control's form).
+MSG g_dispatching{};
+
 void pumpMessages() {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  while (GetMessageW(&g_dispatching, nullptr, 0, 0) > 0) {
+    TranslateMessage(&g_dispatching);
+    DispatchMessageW(&g_dispatching);
   }
+  g_dispatching = {};
+}
+
+bool dispatchedByServiceLoop(UINT message, WPARAM wParam, LPARAM lParam) {
+  return g_dispatching.message == message && g_dispatching.wParam == wParam && g_dispatching.lParam == lParam;
+}
+
+// The port of this Windows session's service, unless --port names one.
+unsigned listeningPort(const ServiceOptions& options) {
+  if (options.port != 0) return options.port;
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return sessionPort(session);
 }
 
 int serve(const ServiceOptions& options) {
@@ -82,34 +102,47 @@ int serve(const ServiceOptions& options) {
   }
   ControlBridge bridge(control->automation(), std::move(members));
   ServiceExtras extras(control->object());
-  AllowedOrigins origins(options.allowedOrigins, options.prompt);
   ControlSessions sessions(control->window(), ControlWindow::kOwnerMessage);
-  LoopbackServer server(options.port, options.idleSeconds, origins, sessions);
+  SameUserPeers peers;
+  const unsigned port = listeningPort(options);
+  // The server answers connections the asker decided about; the asker is
+  // made first and goes last, so its thread never reaches a server gone.
+  std::atomic<LoopbackServer*> answerTo{nullptr};
+  ConsentAsker asker([&answerTo](ConnectionId connection, bool admitted) {
+    if (LoopbackServer* server = answerTo.load()) server->consentAnswered(connection, admitted);
+  });
+  AllowedOrigins origins(options.allowedOrigins, options.prompt, asker, report);
+  LoopbackServer server(port, options.idleSeconds, origins, sessions, peers);
+  answerTo = &server;
   std::string listenError;
   if (!server.listen(listenError)) {
-    report("port " + std::to_string(options.port) + ": " + listenError);
+    report("port " + std::to_string(port) + ": " + listenError);
     return 2;
   }
-  RequestRunner runner(bridge, extras, server);
+  RequestRunner runner(*control, bridge, extras, server);
   EventForwarder events(eventInterface, bridge.members(),
                         [&runner](const std::string& name, Json::Array args) { runner.forwardEvent(name, std::move(args)); });
   control->connectEvents(&events);
   // A window started minimised comes forward once, for the first page that
   // uses it; after that, minimising it is the user's choice.
   bool forwardAtFirstSession = options.minimized;
-  control->onOwnerMessage([&runner, window = control.get(), &forwardAtFirstSession](UINT, WPARAM, LPARAM lParam) {
+  control->onOwnerMessage([&runner, window = control.get(), &forwardAtFirstSession](UINT message, WPARAM wParam,
+                                                                                   LPARAM lParam) {
+    bool atTopLevel = dispatchedByServiceLoop(message, wParam, lParam);
+    if (message == WM_TIMER) return runner.retry(atTopLevel);
     std::unique_ptr<ControlTask> task = ControlSessions::takeTask(lParam);
     if (forwardAtFirstSession && task->kind == ControlTask::Kind::SessionStarted) {
       forwardAtFirstSession = false;
       window->bringForward();
     }
-    runner.take(std::move(task));
+    runner.take(std::move(task), atTopLevel);
   });
 
   server.start();
-  report("listening on 127.0.0.1:" + std::to_string(options.port) + " and [::1]:" + std::to_string(options.port));
+  report("listening on 127.0.0.1:" + std::to_string(port) + " and [::1]:" + std::to_string(port));
   pumpMessages();
   server.stop();
+  answerTo = nullptr;
   control.reset();
   return 0;
 }

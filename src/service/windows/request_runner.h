@@ -8,11 +8,18 @@
 // and the start or end of a session wait until the running call returns,
 // so that they happen in the order the page sent them and never under a
 // call that is still working.
+//
+// Each session starts with a control nobody has touched and leaves nothing
+// behind: the control is renewed when a session starts and when it ends.
+// A control is never destroyed under its own feet: while a message loop of
+// the control's (a dialog the user opened in the service's window) is
+// running, a renewal waits, and everything after it with it.
 #include <deque>
 #include <memory>
 
 #include "control_bridge.h"
 #include "control_sessions.h"
+#include "control_window.h"
 #include "loopback_server.h"
 #include "service_extras.h"
 
@@ -20,20 +27,28 @@ namespace pagewell::service {
 
 class RequestRunner {
  public:
-  RequestRunner(ControlBridge& bridge, ServiceExtras& extras, LoopbackServer& server)
-      : bridge_(bridge), extras_(extras), server_(server) {}
+  RequestRunner(ControlWindow& window, ControlBridge& bridge, ServiceExtras& extras, LoopbackServer& server)
+      : window_(window), bridge_(bridge), extras_(extras), server_(server) {}
 
-  void take(std::unique_ptr<ControlTask> task);
+  // `atTopLevel`: the service's own message loop delivered the task, so no
+  // call of the control's is on the stack.
+  void take(std::unique_ptr<ControlTask> task, bool atTopLevel);
+  // Runs what waited for the control's own message loop to end.
+  void retry(bool atTopLevel);
   // An event of the control, for the page of the session.
   void forwardEvent(const std::string& name, Json::Array args);
 
  private:
   static bool isRead(const ControlTask& task);
+  static bool renewsControl(const ControlTask& task);
+  void runWaiting(bool atTopLevel);
   void run(ControlTask& task);
   void answer(ConnectionId connection, const ControlRequest& request);
-  void startFresh(ConnectionId connection);
+  void start(const ControlTask& task);
   void end(ConnectionId connection);
+  bool renewControl();
 
+  ControlWindow& window_;
   ControlBridge& bridge_;
   ServiceExtras& extras_;
   LoopbackServer& server_;

@@ -42,8 +42,18 @@ Json binaryHeader(const std::string& type, size_t size) {
 
 }  // namespace
 
-ServiceExtras::ServiceExtras(IUnknown* control) {
+void ServiceExtras::attach(IUnknown* control) {
+  bridge_.reset();
   if (control) control->QueryInterface(IID_IPagewellServiceBridge, bridge_.put_void());
+}
+
+bool ServiceExtras::servePage(const std::string& origin) {
+  if (!bridge_) return false;
+  std::wstring text = widen(origin);
+  BSTR address = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  HRESULT hr = bridge_->ServePage(address);
+  SysFreeString(address);
+  return SUCCEEDED(hr);
 }
 
 BridgeOutcome ServiceExtras::run(const ControlRequest& request, std::string& binary) {

@@ -15,7 +15,12 @@ namespace pagewell::service {
 
 class ServiceExtras {
  public:
-  explicit ServiceExtras(IUnknown* control);
+  explicit ServiceExtras(IUnknown* control) { attach(control); }
+  // The control of a new session, in the same control's place.
+  void attach(IUnknown* control);
+  // Gives the control to the page of `origin`: its uploads and files are
+  // that page's from now on. False when the control would not take it.
+  bool servePage(const std::string& origin);
   // The answer to an extra; bytes that follow it go to `binary`.
   BridgeOutcome run(const ControlRequest& request, std::string& binary);
 

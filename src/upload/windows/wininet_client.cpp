@@ -10,15 +10,23 @@
 namespace pagewell {
 namespace {
 
-// Keep-alive for both schemes. For https: TLS, redirects between http and
-// https followed, and a certificate out of its dates tolerated. The host
-// name in the certificate is verified (INTERNET_FLAG_IGNORE_CERT_CN_INVALID
-// is not set): without that check anyone holding a certificate for any
-// name could receive the documents and the password.
+// Keep-alive for both schemes. For https: TLS with the server's certificate
+// checked in full: its issuer, its dates, and the host name in it
+// (INTERNET_FLAG_IGNORE_CERT_CN_INVALID is not set: without that check
+// anyone holding a certificate for any name could receive the documents
+// and the password). Not every WinInet checks the dates itself, so the
+// request checks them too (certificateInDates). An https upload follows no
+// redirect (see WinInetClient::Options), and the flags that would let it
+// change scheme on a redirect are not set either.
 constexpr DWORD kHttpFlags = INTERNET_FLAG_KEEP_CONNECTION;
-constexpr DWORD kHttpsFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_KEEP_CONNECTION |
-                              INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS |
-                              INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
+constexpr DWORD kHttpsFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_AUTO_REDIRECT;
+
+DWORD requestFlags(bool secure, const WinInetClient::Options& options) {
+  DWORD flags = secure ? kHttpsFlags : kHttpFlags;
+  if (!options.ambientCredentials) flags |= INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
+  if (!options.followRedirects) flags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
+  return flags;
+}
 
 class InternetHandle {
  public:
@@ -31,6 +39,10 @@ class InternetHandle {
   InternetHandle& operator=(const InternetHandle&) = delete;
   HINTERNET get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
+  void reset() {
+    if (handle_) InternetCloseHandle(handle_);
+    handle_ = nullptr;
+  }
 
  private:
   HINTERNET handle_;
@@ -58,19 +70,42 @@ std::string queryText(HINTERNET request, DWORD what) {
   return text;
 }
 
+// Frees the texts WinInet allocated for a certificate description.
+void freeCertificateTexts(INTERNET_CERTIFICATE_INFO& info) {
+  for (LPTSTR text : {info.lpszSubjectInfo, info.lpszIssuerInfo, info.lpszProtocolName, info.lpszSignatureAlgName,
+                     info.lpszEncryptionAlgName})
+    if (text) LocalFree(text);
+}
+
+// Whether the certificate the server showed in the handshake just made on
+// `request` is within its dates now. False when it cannot be read: an
+// https request that got this far has one.
+bool certificateInDates(HINTERNET request) {
+  INTERNET_CERTIFICATE_INFO info{};
+  DWORD size = sizeof info;
+  if (!InternetQueryOptionA(request, INTERNET_OPTION_SECURITY_CERTIFICATE_STRUCT, &info, &size)) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const bool inDates = CompareFileTime(&now, &info.ftStart) >= 0 && CompareFileTime(&now, &info.ftExpiry) <= 0;
+  freeCertificateTexts(info);
+  return inDates;
+}
+
 class WinInetRequest final : public HttpRequestChannel {
  public:
-  WinInetRequest(InternetHandle connection, HINTERNET request, const HttpTarget& target, DWORD timeoutMs)
-      : connection_(std::move(connection)), request_(request), target_(target), timeoutMs_(timeoutMs) {}
+  WinInetRequest(InternetHandle connection, HINTERNET request, const HttpTarget& target, DWORD timeoutMs, DWORD flags)
+      : connection_(std::move(connection)), request_(request), target_(target), timeoutMs_(timeoutMs), flags_(flags) {}
 
   void sendWithoutBody() override {
     // On a request handle of its own: a handle remembers the headers of
     // its last send, and a bodiless send would leave "Content-Length: 0"
     // behind for the POST.
-    InternetHandle probe(openPost(connection_.get(), target_));
+    InternetHandle probe(openPost(connection_.get(), target_, flags_));
     if (!probe) return;
     setTimeouts(probe.get(), timeoutMs_);
-    if (HttpSendRequestA(probe.get(), nullptr, 0, nullptr, 0)) drainReply(probe.get());
+    if (!HttpSendRequestA(probe.get(), nullptr, 0, nullptr, 0)) return;
+    if (!serverTrusted(probe.get())) return refuse();
+    drainReply(probe.get());
   }
 
   bool beginBody(const std::string& header, std::uint64_t total) override {
@@ -80,7 +115,11 @@ class WinInetRequest final : public HttpRequestChannel {
     buffers.dwHeadersLength = static_cast<DWORD>(header.size());
     buffers.dwHeadersTotal = static_cast<DWORD>(header.size());
     buffers.dwBufferTotal = static_cast<DWORD>(total);
-    return HttpSendRequestExA(request_.get(), &buffers, nullptr, HSR_INITIATE, 0) != FALSE;
+    if (!HttpSendRequestExA(request_.get(), &buffers, nullptr, HSR_INITIATE, 0)) return false;
+    // The handshake is done and no byte of the body has gone out yet.
+    if (serverTrusted(request_.get())) return true;
+    refuse();
+    return false;
   }
 
   void setReceiveTimeout(std::uint32_t milliseconds) override {
@@ -120,12 +159,18 @@ class WinInetRequest final : public HttpRequestChannel {
     return read;
   }
 
-  static HINTERNET openPost(HINTERNET connection, const HttpTarget& target) {
-    return HttpOpenRequestA(connection, "POST", target.pathAndQuery.c_str(), nullptr, nullptr, nullptr,
-                            target.secure ? kHttpsFlags : kHttpFlags, 0);
+  static HINTERNET openPost(HINTERNET connection, const HttpTarget& target, DWORD flags) {
+    return HttpOpenRequestA(connection, "POST", target.pathAndQuery.c_str(), nullptr, nullptr, nullptr, flags, 0);
   }
 
  private:
+  bool serverTrusted(HINTERNET request) const { return !target_.secure || certificateInDates(request); }
+
+  // Drops the request and its connection before the body or credentials
+  // go out: every later step then fails as on a closed connection (no
+  // status, no reply).
+  void refuse() { request_.reset(); }
+
   static void drainReply(HINTERNET request) {
     char buffer[4096];
     DWORD read = 0;
@@ -138,11 +183,13 @@ class WinInetRequest final : public HttpRequestChannel {
   InternetHandle request_;
   HttpTarget target_;
   DWORD timeoutMs_;
+  DWORD flags_;
 };
 
 class WinInetSession final : public HttpSession {
  public:
-  WinInetSession(HINTERNET internet, DWORD timeoutMs) : internet_(internet), timeoutMs_(timeoutMs) {}
+  WinInetSession(HINTERNET internet, DWORD timeoutMs, const WinInetClient::Options& options)
+      : internet_(internet), timeoutMs_(timeoutMs), options_(options) {}
 
   std::unique_ptr<HttpRequestChannel> openRequest(const HttpTarget& target) override {
     // Empty credentials go to the connection as empty texts.
@@ -151,15 +198,17 @@ class WinInetSession final : public HttpSession {
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return nullptr;
     setTimeouts(connection.get(), timeoutMs_);
-    HINTERNET request = WinInetRequest::openPost(connection.get(), target);
+    const DWORD flags = requestFlags(target.secure, options_);
+    HINTERNET request = WinInetRequest::openPost(connection.get(), target, flags);
     if (!request) return nullptr;
     setTimeouts(request, timeoutMs_);
-    return std::make_unique<WinInetRequest>(std::move(connection), request, target, timeoutMs_);
+    return std::make_unique<WinInetRequest>(std::move(connection), request, target, timeoutMs_, flags);
   }
 
  private:
   InternetHandle internet_;
   DWORD timeoutMs_;
+  WinInetClient::Options options_;
 };
 
 }  // namespace
@@ -169,7 +218,7 @@ std::unique_ptr<HttpSession> WinInetClient::openSession(std::uint32_t receiveTim
   if (!internet) return nullptr;
   DWORD timeout = receiveTimeoutMs;
   InternetSetOptionA(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  return std::make_unique<WinInetSession>(internet, receiveTimeoutMs);
+  return std::make_unique<WinInetSession>(internet, receiveTimeoutMs, options_);
 }
 
 }  // namespace pagewell

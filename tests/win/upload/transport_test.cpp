@@ -3,6 +3,7 @@
 // checked byte for byte, and every answer the procedure must handle is met.
 #include <windows.h>
 #include <wincrypt.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,7 @@ struct Upload {
   ScriptedUi ui;
   std::vector<std::string> vars{"user=ann", "note=a \"quoted\" value"};
   TMemoryStream file;
+  WinInetClient::Options options;
   bool result = false;
 
   Upload() {
@@ -114,7 +116,7 @@ struct Upload {
     UrlParts parts;
     std::optional<UrlParts> split;
     if (CrackURL(address, parts)) split = parts;
-    WinInetClient client;
+    WinInetClient client(options);
     result = TransferUpload(client, ui, memory, split, settings, file, vars);
     return *this;
   }
@@ -382,6 +384,92 @@ TEST(UploadTransport, HttpsWithTheHostNameVerified) {
     }
   }
   if (!authorityTrusted) GTEST_SKIP() << "the test authority could not be trusted here; only refusals were checked";
+}
+
+}  // namespace
+}  // namespace pagewell
+
+namespace pagewell {
+namespace {
+
+std::string tagOf(const std::string& address) { return address.substr(address.find("t=") + 2); }
+
+// Certificates of the trusted test authority for the right name, but out
+// of their dates: the connection ends before the body or any credentials
+// go out.
+TEST(UploadTransport, HttpsRefusesACertificateOutOfItsDates) {
+  if (environment("PAGEWELL_TEST_CA_TRUSTED") != "1")
+    GTEST_SKIP() << "the test authority could not be trusted here: every certificate of it is refused anyway";
+  const struct {
+    const char* what;
+    std::string address;
+  } cases[] = {
+      {"expired in 2020", url("https", "localhost", "PAGEWELL_TEST_HTTPS_EXPIRED_PORT", "/ok?t=expired")},
+      {"valid only from 2099", url("https", "localhost", "PAGEWELL_TEST_HTTPS_NOT_YET_VALID_PORT", "/ok?t=notyet")},
+      {"asking for credentials first",
+       url("https", "localhost", "PAGEWELL_TEST_HTTPS_EXPIRED_PORT", "/auth-once?t=expiredprobe")},
+  };
+  for (const auto& c : cases) {
+    Upload upload;
+    upload.settings.username = "ann";
+    upload.settings.password = "s3cret";
+    upload.settings.authenticationType = tagOf(c.address) == "expiredprobe" ? 1 : 0;
+    upload.to(c.address);
+    EXPECT_FALSE(upload.result) << c.what;
+    EXPECT_EQ(upload.memory.status, 0) << c.what;
+    EXPECT_TRUE(recorded(tagOf(c.address)).empty()) << c.what << ": a request reached the server";
+  }
+}
+
+// An https upload answered with a redirect to plain http: the redirect's
+// own status and reply come back, and nothing goes to the http address.
+TEST(UploadTransport, HttpsFollowsNoRedirect) {
+  if (environment("PAGEWELL_TEST_CA_TRUSTED") != "1")
+    GTEST_SKIP() << "the test authority could not be trusted here: no https request is answered";
+  for (const std::string path : {"/found?t=tls302", "/temporary?t=tls307", "/permanent?t=tls308"}) {
+    Upload upload;
+    upload.to(url("https", "localhost", "PAGEWELL_TEST_HTTPS_PORT", path));
+    EXPECT_FALSE(upload.result) << path;
+    EXPECT_EQ(upload.memory.status, std::stoi(path.substr(path.size() - 3))) << path;
+    EXPECT_EQ(upload.memory.returnString, "moved") << path;
+    EXPECT_EQ(recorded(tagOf(path)).size(), 1u) << path;
+    EXPECT_TRUE(recorded(tagOf(path) + "-followed").empty()) << path << ": the redirect was followed";
+  }
+}
+
+// Without ambient credentials (a served page's upload): no cookie of the
+// user's WinInet session and no redirect, while the upload's own Basic
+// authorization still works. With them, as before, the cookie goes along.
+TEST(UploadTransport, WithoutAmbientCredentialsNoCookieAndNoRedirect) {
+  ASSERT_TRUE(InternetSetCookieA(httpUrl("/").c_str(), "session", "user-cookie"));
+  const struct {
+    const char* what;
+    bool ambient;
+    const char* path;
+    int status;
+    std::string reply;
+    std::string username = "";
+  } cases[] = {
+      {"ambient: the session's cookie goes along", true, "/cookie?t=ambientcookie", 200, "session=user-cookie"},
+      {"served: no cookie", false, "/cookie?t=servedcookie", 200, ""},
+      {"served: no redirect", false, "/found?t=servedmove", 302, "moved"},
+      {"served: Basic authorization still answered", false, "/auth-once?t=servedauth", 200, "", "ann"},
+  };
+  for (const auto& c : cases) {
+    Upload upload;
+    upload.options.ambientCredentials = c.ambient;
+    upload.options.followRedirects = c.ambient;
+    upload.settings.username = c.username;
+    upload.settings.password = c.username.empty() ? "" : "s3cret";
+    upload.to(httpUrl(c.path));
+    EXPECT_EQ(upload.memory.status, c.status) << c.what;
+    if (!c.reply.empty() || c.status != 200) {
+      EXPECT_EQ(upload.memory.returnString, c.reply) << c.what;
+    }
+    for (const std::string& request : recorded(tagOf(c.path)))
+      EXPECT_EQ(headerOf(request, "Cookie").empty(), !c.ambient) << c.what;
+    EXPECT_TRUE(recorded(tagOf(c.path) + "-followed").empty()) << c.what << ": the redirect was followed";
+  }
 }
 
 }  // namespace
