@@ -109,8 +109,11 @@ void DialogDismisser::answerConsent(HWND question) {
     SetTimer(postTo_, kConsentMessage, kConsentPollMilliseconds, nullptr);
     return;
   }
-  std::vector<HWND> edits = childrenOfClass(question, L"Edit");
-  consentOrigin = edits.empty() ? std::wstring() : windowText(edits[0]);
+  // The origin the question names: in a text window of its own (an edit
+  // box in the question's first form).
+  std::vector<HWND> named = childrenOfClass(question, L"PagewellOriginText");
+  if (named.empty()) named = childrenOfClass(question, L"Edit");
+  consentOrigin = named.empty() ? std::wstring() : windowText(named[0]);
   ++consentCount;
   // No such button: closing the window is the user's other way to say no.
   if (pressed)
