@@ -65,7 +65,7 @@ bool SiteLock::learnPageFrom(IUnknown* site) {
   }
   std::optional<std::string> address;
   if (pageAddress_) address = utf8FromWide(*pageAddress_);
-  switch (judgePage(address, machine_, readUserApprovals())) {
+  switch (judgePage(address, machine_, userApprovedOrigins())) {
     case SiteVerdict::Allow: state_ = State::Allowed; break;
     case SiteVerdict::AskUser: state_ = State::AskUser; break;
     case SiteVerdict::Refuse: state_ = State::Refused; break;

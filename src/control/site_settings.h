@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pagewell_settings.h"
 #include "site_rule.h"
 
 namespace pagewell {
@@ -18,11 +19,7 @@ namespace pagewell {
 // unless it is 0).
 MachineSiteSettings readMachineSiteSettings();
 
-// The entries of the user's list; none when there is no list.
-std::vector<std::string> readUserApprovals();
-
-// Adds `origin` to the user's list, keeping what is there. False when the
-// list could not be written.
-bool addUserApproval(const std::string& origin);
+// The user's own list, and adding to it: userApprovedOrigins() and
+// addUserApproval() of settings/pagewell_settings.h.
 
 }  // namespace pagewell

@@ -1,12 +1,16 @@
 #include "allowed_origins.h"
 
 #include "core/origin_admission.h"
-#include "origin_registry.h"
+#include "pagewell_settings.h"
 
 namespace pagewell::service {
 
 Admission AllowedOrigins::admission(const std::string& origin) {
-  OriginLists lists{commandLine_, machineAllowedOrigins(), userAllowedOrigins(), machineAllowsPrompting(), prompt_};
+  auto list = [](SettingsScope scope) {
+    return readSettingStrings(scope, L"AllowedOrigins").value_or(std::vector<std::string>{});
+  };
+  OriginLists lists{commandLine_, list(SettingsScope::Machine), list(SettingsScope::User), machineAllowsPrompting(),
+                    prompt_};
   OriginJudgement judgement = judgeOrigin(origin, lists);
   for (const RefusedEntry& entry : judgement.refusedEntries)
     if (reported_.insert(entry.text).second) log_("allowed-origins entry " + entry.text + " allows nothing: " + entry.reason);

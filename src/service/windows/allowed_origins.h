@@ -1,7 +1,7 @@
 #pragma once
 // Which origins may use the service: the machine's list, the user's own
 // approvals and the --allow-origin entries of this run (see
-// origin_registry.h and core/origin_admission.h). An origin on none of them
+// settings/pagewell_settings.h and core/origin_admission.h). An origin on none of them
 // is put to the user, unless the service runs with --no-prompt or the
 // machine's policy switches prompting off, which also sets the user's
 // approvals aside. An entry of a list that allows nothing (a wildcard over

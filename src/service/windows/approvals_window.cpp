@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "host_window.h"
-#include "origin_registry.h"
+#include "pagewell_settings.h"
 #include "wide_text.h"
 
 namespace pagewell::service {

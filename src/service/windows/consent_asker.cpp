@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "consent_window.h"
-#include "origin_registry.h"
+#include "pagewell_settings.h"
 
 namespace pagewell::service {
 
