@@ -5,11 +5,15 @@ security_test.py --emulator "wine-run|--arch=win64" --service pagewell-service.e
                  --press-button press_button.exe --window-state window_state.exe
                  --revoke-site revoke_site.exe
 
-Runs the service under Wine twice: with --no-prompt, --minimized and one
-allowed origin (Host and Origin checks, CORS, the session rules, broken
-clients, the window kept out of the way until a page uses it), then asking
-the user (the consent window, answered through the window as a person
-would, and the machine policy in the registry).
+Runs the service under Wine several times: with --no-prompt, --minimized
+and one allowed origin (Host and Origin checks, CORS, the session rules and
+a new control for each page, broken clients, the window kept out of the way
+until a page uses it); with a batch longer than the idle limit; with the
+page's own server and an intranet server beside it (what an admitted page
+may reach); asking the user (the consent window, answered through the
+window as a person would, taken back in the service's list, and the
+machine policy in the registry); and with prompting switched off by
+policy.
 """
 import argparse
 import http.server
