@@ -24,6 +24,17 @@ inline std::uint8_t PaethPredictor(int left, int above, int upperLeft) {
 // out[i] = row[i] - Paeth(left, above, upper-left), for `length` bytes.
 void PaethFilterRow(const std::uint8_t* row, const std::uint8_t* prior, std::size_t length, std::size_t bpp,
                     std::uint8_t* out);
+// out[i] = row[i] - the prediction of filter `type`, for `length` bytes.
+void FilterRow(TPngFilter type, const std::uint8_t* row, const std::uint8_t* prior, std::size_t length,
+               std::size_t bpp, std::uint8_t* out);
+
+// Filters the row with whichever of the five filters leaves the smallest
+// sum of residues taken as signed bytes (the heuristic of the PNG
+// specification's filter-selection advice: small residues are the ones
+// deflate codes shortest), writes it to `out` and answers the filter.
+TPngFilter FilterRowAdaptively(const std::uint8_t* row, const std::uint8_t* prior, std::size_t length, std::size_t bpp,
+                               std::uint8_t* out);
+
 // Undoes filter `type` in place. Answers false for an unknown filter type.
 bool UnfilterRow(std::uint8_t type, std::uint8_t* row, const std::uint8_t* prior, std::size_t length,
                  std::size_t bpp);

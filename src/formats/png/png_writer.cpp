@@ -1,13 +1,14 @@
 // The PNG writer: signature, IHDR, PLTE, bKGD, tRNS, pHYs, the image data as
 // one zlib stream cut into IDAT chunks of 512000 bytes, IEND. Packed and
-// palette rows go unfiltered; RGB and alpha rows use the Paeth filter.
-#include <libdeflate.h>
-
+// palette rows go unfiltered; rows of whole-byte samples get the filter
+// that suits each row, and the page the compressor that suits it
+// (png_deflate.h).
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "formats/png/png_chunk.h"
+#include "formats/png/png_deflate.h"
 #include "formats/png/png_filters.h"
 #include "formats/png/png_image.h"
 #include "imaging/errors.h"
@@ -164,43 +165,30 @@ void BuildRow(const TRaster& bitmap, const TAlpha& alpha, const TPngLayout& layo
   }
 }
 
-// Every row as its filter-type byte and its (filtered) bytes.
+// Every row as its filter-type byte and its (filtered) bytes. Rows of
+// whole-byte samples get the filter that suits each (a scanner's noise and
+// a photograph want other filters than flat paper); packed and palette
+// rows, whose bytes are no sample values, go unfiltered.
+bool RowsFiltered(const TPngLayout& layout) { return layout.colorType != ctPalette && layout.bitDepth == 8; }
+
 std::vector<std::uint8_t> FilteredImageData(const TRaster& bitmap, const TAlpha& alpha, const TPngLayout& layout) {
   const std::size_t rowBytes = layout.rowBytes;
-  const bool paeth = layout.colorType != ctGray && layout.colorType != ctPalette;
+  const bool filtered = RowsFiltered(layout);
   std::vector<std::uint8_t> data((rowBytes + 1) * static_cast<std::size_t>(bitmap.Height()));
   std::vector<std::uint8_t> current(rowBytes), prior(rowBytes, 0);
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(bitmap.Width()) * 3);
   std::uint8_t* out = data.data();
   for (int y = 0; y < bitmap.Height(); ++y, out += rowBytes + 1) {
-    if (!paeth) {
+    if (!filtered) {
       out[0] = pfNone;
       BuildRow(bitmap, alpha, layout, y, bgr.data(), out + 1);
       continue;
     }
     BuildRow(bitmap, alpha, layout, y, bgr.data(), current.data());
-    out[0] = pfPaeth;
-    PaethFilterRow(current.data(), prior.data(), rowBytes, layout.bytesPerPixel, out + 1);
+    out[0] = FilterRowAdaptively(current.data(), prior.data(), rowBytes, layout.bytesPerPixel, out + 1);
     current.swap(prior);
   }
   return data;
-}
-
-// One zlib stream of the whole filtered image, compressed in one call.
-// libdeflate's level 4 already makes scanned pages smaller than zlib's
-// default level does, in about a quarter of libpng's time; higher levels
-// cost more time than they save bytes. PNG readers accept any zlib stream.
-constexpr int kDeflateLevel = 4;
-
-std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& raw) {
-  const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
-      libdeflate_alloc_compressor(kDeflateLevel), &libdeflate_free_compressor);
-  if (!compressor) throw EInvalidGraphic("PNG compression failed");
-  std::vector<std::uint8_t> out(libdeflate_zlib_compress_bound(compressor.get(), raw.size()));
-  const std::size_t size = libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(), out.data(), out.size());
-  if (size == 0) throw EInvalidGraphic("PNG compression failed");
-  out.resize(size);
-  return out;
 }
 
 }  // namespace
@@ -224,7 +212,9 @@ void ToxPNGImage::SaveToStream(TMemoryStream& stream) {
   // A negative resolution is as unknown as 0: pHYs holds unsigned values.
   if (XPelsPerMeter > 0 && YPelsPerMeter > 0) WritePngChunk(file, "pHYs", PhysicalData(XPelsPerMeter, YPelsPerMeter));
 
-  const std::vector<std::uint8_t> compressed = Deflate(FilteredImageData(Bitmap, Alpha, layout));
+  const std::vector<std::uint8_t> filtered = FilteredImageData(Bitmap, Alpha, layout);
+  const std::vector<std::uint8_t> compressed =
+      PngDeflate(filtered.data(), filtered.size(), ChoosePngDeflate(filtered, layout.rowBytes + 1, !RowsFiltered(layout)));
   for (std::size_t offset = 0; offset < compressed.size(); offset += kIdatChunkSize) {
     WritePngChunk(file, "IDAT", compressed.data() + offset, std::min(kIdatChunkSize, compressed.size() - offset));
   }
