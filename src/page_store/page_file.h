@@ -21,6 +21,10 @@ class IPageFile {
   // Reads exactly `count` bytes at `offset`. None, or ReadFailed (also for a
   // range past the end of the file).
   virtual TPageStoreError Read(std::uint64_t offset, std::uint8_t* bytes, std::size_t count) = 0;
+  // Cuts the file to `size` bytes, giving the rest back to the disk. The
+  // store asks only for space it no longer uses; a file that cannot be cut
+  // stays as long as it was, which costs disk space and nothing else.
+  virtual void Truncate(std::uint64_t size) = 0;
 };
 
 // Opens (creates) the file; called when the first record does not fit the

@@ -6,6 +6,13 @@
 namespace pagewell {
 namespace {
 
+// Compaction starts once free gaps are more than half of a file of at
+// least this size (a small file is not worth moving records for) ...
+constexpr std::uint64_t kCompactionMinimumFile = 4u << 20;
+// ... and each store call moves at most this many bytes, so that no call
+// waits long on the disk: about one colour page a call.
+constexpr std::uint64_t kCompactionBytesPerCall = 8u << 20;
+
 // What the seam reported, as the store reports it for a write.
 TPageStoreError WriteError(TPageStoreError error) {
   return error == TPageStoreError::DiskFull ? TPageStoreError::DiskFull : TPageStoreError::WriteFailed;
@@ -62,6 +69,7 @@ std::uint64_t TPageStore::Allocate(std::uint64_t size) {
   }
   const std::uint64_t offset = fileEnd_;
   fileEnd_ += size;
+  if (fileEnd_ > truncatedAt_) truncatedAt_ = fileEnd_;
   return offset;
 }
 
@@ -82,10 +90,15 @@ void TPageStore::Free(std::uint64_t offset, std::uint64_t size) {
       freeSpace_.erase(before);
     }
   }
-  // A gap at the end is no gap: the file is used up to the last record.
+  // A gap at the end is no gap: the file is used up to the last record,
+  // and the rest goes back to the disk.
   if (offset + size == fileEnd_) {
     fileEnd_ = offset;
     freeBytes_ -= size;
+    if (file_ && fileEnd_ < truncatedAt_) {
+      file_->Truncate(fileEnd_);
+      truncatedAt_ = fileEnd_;
+    }
     return;
   }
   freeSpace_.emplace(offset, size);
@@ -109,7 +122,53 @@ TPageStore::TKey TPageStore::NextKey() {
   return lastKey_;
 }
 
+bool TPageStore::MostOfTheFileIsFree() const {
+  return file_ && fileEnd_ >= kCompactionMinimumFile && freeBytes_ > fileEnd_ / 2;
+}
+
+TPageStore::TRecord* TPageStore::LastRecordInFile() {
+  TRecord* last = nullptr;
+  for (auto& entry : records_)
+    if (entry.second.inFile && (!last || entry.second.offset > last->offset)) last = &entry.second;
+  return last;
+}
+
+bool TPageStore::MoveEarlier(TRecord& record) {
+  auto gap = freeSpace_.begin();
+  while (gap != freeSpace_.end() && gap->first < record.offset && gap->second < record.size) ++gap;
+  if (gap == freeSpace_.end() || gap->first >= record.offset) return false;
+  const std::uint64_t target = gap->first;
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(record.size));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // The record is read and written whole before it is told its new place:
+  // a failure on the way leaves it readable where it was.
+  if (file_->Read(record.offset, bytes.data(), bytes.size()) != TPageStoreError::None) return false;
+  const std::uint64_t taken = Allocate(record.size);
+  if (taken != target || file_->Write(target, bytes.data(), bytes.size()) != TPageStoreError::None) {
+    Free(taken, record.size);
+    return false;
+  }
+  const std::uint64_t old = record.offset;
+  record.offset = target;
+  Free(old, record.size);
+  return true;
+}
+
+void TPageStore::CompactSome() {
+  std::uint64_t moved = 0;
+  while (moved < kCompactionBytesPerCall && MostOfTheFileIsFree()) {
+    TRecord* last = LastRecordInFile();
+    if (!last || !MoveEarlier(*last)) return;
+    moved += last->size;
+  }
+}
+
 TPageStoreError TPageStore::Put(TluBitmap page, TKey& key) {
+  CompactSome();
   TRecord record;
   TPageStoreError error = MakeRecord(page, record);
   if (error != TPageStoreError::None) return error;
@@ -155,6 +214,7 @@ TPageStoreError TPageStore::Get(TKey key, TluBitmap& page) const {
 }
 
 TPageStoreError TPageStore::Replace(TKey key, TluBitmap page) {
+  CompactSome();
   const auto found = records_.find(key);
   if (found == records_.end()) return TPageStoreError::NoSuchPage;
   TRecord& old = found->second;
@@ -175,12 +235,14 @@ void TPageStore::Remove(TKey key) {
   if (found == records_.end()) return;
   Release(found->second);
   records_.erase(found);
+  CompactSome();
 }
 
 void TPageStore::Clear() {
   std::unordered_map<TKey, TRecord>().swap(records_);
   freeSpace_.clear();
   fileEnd_ = 0;
+  truncatedAt_ = 0;
   freeBytes_ = 0;
   memoryBytes_ = 0;
   file_.reset();

@@ -8,7 +8,10 @@
 // `memoryBudgetBytes` is used; later ones go to the page file, opened
 // through the opener when the first one needs it (a small batch never
 // creates a file). File space freed by Remove and Replace is used again,
-// first fit.
+// first fit; free space at the file's end is given back to the disk, and
+// once most of the file is free, each later Put, Replace or Remove moves a
+// bounded share of the records at its end into the gaps before them
+// (compaction), so that the file shrinks as the batch does.
 //
 // Every failure leaves the store as it was before the call: a page that
 // could not be written is not stored, and the pages stored before are
@@ -64,7 +67,8 @@ class TPageStore {
   // shells come on top: a few hundred bytes each, more for pages carrying
   // an ICC profile, an alpha plane or a selection mask).
   std::size_t MemoryBytes() const;
-  // Bytes of the page file in use by the store, free gaps included.
+  // Bytes of the page file in use by the store, free gaps included (the
+  // file is cut to this length).
   std::uint64_t FileBytes() const;
   // The free gaps among them, ready for reuse.
   std::uint64_t FreeFileBytes() const;
@@ -89,6 +93,15 @@ class TPageStore {
   void Free(std::uint64_t offset, std::uint64_t size);
   void Release(TRecord& record);
   TKey NextKey();
+  // Compaction: while most of the file is free, moves records from the
+  // file's end into gaps before them, up to a bounded number of bytes.
+  void CompactSome();
+  bool MostOfTheFileIsFree() const;
+  // The record stored at the highest offset in the file; null when none.
+  TRecord* LastRecordInFile();
+  // Moves the record into the first gap before it that fits; false when
+  // there is none or the move failed (the record then stays where it was).
+  bool MoveEarlier(TRecord& record);
 
   TPageFileOpener openFile_;
   std::size_t memoryBudget_;
@@ -96,6 +109,7 @@ class TPageStore {
   std::unique_ptr<IPageFile> file_;
   std::map<std::uint64_t, std::uint64_t> freeSpace_;  // offset -> size
   std::uint64_t fileEnd_ = 0;
+  std::uint64_t truncatedAt_ = 0;  // the length the file was last cut to
   std::uint64_t freeBytes_ = 0;
   std::size_t memoryBytes_ = 0;
   TKey lastKey_ = 0;

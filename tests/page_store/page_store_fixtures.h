@@ -177,6 +177,7 @@ struct TFakeFileState {
   int opened = 0;
   int open = 0;  // files alive
   std::uint64_t writes = 0;
+  std::uint64_t bytesWritten = 0;
 };
 
 class TFakePageFile : public IPageFile {
@@ -193,7 +194,11 @@ class TFakePageFile : public IPageFile {
     }
     Store(offset, bytes, count);
     ++state_->writes;
+    state_->bytesWritten += count;
     return TPageStoreError::None;
+  }
+  void Truncate(std::uint64_t size) override {
+    if (size < state_->bytes.size()) state_->bytes.resize(static_cast<std::size_t>(size));
   }
   TPageStoreError Read(std::uint64_t offset, std::uint8_t* bytes, std::size_t count) override {
     if (state_->failReads || offset + count > state_->bytes.size()) return TPageStoreError::ReadFailed;

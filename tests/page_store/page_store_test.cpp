@@ -514,6 +514,83 @@ TEST(PageStore, RemovedSpaceIsUsedAgain) {
   EXPECT_EQ(store.FileBytes(), full - full / 6);
 }
 
+// ---- Giving the file back ---------------------------------------------------------
+
+// Pages large enough that a batch of them passes the size from which the
+// store compacts its file: about half a megabyte of noise each.
+TluBitmap LargePage(std::uint32_t seed) { return MakePage(TPixelFormat::pf24bit, 420, 400, TPicture::Noise, seed); }
+
+struct TLargeBatch {
+  std::shared_ptr<TFakeFileState> state = std::make_shared<TFakeFileState>();
+  TPageStore store{FakeOpener(state), 0};
+  std::vector<TKey> keys;
+  explicit TLargeBatch(int pages) : keys(pages) {
+    for (int i = 0; i < pages; ++i) EXPECT_EQ(store.Put(LargePage(i), keys[i]), TPageStoreError::None);
+  }
+  void ExpectEveryPageBack(const std::vector<int>& kept) {
+    for (int i : kept) {
+      TluBitmap back;
+      ASSERT_EQ(store.Get(keys[i], back), TPageStoreError::None) << "page " << i;
+      ExpectSameRaster(back, LargePage(i));
+    }
+  }
+};
+
+TEST(PageStore, FreeSpaceAtTheEndIsGivenBackToTheDisk) {
+  TLargeBatch batch(6);
+  const std::uint64_t full = batch.state->bytes.size();
+  ASSERT_EQ(full, batch.store.FileBytes());
+  batch.store.Remove(batch.keys[5]);
+  batch.store.Remove(batch.keys[3]);  // a gap that stays
+  batch.store.Remove(batch.keys[4]);  // ... until the ones after it go
+  EXPECT_EQ(batch.state->bytes.size(), batch.store.FileBytes());
+  EXPECT_EQ(batch.store.FileBytes(), full / 2);
+  batch.ExpectEveryPageBack({0, 1, 2});
+}
+
+TEST(PageStore, AMostlyFreeFileIsCompactedAFewRecordsACall) {
+  TLargeBatch batch(40);
+  const std::uint64_t record = batch.store.FileBytes() / 40;
+  // The batch's first 30 pages go: the file is three quarters gaps, with
+  // the ten pages kept at its end.
+  for (int i = 0; i < 30; ++i) batch.store.Remove(batch.keys[i]);
+  std::vector<int> kept;
+  for (int i = 30; i < 40; ++i) kept.push_back(i);
+  // Each store call moves a bounded share of the records forward ...
+  for (int call = 0; call < 10 && batch.store.FileBytes() > 2 * 10 * record; ++call) {
+    const std::uint64_t written = batch.state->bytesWritten;
+    TKey small = 0;
+    ASSERT_EQ(batch.store.Put(MakePage(TPixelFormat::pf1bit, 16, 16, TPicture::Text), small), TPageStoreError::None);
+    EXPECT_LE(batch.state->bytesWritten - written, (8u << 20) + 2 * record) << "call " << call;
+    batch.store.Remove(small);
+  }
+  // ... until the file is no longer mostly free, and the disk has it back.
+  EXPECT_LE(batch.store.FileBytes(), 2 * 10 * record + record);
+  EXPECT_EQ(batch.state->bytes.size(), batch.store.FileBytes());
+  batch.ExpectEveryPageBack(kept);
+}
+
+TEST(PageStore, AFailureWhileCompactingLeavesEveryPageReadable) {
+  for (TPageStoreError failure : {TPageStoreError::DiskFull, TPageStoreError::WriteFailed}) {
+    TLargeBatch batch(40);
+    for (int i = 0; i < 30; ++i) {
+      if (i == 29) batch.state->failWrites = failure;  // the moves of the last Remove fail
+      batch.store.Remove(batch.keys[i]);
+    }
+    batch.state->failWrites = TPageStoreError::None;
+    std::vector<int> kept;
+    for (int i = 30; i < 40; ++i) kept.push_back(i);
+    batch.ExpectEveryPageBack(kept);
+  }
+  TLargeBatch unreadable(40);
+  unreadable.state->failReads = true;
+  for (int i = 0; i < 30; ++i) unreadable.store.Remove(unreadable.keys[i]);
+  unreadable.state->failReads = false;
+  std::vector<int> kept;
+  for (int i = 30; i < 40; ++i) kept.push_back(i);
+  unreadable.ExpectEveryPageBack(kept);
+}
+
 // Editing every page of a batch (fetch, edit, replace, one at a time) does
 // not grow the file beyond one record.
 TEST(PageStore, EditingEveryPageDoesNotDoubleTheFile) {

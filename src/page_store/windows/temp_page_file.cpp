@@ -107,6 +107,12 @@ class TempPageFile final : public IPageFile {
     return TPageStoreError::None;
   }
 
+  void Truncate(std::uint64_t size) override {
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    if (SetFilePointerEx(file_, end, nullptr, FILE_BEGIN)) SetEndOfFile(file_);
+  }
+
   TPageStoreError Read(std::uint64_t offset, std::uint8_t* bytes, std::size_t count) override {
     while (count > 0) {
       const DWORD piece = static_cast<DWORD>(count < kMaxPiece ? count : kMaxPiece);

@@ -37,6 +37,9 @@ class FakePageFile final : public IPageFile {
               state_.bytes.begin() + static_cast<std::ptrdiff_t>(offset + count), bytes);
     return TPageStoreError::None;
   }
+  void Truncate(std::uint64_t size) override {
+    if (size < state_.bytes.size()) state_.bytes.resize(size);
+  }
 
  private:
   FakeFileState& state_;
