@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "com/com_ptr.h"
-#include "control_site.h"
+#include "container/control_site.h"
 #include "dialog_dismisser.h"
 #include "host_actions.h"
 #include "host_object.h"
 #include "host_options.h"
-#include "host_window.h"
+#include "container/host_window.h"
 #include "script_host.h"
 
 using pagewell::ComPtr;
@@ -124,12 +124,12 @@ int runHost(const pagehost::HostOptions& options) {
   HRESULT hr = CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, control.put_void());
   if (FAILED(hr)) failStart(L"cannot create Pagewell.TwainForm: " + errorText(hr));
 
-  SIZE size = pagehost::controlSizeInPixels(control.get());
-  HWND window = pagehost::createHostWindow(kWindowClass, L"Pagewell page host", hostWindowProc, size);
+  SIZE size = pagewell::container::controlSizeInPixels(control.get());
+  HWND window = pagewell::container::createHostWindow(kWindowClass, L"Pagewell page host", hostWindowProc, size);
   pagehost::DialogDismisser dialogs(window);
   g_dialogs = &dialogs;
   if (options.refuseSite) dialogs.consentAnswer = L"Deny";
-  pagehost::ControlSite site(window, RECT{0, 0, size.cx, size.cy}, pageUrl);
+  pagewell::container::ControlSite site(window, RECT{0, 0, size.cx, size.cy}, pageUrl);
   control->SetClientSite(&site);
   RECT bounds{0, 0, size.cx, size.cy};
   control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, window, &bounds);

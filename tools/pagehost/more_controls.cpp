@@ -16,7 +16,7 @@ pagewell::ComPtr<IDispatch> MoreControls::add() {
       FAILED(CoCreateInstance(controlClass, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, placed.control.put_void())))
     return {};
   // Placed, not shown: the page's address is what the control judges.
-  placed.site = std::make_unique<ControlSite>(window_, RECT{}, pageUrl_);
+  placed.site = std::make_unique<pagewell::container::ControlSite>(window_, RECT{}, pageUrl_);
   placed.control->SetClientSite(placed.site.get());
   pagewell::ComPtr<IDispatch> automation = placed.control.query<IDispatch>(IID_IDispatch);
   placed_.push_back(std::move(placed));

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "com/com_ptr.h"
-#include "control_site.h"
+#include "container/control_site.h"
 
 namespace pagehost {
 
@@ -28,7 +28,7 @@ class MoreControls {
 
  private:
   struct Placed {
-    std::unique_ptr<ControlSite> site;
+    std::unique_ptr<pagewell::container::ControlSite> site;
     pagewell::ComPtr<IOleObject> control;
   };
   HWND window_;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "host_window.h"
+#include "container/host_window.h"
 #include "pagewell_settings.h"
 #include "wide_text.h"
 
@@ -83,7 +83,7 @@ void showApprovalsWindow(HWND owner) {
     SetForegroundWindow(g_window);
     return;
   }
-  pagehost::registerWindowClass(kClassName, approvalsProc, COLOR_BTNFACE);
+  container::registerWindowClass(kClassName, approvalsProc, COLOR_BTNFACE);
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   RECT frame{0, 0, 420, 260};
   AdjustWindowRect(&frame, style, FALSE);

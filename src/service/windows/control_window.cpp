@@ -5,7 +5,7 @@
 #include "approvals_window.h"
 #include "com/pagewell_h.h"
 #include "com/service_bridge.h"
-#include "host_window.h"
+#include "container/host_window.h"
 
 namespace pagewell::service {
 namespace {
@@ -35,8 +35,8 @@ std::unique_ptr<ControlWindow> ControlWindow::open(const std::wstring& dllPath, 
   }
   host->control_ = createFromClassObject(host->module_, error);
   if (!host->control_) return nullptr;
-  host->size_ = pagehost::controlSizeInPixels(host->control_.get());
-  host->window_ = pagehost::createHostWindow(kWindowClass, L"Pagewell", &ControlWindow::windowProc, host->size_);
+  host->size_ = container::controlSizeInPixels(host->control_.get());
+  host->window_ = container::createHostWindow(kWindowClass, L"Pagewell", &ControlWindow::windowProc, host->size_);
   if (!host->window_) {
     error = L"cannot create the service's window";
     return nullptr;
@@ -57,7 +57,7 @@ bool ControlWindow::placeControl(std::wstring& error) {
   RECT bounds{0, 0, size_.cx, size_.cy};
   // The service checks every page's origin itself; it names itself to the
   // control's site lock as the local service.
-  site_ = std::make_unique<pagehost::ControlSite>(window_, bounds, pagewell::kLocalServicePageAddress);
+  site_ = std::make_unique<container::ControlSite>(window_, bounds, pagewell::kLocalServicePageAddress);
   control_->SetClientSite(site_.get());
   control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, window_, &bounds);
   if (eventSink_ && !connectEvents(eventSink_)) {

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "com/com_ptr.h"
-#include "control_site.h"
+#include "container/control_site.h"
 
 namespace pagewell::service {
 
@@ -69,7 +69,7 @@ class ControlWindow {
   IDispatch* eventSink_ = nullptr;
   ComPtr<IOleObject> control_;
   ComPtr<IDispatch> automation_;
-  std::unique_ptr<pagehost::ControlSite> site_;
+  std::unique_ptr<container::ControlSite> site_;
   ComPtr<IConnectionPoint> eventPoint_;
   DWORD eventCookie_ = 0;
   MessageHandler handler_;

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <ole2.h>
 
-namespace pagehost {
+namespace pagewell::container {
 
 // Registers the class once per process; later calls do nothing.
 void registerWindowClass(const wchar_t* className, WNDPROC procedure, int backgroundColor);
@@ -17,4 +17,4 @@ SIZE controlSizeInPixels(IOleObject* control);
 // is `client`, not shown yet.
 HWND createHostWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedure, SIZE client);
 
-}  // namespace pagehost
+}  // namespace pagewell::container

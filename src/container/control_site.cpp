@@ -1,8 +1,8 @@
-#include "control_site.h"
+#include "container/control_site.h"
 
 #include <urlmon.h>
 
-namespace pagehost {
+namespace pagewell::container {
 
 HRESULT ControlSite::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
@@ -49,4 +49,4 @@ HRESULT ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWin
   return S_OK;
 }
 
-}  // namespace pagehost
+}  // namespace pagewell::container

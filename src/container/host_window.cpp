@@ -1,6 +1,6 @@
-#include "host_window.h"
+#include "container/host_window.h"
 
-namespace pagehost {
+namespace pagewell::container {
 
 void registerWindowClass(const wchar_t* className, WNDPROC procedure, int backgroundColor) {
   WNDCLASSEXW windowClass{};
@@ -32,4 +32,4 @@ HWND createHostWindow(const wchar_t* className, const wchar_t* title, WNDPROC pr
                          frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-}  // namespace pagehost
+}  // namespace pagewell::container

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace pagehost {
+namespace pagewell::container {
 
 class ControlSite final : public IOleClientSite, public IOleInPlaceSite {
  public:
@@ -49,4 +49,4 @@ class ControlSite final : public IOleClientSite, public IOleInPlaceSite {
   std::wstring pageUrl_;
 };
 
-}  // namespace pagehost
+}  // namespace pagewell::container
