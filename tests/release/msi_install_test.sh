@@ -46,7 +46,7 @@ for slot in x86 x64; do
   "$strip" --strip-unneeded -o "$work/source/$slot/PagewellVirtualScanner.ds" "$scanner"
   "$strip" --strip-unneeded -o "$work/source/$slot/pagewell-service.exe" "$service"
 done
-cp "$ROOT/web/pagewell.js" "$ROOT/web/pagewell.mjs" "$work/source/web/"
+cp "$ROOT/web/pagewell.js" "$ROOT/web/pagewell.mjs" "$ROOT/web/pagewell.d.ts" "$ROOT/web/package.json" "$work/source/web/"
 old="$work/Pagewell-1.3.0.msi" new="$work/Pagewell-1.3.1.msi" newest="$work/Pagewell-1.3.2.msi"
 for package in "$old:1.3.0" "$new:1.3.1" "$newest:1.3.2"; do
   "$ROOT/packaging/build-msi" "${package##*:}" "$platform" "$work/source" "${package%:*}" ||
@@ -126,7 +126,8 @@ else
   views=(/reg:32)
 fi
 service_folder="$drive_c/Program Files/Pagewell"
-service_files=("$service_folder/pagewell-service.exe" "$service_folder/web/pagewell.js" "$service_folder/web/pagewell.mjs")
+service_files=("$service_folder/pagewell-service.exe" "$service_folder/web/pagewell.js" "$service_folder/web/pagewell.mjs"
+               "$service_folder/web/pagewell.d.ts" "$service_folder/web/package.json")
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run' run_name='Pagewell service'
 installed_versions() {
   wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s </dev/null 2>/dev/null |
