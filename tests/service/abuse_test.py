@@ -70,9 +70,10 @@ def timed_status(port):
 
 def service_memory_kb():
     """VmRSS and RssAnon (kB) of the Wine process that runs the service:
-    Linux sees it as a process of the service's process group whose command
-    line names the exe and which is not the emulator's shell script."""
-    group = SERVICE.process.pid
+    Linux sees it as a process of the session the service was started in
+    (WineSession.start) whose first word is the exe: the emulator's shell
+    script names it only among its arguments."""
+    session = SERVICE.process.pid
     for pid in os.listdir("/proc"):
         if not pid.isdigit():
             continue
@@ -85,7 +86,7 @@ def service_memory_kb():
                 lines = dict(line.split(":", 1) for line in status if ":" in line)
         except OSError:
             continue
-        if int(fields[2]) != group or not words[0].lower().endswith(b"pagewell-service.exe"):
+        if int(fields[3]) != session or not words[0].lower().endswith(b"pagewell-service.exe"):
             continue
         return int(lines["VmRSS"].split()[0]), int(lines["RssAnon"].split()[0])
     raise AssertionError("the service's Wine process was not found")
@@ -158,10 +159,13 @@ class UnderAttack(unittest.TestCase):
                 connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             connection.close()
             cycles += 1
+        # The kernel completes the handshakes before the service accepts
+        # them: the /status behind them in the queue is answered once the
+        # service has been through every one.
+        self.assertEqual(timed_status(port)[0], 200)
         seconds = time.monotonic() - started
         report("connect_close_cycles", cycles)
-        report("connect_close_cycles_per_second", "%.0f" % (cycles / seconds))
-        self.assertEqual(timed_status(port)[0], 200)
+        report("connect_close_cycles_through_status_s", "%.2f" % seconds)
         serves_a_session(self)
         # None of them still holds a place: a full set of connections is
         # taken after them.
