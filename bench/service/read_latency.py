@@ -5,7 +5,7 @@ WebSocket under Wine, the control's thread and back. Prints p50, p99 and
 the largest of 1000 reads, one at a time, after 100 that warm the path up,
 and the machine's load average, which the tails follow.
 
-read_latency.py [--arch win32|win64] [--reads N]   (after the build of that preset)
+read_latency.py [--arch win32|win64] [--reads N] [--service EXE]   (after the build of that preset)
 
 Figures (win32 under Wine 8.0, Chromium, 2 cores shared with a fuzzer and
 another build): see the commit that last changed the service's loop.
@@ -39,14 +39,13 @@ var reads = arguments[0], done = arguments[arguments.length - 1];
 """
 
 
-def measure(arch, reads):
-    build = os.path.join(ROOT, "build", arch)
+def measure(arch, reads, service_exe):
     emulator = [os.path.join(ROOT, "scripts", "wine-run"), "--arch=" + arch]
     with tempfile.TemporaryDirectory() as temporary, WineSession(emulator) as session:
         shop, shop_port = start_shop(os.path.join(temporary, "uploads"))
         origin = "http://shop.test:%d" % shop_port
         try:
-            with Service(session, os.path.join(build, "src", "service", "pagewell-service.exe"),
+            with Service(session, service_exe,
                          "--no-prompt", "--allow-origin", origin) as service:
                 browser = headless_chromium(os.path.join(temporary, "profile"))
                 try:
@@ -65,8 +64,10 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--arch", default="win32")
     parser.add_argument("--reads", type=int, default=1000)
+    parser.add_argument("--service", help="another build of pagewell-service.exe, beside its Pagewell.dll")
     args = parser.parse_args()
-    figures = measure(args.arch, args.reads)
+    service_exe = args.service or os.path.join(ROOT, "build", args.arch, "src", "service", "pagewell-service.exe")
+    figures = measure(args.arch, args.reads, service_exe)
     if "error" in figures:
         sys.exit("read_latency: " + figures["error"])
     print("read_ImageCount_reads %d" % args.reads)
