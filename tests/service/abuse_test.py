@@ -143,6 +143,11 @@ class UnderAttack(unittest.TestCase):
     """Checks in the order they run (see main): each leaves the service as
     it found it, so that the next one starts from a served state."""
 
+    def tearDown(self):
+        # The service's memory after each check, for the record: the limit
+        # is asserted only over the reads of one session.
+        report("vmrss_after_" + self._testMethodName[len("test_"):] + "_kb", service_memory_kb()[0])
+
     def test_connect_and_close_cycles(self):
         port = SERVICE.port
         # Three kinds of peers that go away: at once, half-way through the
