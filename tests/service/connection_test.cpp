@@ -227,6 +227,7 @@ TEST(ConnectionSession, ASecondPageIsToldTheScannerIsBusy) {
 }
 
 TEST(ConnectionSession, MalformedMessagesEndOnlyThisConnection) {
+  // The page's Close ends the session too: with 1000, or 1002 when it is malformed.
   const std::pair<std::string, CloseCode> cases[] = {
       {clientFrame(Opcode::Text, "{not json", true), CloseCode::InvalidData},
       {clientFrame(Opcode::Text, R"({"id":"1","op":"get","name":"A"})", true), CloseCode::InvalidData},
@@ -237,6 +238,16 @@ TEST(ConnectionSession, MalformedMessagesEndOnlyThisConnection) {
       {clientFrame(Opcode::Binary, "x", true), CloseCode::PolicyViolation},
       {clientFrame(Opcode::Text, std::string(kMaxMessageBytes + 1, ' '), true), CloseCode::TooBig},
       {encodeFrame(Opcode::Text, "{}"), CloseCode::ProtocolError},
+      // Close codes no endpoint sends, a code cut short, a reason not UTF-8.
+      {clientFrame(Opcode::Close, std::string("\x03\xe7", 2), true), CloseCode::ProtocolError},
+      {clientFrame(Opcode::Close, std::string("\x03\xed", 2), true), CloseCode::ProtocolError},
+      {clientFrame(Opcode::Close, std::string("\x03\xf7", 2), true), CloseCode::ProtocolError},
+      {clientFrame(Opcode::Close, std::string("\x13\x88", 2), true), CloseCode::ProtocolError},
+      {clientFrame(Opcode::Close, "\x03", true), CloseCode::ProtocolError},
+      {clientFrame(Opcode::Close, std::string("\x03\xe8\xff", 3), true), CloseCode::ProtocolError},
+      {clientFrame(Opcode::Close, std::string("\x03\xe8", 2), true), CloseCode::Normal},
+      {clientFrame(Opcode::Close, std::string("\x0f\xa0bye", 5), true), CloseCode::Normal},
+      {clientFrame(Opcode::Close, "", true), CloseCode::Normal},
   };
   for (const auto& [bytes, code] : cases) {
     Fixture f;

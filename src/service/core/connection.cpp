@@ -3,9 +3,26 @@
 #include <utility>
 
 #include "http_answers.h"
+#include "utf8.h"
 #include "websocket_handshake.h"
 
 namespace pagewell::service {
+namespace {
+
+// RFC 6455 5.5.1 and 7.4: a Close carries nothing, or a two-byte code and
+// a UTF-8 reason. The codes below 1000, the ones only an endpoint's own
+// report may use (1005, 1006, 1015) and the unassigned rest below 3000 are
+// never on the wire; a page that sends one is answered as broken (1002)
+// rather than as a normal goodbye.
+bool isAcceptableClose(std::string_view payload) {
+  if (payload.empty()) return true;
+  if (payload.size() < 2) return false;
+  unsigned code = static_cast<uint8_t>(payload[0]) << 8 | static_cast<uint8_t>(payload[1]);
+  bool sendable = (code >= 1000 && code <= 1003) || (code >= 1007 && code <= 1014) || (code >= 3000 && code <= 4999);
+  return sendable && isValidUtf8(payload.substr(2));
+}
+
+}  // namespace
 
 Connection::Connection(ConnectionId id, unsigned port, OriginGate& gate, SessionHost& host)
     : id_(id), port_(port), gate_(gate), host_(host) {}
@@ -116,7 +133,9 @@ void Connection::handleMessage(WebSocketMessage& message) {
   switch (message.opcode) {
     case Opcode::Ping: send(Opcode::Pong, message.payload); return;
     case Opcode::Pong: return;
-    case Opcode::Close: close(CloseCode::Normal, {}); return;
+    case Opcode::Close:
+      close(isAcceptableClose(message.payload) ? CloseCode::Normal : CloseCode::ProtocolError, {});
+      return;
     case Opcode::Binary: close(CloseCode::PolicyViolation, "pages send text messages only"); return;
     default: break;
   }

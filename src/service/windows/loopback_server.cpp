@@ -154,11 +154,12 @@ void LoopbackServer::acceptFrom(SOCKET listener) {
   SOCKET socket = accept(listener, nullptr, nullptr);
   if (socket == INVALID_SOCKET) return;
   // Another user's program (on a machine with several sessions) gets
-  // nothing from this user's scanner or pages.
-  if (clients_.size() >= kMaxConnections || !peers_.admits(socket)) {
+  // nothing from this user's scanner or pages, not even an answer.
+  if (!peers_.admits(socket)) {
     closesocket(socket);
     return;
   }
+  if (clients_.size() >= kMaxConnections) return refuseBusy(socket);
   setNonBlocking(socket);
   // Answers are small and each is awaited: without this, Nagle's algorithm
   // holds one back until the page's delayed acknowledgement (some 40 ms).
@@ -166,6 +167,22 @@ void LoopbackServer::acceptFrom(SOCKET listener) {
   setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
   clients_.push_back(std::unique_ptr<Client>(
       new Client{socket, Connection(nextId_++, port_, gate_, host_), GetTickCount64(), GetTickCount64(), {}}));
+}
+
+// One connection too many is answered, not cut off: a connection closed
+// without a word reads as a network fault (ERR_EMPTY_RESPONSE, a reset)
+// that clients retry at once, while 503 with Retry-After says the service
+// is there and full. The answer is written before the request is read, as
+// it does not depend on it, and fits in the socket's send buffer, so the
+// worker never waits for this peer. The FIN goes out before the close.
+void LoopbackServer::refuseBusy(SOCKET socket) {
+  static const char kBusy[] =
+      "HTTP/1.1 503 Service Unavailable\r\nRetry-After: 1\r\nContent-Length: 0\r\n"
+      "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
+  setNonBlocking(socket);
+  ::send(socket, kBusy, static_cast<int>(sizeof kBusy - 1), 0);
+  shutdown(socket, SD_SEND);
+  closesocket(socket);
 }
 
 void LoopbackServer::takeDeliveries() {

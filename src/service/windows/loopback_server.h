@@ -16,6 +16,7 @@
 
 namespace pagewell::service {
 
+// Beyond this many open connections a new one is answered 503 and closed.
 constexpr size_t kMaxConnections = 16;
 // A request head must arrive within this time of the connection.
 constexpr unsigned kRequestSeconds = 10;
@@ -58,6 +59,7 @@ class LoopbackServer {
 
   void run();
   void acceptFrom(SOCKET listener);
+  void refuseBusy(SOCKET socket);
   void deliver(Delivery delivery);
   void takeDeliveries();
   void readFrom(Client& client);
