@@ -12,6 +12,7 @@ struct LoopbackServer::Client {
   ULONGLONG connectedAt;
   ULONGLONG lastActivity;  // the last bytes from the page, or message to it
   std::string unsent;
+  bool peerChecked = false;
 };
 
 namespace {
@@ -153,12 +154,6 @@ void LoopbackServer::run() {
 void LoopbackServer::acceptFrom(SOCKET listener) {
   SOCKET socket = accept(listener, nullptr, nullptr);
   if (socket == INVALID_SOCKET) return;
-  // Another user's program (on a machine with several sessions) gets
-  // nothing from this user's scanner or pages, not even an answer.
-  if (!peers_.admits(socket)) {
-    closesocket(socket);
-    return;
-  }
   if (clients_.size() >= kMaxConnections) return refuseBusy(socket);
   setNonBlocking(socket);
   // Answers are small and each is awaited: without this, Nagle's algorithm
@@ -206,10 +201,25 @@ void LoopbackServer::takeDeliveries() {
   }
 }
 
+// Another user's program (on a machine with several sessions) gets nothing
+// from this user's scanner or pages, not even an answer. Whose program it
+// is, is looked up once its first bytes arrive, before they go anywhere:
+// a connection that never sends costs no look-up (the machine's connection
+// table is slow to read under some systems).
+bool LoopbackServer::peerAdmitted(Client& client) {
+  if (client.peerChecked) return true;
+  client.peerChecked = true;
+  if (peers_.admits(client.socket)) return true;
+  client.connection.closed();
+  client.unsent.clear();
+  return false;
+}
+
 void LoopbackServer::readFrom(Client& client) {
   char buffer[16384];
   int received = recv(client.socket, buffer, sizeof buffer, 0);
   if (received > 0) {
+    if (!peerAdmitted(client)) return;
     client.lastActivity = GetTickCount64();
     client.connection.receive(std::string_view(buffer, static_cast<size_t>(received)));
   } else if (received == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {

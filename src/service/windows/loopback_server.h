@@ -62,6 +62,7 @@ class LoopbackServer {
   void refuseBusy(SOCKET socket);
   void deliver(Delivery delivery);
   void takeDeliveries();
+  bool peerAdmitted(Client& client);
   void readFrom(Client& client);
   void writeTo(Client& client);
   bool isStale(const Client& client, ULONGLONG now) const;
