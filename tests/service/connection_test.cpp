@@ -246,7 +246,7 @@ TEST(ConnectionSession, MalformedMessagesEndOnlyThisConnection) {
       {clientFrame(Opcode::Close, "\x03", true), CloseCode::ProtocolError},
       {clientFrame(Opcode::Close, std::string("\x03\xe8\xff", 3), true), CloseCode::ProtocolError},
       {clientFrame(Opcode::Close, std::string("\x03\xe8", 2), true), CloseCode::Normal},
-      {clientFrame(Opcode::Close, std::string("\x0f\xa0bye", 5), true), CloseCode::Normal},
+      {clientFrame(Opcode::Close, std::string("\x0f\xa0" "bye", 5), true), CloseCode::Normal},
       {clientFrame(Opcode::Close, "", true), CloseCode::Normal},
   };
   for (const auto& [bytes, code] : cases) {
