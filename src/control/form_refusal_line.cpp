@@ -1,7 +1,9 @@
 // The form refused by the site lock: every component hidden, one line of
 // text in their place, so the page shows which site is not allowed and the
-// user has nothing to press.
+// user has nothing to press. And what the site lock has to tell a page's
+// developer under DebugAlerts.
 #include "com/module.h"
+#include "text/wide_text.h"
 #include "twain_form.h"
 
 namespace pagewell {
@@ -27,6 +29,11 @@ void TTwainForm::showOnlyLine(const std::wstring& text) {
                               window_.get(), nullptr, moduleInstance(), nullptr);
   if (line) SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+void TTwainForm::alertLines(const std::vector<std::string>& lines) {
+  if (!state_.debugAlerts) return;
+  for (const std::string& line : lines) showDebugAlert(wideFromUtf8(line));
 }
 
 }  // namespace pagewell

@@ -27,6 +27,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "site_rule.h"
 
@@ -52,6 +53,9 @@ class SiteLock {
   bool admit();
   // One line for the page and the form, saying which site is not allowed.
   std::wstring refusal() const;
+  // What is wrong with the machine's policy, one line an entry that allows
+  // nothing (a wildcard over a public suffix, a mistyped origin).
+  const std::vector<std::string>& policyProblems() const { return machine_.policyProblems; }
 
  private:
   enum class State { NoPage, AskUser, Asking, Allowed, Refused };

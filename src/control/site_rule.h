@@ -25,6 +25,9 @@ struct MachineSiteSettings {
   // The policy's entries, or nothing when the machine has no policy.
   std::optional<std::vector<std::string>> policy;
   bool promptForUnknownOrigins = true;
+  // What is wrong with the policy's entries that allow nothing, one line
+  // each, for the page's developer under DebugAlerts.
+  std::vector<std::string> policyProblems;
 };
 
 SiteVerdict judgePage(std::optional<std::string_view> address, const MachineSiteSettings& machine,

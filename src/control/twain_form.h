@@ -151,6 +151,8 @@ class TTwainForm {
   // failed to do and what became of the page (page_store_alerts.cpp).
   enum class PageStep { Keep, Show, Edit, Output };
   void alertPageStoreError(PageStep step, TPageStoreError error);
+  // While DebugAlerts is on, a modal message box for each line.
+  void alertLines(const std::vector<std::string>& lines);
 
   // The element methods (element_layout.cpp). Each takes an element name as
   // the page wrote it and answers a result code of element_alerts.h.

@@ -5,10 +5,10 @@
 namespace pagewell {
 namespace {
 
-const MachineSiteSettings kNoPolicy{std::nullopt, true};
-const MachineSiteSettings kNoQuestions{std::nullopt, false};
-const MachineSiteSettings kPolicy{std::vector<std::string>{"https://intranet.example.com"}, true};
-const MachineSiteSettings kPolicyNoQuestions{std::vector<std::string>{"https://intranet.example.com"}, false};
+const MachineSiteSettings kNoPolicy{std::nullopt, true, {}};
+const MachineSiteSettings kNoQuestions{std::nullopt, false, {}};
+const MachineSiteSettings kPolicy{std::vector<std::string>{"https://intranet.example.com"}, true, {}};
+const MachineSiteSettings kPolicyNoQuestions{std::vector<std::string>{"https://intranet.example.com"}, false, {}};
 const std::vector<std::string> kNone;
 const std::vector<std::string> kApproved = {"https://shop.example.org", "http://pagehost.test"};
 

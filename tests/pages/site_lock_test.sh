@@ -24,7 +24,7 @@ set_machine() {
   reg delete "$MACHINE_KEY" /f >/dev/null
   case $1 in
     policy) reg add "$MACHINE_KEY" /v AllowedOrigins /t REG_MULTI_SZ \
-              /d 'https://intranet.example.net\0https://*.example.com' /f >/dev/null ;;
+              /d 'https://intranet.example.net\0https://*.example.com https://*.co.uk' /f >/dev/null ;;
     noprompt) reg add "$MACHINE_KEY" /v PromptForUnknownOrigins /t REG_DWORD /d 0 /f >/dev/null ;;
   esac
 }
@@ -85,5 +85,12 @@ for case in "${cases[@]}"; do
     failures=$((failures + 1))
   fi
 done
+# The policy's mistyped entry, told to a page that turns DebugAlerts on.
+set_machine policy
+set_user_list empty
+echo "--- machine policy with https://*.co.uk, DebugAlerts"
+"${host[@]}" --page-url https://intranet.example.net/ "Z:$HERE/site_lock_policy_alert.js" 'https://*.co.uk' ||
+  { echo "FAILED: the policy's mistyped entry under DebugAlerts"; failures=$((failures + 1)); }
+
 [ "$failures" -eq 0 ] || { echo "$failures cases failed"; exit 1; }
 echo "site lock: all cases passed"

@@ -82,8 +82,17 @@ HRESULT TwainFormControl::ShowElement(BSTR Element, LONG* Result) {
 HRESULT TwainFormControl::get_DebugAlerts(VARIANT_BOOL* Value) {
   return guardedGet(Value, [&] { return toVariantBool(form_->state().debugAlerts); });
 }
+// A page that turns the alerts on hears, once, what is wrong with the
+// machine's list of sites: an administrator's mistyped entry otherwise
+// only shows as a site that does not work.
 HRESULT TwainFormControl::put_DebugAlerts(VARIANT_BOOL Value) {
-  return guarded([&] { form_->state().debugAlerts = fromVariantBool(Value); });
+  return guarded([&] {
+    const bool turnedOn = fromVariantBool(Value) && !form_->state().debugAlerts;
+    form_->state().debugAlerts = fromVariantBool(Value);
+    if (!turnedOn || policyProblemsShown_) return;
+    policyProblemsShown_ = true;
+    form_->alertLines(siteLock_.policyProblems());
+  });
 }
 HRESULT TwainFormControl::get_ControlPanelTabs(LONG* Value) {
   return guardedGet(Value, [&] { return static_cast<LONG>(form_->state().controlPanelTabs); });

@@ -329,6 +329,7 @@ class TwainFormControl final : public ITwainForm,
 
   long references_ = 1;
   SiteLock siteLock_;
+  bool policyProblemsShown_ = false;
   ComPtr<IUnknown> site_;
   ComPtr<ITypeInfo> typeInfo_;
   EventConnectionPoint events_;
