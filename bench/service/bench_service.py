@@ -28,15 +28,8 @@ import os
 import re
 import subprocess
 import sys
-import tempfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(ROOT, "tests", "service"))
-
-from browser_test import headless_chromium  # noqa: E402
-from service_client import Service, WineSession  # noqa: E402
-from shop_server import start_shop  # noqa: E402
+from connected_page import HERE, ROOT, connected_page
 
 BROWSER_FIGURES = """
 var done = arguments[arguments.length - 1];
@@ -76,30 +69,17 @@ def main():
     parser.add_argument("--arch", default="win64")
     args = parser.parse_args()
     build = os.path.join(ROOT, "build", args.arch)
-    emulator = [os.path.join(ROOT, "scripts", "wine-run"), "--arch=" + args.arch]
-    with tempfile.TemporaryDirectory() as temporary, WineSession(emulator) as session:
-        shop, shop_port = start_shop(os.path.join(temporary, "uploads"))
-        origin = "http://shop.test:%d" % shop_port
-        with Service(session, os.path.join(build, "src", "service", "pagewell-service.exe"),
-                     "--no-prompt", "--allow-origin", origin) as service:
-            browser = headless_chromium(os.path.join(temporary, "profile"))
-            try:
-                browser.get("%s/examples/browser.html?service=%d" % (origin, service.port))
-                browser.set_script_timeout(600)
-                browser.execute_async_script("var done = arguments[0];"
-                                             "(function wait() { pw ? done() : setTimeout(wait, 50); })();")
-                figures = browser.execute_async_script(BROWSER_FIGURES)
-            finally:
-                browser.quit()
-        shop.shutdown()
-        if "error" in figures:
-            sys.exit("bench_service: " + figures["error"])
-        host = subprocess.run([os.path.join(ROOT, "scripts", "pagehost"), os.path.join(HERE, "three_pages.js")],
-                              capture_output=True, text=True, timeout=600)
-        found = re.search(r"pagehost_three_pages_ms (\d+)", host.stdout)
-        if not found:
-            sys.exit("bench_service: the page host run failed:\n" + host.stdout + host.stderr)
-        pagehost_ms = float(found.group(1))
+    service_exe = os.path.join(build, "src", "service", "pagewell-service.exe")
+    with connected_page(args.arch, service_exe, 600) as browser:
+        figures = browser.execute_async_script(BROWSER_FIGURES)
+    if "error" in figures:
+        sys.exit("bench_service: " + figures["error"])
+    host = subprocess.run([os.path.join(ROOT, "scripts", "pagehost"), os.path.join(HERE, "three_pages.js")],
+                          capture_output=True, text=True, timeout=600)
+    found = re.search(r"pagehost_three_pages_ms (\d+)", host.stdout)
+    if not found:
+        sys.exit("bench_service: the page host run failed:\n" + host.stdout + host.stderr)
+    pagehost_ms = float(found.group(1))
     print("read_ImageCount_p50_ms %.3f" % figures["p50"])
     print("read_ImageCount_p99_ms %.3f   (aim: under 2)" % figures["p99"])
     print("page_image_300dpi_800px_png_ms %.1f   (%d bytes)" % (figures["image"], figures["imageBytes"]))

@@ -27,16 +27,8 @@ the sockets.
 """
 import argparse
 import os
-import sys
-import tempfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(ROOT, "tests", "service"))
-
-from browser_test import headless_chromium  # noqa: E402
-from service_client import Service, WineSession  # noqa: E402
-from shop_server import start_shop  # noqa: E402
+from connected_page import ROOT, connected_page
 
 READS = """
 var reads = arguments[0], done = arguments[arguments.length - 1];
@@ -55,24 +47,8 @@ var reads = arguments[0], done = arguments[arguments.length - 1];
 
 
 def measure(arch, reads, service_exe):
-    emulator = [os.path.join(ROOT, "scripts", "wine-run"), "--arch=" + arch]
-    with tempfile.TemporaryDirectory() as temporary, WineSession(emulator) as session:
-        shop, shop_port = start_shop(os.path.join(temporary, "uploads"))
-        origin = "http://shop.test:%d" % shop_port
-        try:
-            with Service(session, service_exe,
-                         "--no-prompt", "--allow-origin", origin) as service:
-                browser = headless_chromium(os.path.join(temporary, "profile"))
-                try:
-                    browser.get("%s/examples/browser.html?service=%d" % (origin, service.port))
-                    browser.set_script_timeout(300)
-                    browser.execute_async_script("var done = arguments[0];"
-                                                 "(function wait() { pw ? done() : setTimeout(wait, 50); })();")
-                    return browser.execute_async_script(READS, reads)
-                finally:
-                    browser.quit()
-        finally:
-            shop.shutdown()
+    with connected_page(arch, service_exe, 300) as browser:
+        return browser.execute_async_script(READS, reads)
 
 
 def main():
