@@ -23,10 +23,12 @@
 #include "core/connection.h"
 #include "core/utf8.h"
 #include "core/websocket_frame.h"
+#include "byte_chunks.h"
 
 namespace {
 
 using namespace pagewell::service;
+using pagewell::fuzzing::ByteChunks;
 
 void check(bool condition) {
   if (!condition) std::abort();
@@ -49,26 +51,7 @@ bool sameMessages(const std::vector<WebSocketMessage>& a, const std::vector<WebS
   return true;
 }
 
-// Chunk sizes from a small generator, up to a limit the seed picks: one
-// byte at a time, a few, or large pieces.
-class Chunking {
- public:
-  explicit Chunking(std::uint8_t seed) : state_(seed * 2654435761u + 1), limit_(kLimits[seed % 6]) {}
-  static Chunking whole() { return Chunking(0, SIZE_MAX); }
-  size_t next() {
-    if (limit_ == SIZE_MAX) return limit_;
-    state_ = state_ * 1664525u + 1013904223u;
-    return 1 + (state_ >> 8) % limit_;
-  }
-
- private:
-  Chunking(std::uint32_t state, size_t limit) : state_(state), limit_(limit) {}
-  static constexpr size_t kLimits[6] = {1, 3, 7, 130, 4096, 70000};
-  std::uint32_t state_;
-  size_t limit_;
-};
-
-Reading readStream(std::string_view stream, size_t cap, Chunking chunking) {
+Reading readStream(std::string_view stream, size_t cap, ByteChunks chunking) {
   FrameReader reader(cap);
   Reading reading;
   for (size_t at = 0; at < stream.size() && reading.ok;) {
@@ -123,7 +106,7 @@ std::string clientStream(Opcode opcode, std::string_view payload, size_t pieces,
 
 void checkWrittenMessage(Opcode opcode, std::string_view payload, size_t pieces, const std::uint8_t key[4],
                          std::uint8_t chunkSeed) {
-  const Reading reading = readStream(clientStream(opcode, payload, pieces, key), kMaxMessageBytes, Chunking(chunkSeed));
+  const Reading reading = readStream(clientStream(opcode, payload, pieces, key), kMaxMessageBytes, ByteChunks(chunkSeed));
   checkMessages(reading, kMaxMessageBytes);
   if (payload.size() > kMaxMessageBytes) {
     check(!reading.ok && reading.failure == CloseCode::TooBig);
@@ -152,9 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A small cap reaches the too-big paths with short inputs.
   const size_t cap = form & 0x80 ? kMaxMessageBytes : form & 0x7F;
-  const Reading whole = readStream(bytes, cap, Chunking::whole());
+  const Reading whole = readStream(bytes, cap, ByteChunks::whole());
   checkMessages(whole, cap);
-  const Reading chunked = readStream(bytes, cap, Chunking(chunkSeed));
+  const Reading chunked = readStream(bytes, cap, ByteChunks(chunkSeed));
   check(chunked.ok == whole.ok && chunked.failure == whole.failure && sameMessages(chunked.messages, whole.messages));
 
   const Opcode opcode = form & 1 ? Opcode::Binary : Opcode::Text;
