@@ -20,10 +20,10 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_chunks.h"
 #include "core/connection.h"
 #include "core/utf8.h"
 #include "core/websocket_frame.h"
-#include "byte_chunks.h"
 
 namespace {
 
