@@ -1,7 +1,8 @@
 #pragma once
 // Chunk sizes for feeding a fuzz input to a reader the way a socket hands
 // bytes over: a small generator draws each size up to a limit the seed
-// picks (one byte at a time, a few, or large pieces), or all at once.
+// picks (one byte at a time, a few, or pieces up to the 16 KiB the service
+// reads at once), or all at once.
 #include <cstddef>
 #include <cstdint>
 
@@ -22,7 +23,7 @@ class ByteChunks {
   ByteChunks(std::uint32_t state, std::size_t limit) : state_(state), limit_(limit) {}
 
   static constexpr std::size_t kLimitCount = 6;
-  static constexpr std::size_t kLimits[kLimitCount] = {1, 3, 7, 130, 4096, 70000};
+  static constexpr std::size_t kLimits[kLimitCount] = {1, 3, 7, 130, 4096, 16384};
   std::uint32_t state_;
   std::size_t limit_;  // 0: everything at once
 };

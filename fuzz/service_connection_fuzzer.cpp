@@ -14,8 +14,11 @@
 //
 // Input: a byte of settings (bit 0: the control is busy with another page;
 // bit 1: the user's answer; bit 2: the service closes the session at the
-// end; bits 3-7: the chunking), a byte that picks when the user answers,
-// then the bytes the page sends.
+// end; bits 3-7: the chunking), a byte that picks when the user answers
+// (bits 0-2) and whether the page then floods the connection with more
+// than a message's worth of bytes in one read (bit 7), then the bytes the
+// page sends. The flood reaches the size limits with short inputs, which
+// keep the fuzzer fast.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -181,6 +184,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.collect();
     if (chunkCount == answerAfter) run.answerUser(settings & 2);
     run.answerRequests();
+  }
+  if (data[1] & 0x80) {
+    run.connection.receive(std::string(kMaxMessageBytes + 1, 'x'));
+    run.collect();
   }
   run.answerUser(settings & 2);
   run.answerRequests();

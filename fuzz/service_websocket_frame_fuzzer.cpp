@@ -9,13 +9,20 @@
 //   and in fragments with a ping among them) reads back as written, or is
 //   refused as too big or as text that is not UTF-8.
 //
-// Input: a byte for the chunking, a byte for the message's cap and form,
-// four bytes of masking key, then the bytes (the raw stream, and the
-// payload of the written message).
+// Input: a byte for the chunking, a byte for the cap and the message's
+// form, a byte for the message's length, four bytes of masking key, then
+// the bytes (the raw stream, and the payload of the written message).
+//
+// The written message takes its length from the input or, as the length
+// byte asks, repeats the bytes up to a length at an edge of a length form
+// or of the cap: so the 16- and 64-bit forms and the cap are reached with
+// short inputs, which keep the fuzzer fast (a long input is read in many
+// small chunks, several times over).
 #include <cstddef>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,13 +132,25 @@ void checkWrittenMessage(Opcode opcode, std::string_view payload, size_t pieces,
   check(sameMessage(reading.messages[2], Opcode::Close, encodeClose(CloseCode::GoingAway, payload).substr(2)));
 }
 
+// The bytes, or the bytes repeated to a length at an edge: the largest
+// 7-bit length, the smallest 16-bit one, the largest 16-bit one, the cap
+// (also the smallest 64-bit length) and one over it.
+std::string payload(std::string_view bytes, std::uint8_t lengthChoice) {
+  constexpr size_t kEdges[] = {125, 126, 0xFFFF, kMaxMessageBytes, kMaxMessageBytes + 1};
+  if (lengthChoice >= std::size(kEdges) || bytes.empty()) return std::string(bytes);
+  std::string repeated;
+  while (repeated.size() < kEdges[lengthChoice]) repeated.append(bytes);
+  repeated.resize(kEdges[lengthChoice]);
+  return repeated;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 6) return 0;
-  const std::uint8_t chunkSeed = data[0], form = data[1];
-  const std::uint8_t* key = data + 2;
-  const std::string_view bytes(reinterpret_cast<const char*>(data + 6), size - 6);
+  if (size < 7) return 0;
+  const std::uint8_t chunkSeed = data[0], form = data[1], length = data[2];
+  const std::uint8_t* key = data + 3;
+  const std::string_view bytes(reinterpret_cast<const char*>(data + 7), size - 7);
 
   // A small cap reaches the too-big paths with short inputs.
   const size_t cap = form & 0x80 ? kMaxMessageBytes : form & 0x7F;
@@ -141,6 +160,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(chunked.ok == whole.ok && chunked.failure == whole.failure && sameMessages(chunked.messages, whole.messages));
 
   const Opcode opcode = form & 1 ? Opcode::Binary : Opcode::Text;
-  checkWrittenMessage(opcode, bytes, 1 + (form >> 1) % 4, key, chunkSeed);
+  checkWrittenMessage(opcode, payload(bytes, length), 1 + (form >> 1) % 4, key, chunkSeed);
   return 0;
 }
