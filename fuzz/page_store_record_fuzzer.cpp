@@ -31,9 +31,10 @@ constexpr std::size_t kHeaderBytes = 32;
 constexpr std::size_t kCrcBytes = 4;
 constexpr std::uint32_t kMaxSide = 1 << 16;
 constexpr std::size_t kMaxPixelBytes = 1 << 22;
-// Pixels of any content are coded only for small pages: coding is slower
-// than decoding, and a small page takes every path of the coder.
-constexpr std::size_t kMaxCodedPixelBytes = 1 << 16;
+// Pixels of any content are coded only for small pages: coding is much
+// slower than decoding, and a page of one strip takes every path of the
+// coder but the strip boundary, which the records of two strips reach.
+constexpr std::size_t kMaxCodedPixelBytes = 4096;
 
 void check(bool condition) {
   if (!condition) std::abort();
@@ -106,7 +107,8 @@ void clearRowTails(TRaster& raster) {
 void checkAnyPixelsCodeBack(TPixelCodec& codec, TRaster page, const std::vector<std::uint8_t>& record) {
   if (page.Empty() || pixelBytes(page) > kMaxCodedPixelBytes || record.size() <= kHeaderBytes) return;
   std::uint8_t* pixels = page.ScanLine(0);
-  for (std::size_t i = 0; i < pixelBytes(page); ++i) pixels[i] = record[kHeaderBytes + i % (record.size() - kHeaderBytes)];
+  const std::size_t count = pixelBytes(page), sourceBytes = record.size() - kHeaderBytes;
+  for (std::size_t i = 0; i < count; ++i) pixels[i] = record[kHeaderBytes + i % sourceBytes];
   if (!(record[5] & 2)) clearRowTails(page);
   checkCodesBack(codec, page);
 }
@@ -117,7 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> record(data, data + size);
   fixRecordCrc(record);
   TRaster shell = shellFor(record);
-  TPixelCodec codec;
+  // One codec for every input, as the store keeps one for every page: its
+  // working memory must not carry anything from one record to the next.
+  static TPixelCodec codec;
   TRaster::TPixelBytes pixels;
   const TPageStoreError error = codec.Decode(record.data(), record.size(), shell, pixels);
   check(error == TPageStoreError::None || error == TPageStoreError::Corrupt || error == TPageStoreError::OutOfMemory);
