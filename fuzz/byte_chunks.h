@@ -12,6 +12,13 @@ class ByteChunks {
  public:
   explicit ByteChunks(std::uint8_t seed) : state_(seed * 2654435761u + 1), limit_(kLimits[seed % kLimitCount]) {}
   static ByteChunks whole() { return ByteChunks(0, 0); }
+  // A long stream goes in pieces of up to 130 bytes or more: a byte or a
+  // few at a time, it would take most of the fuzzer's time (readers that
+  // look at what they hold again on every read take time in the square of
+  // it) and show no more than a short one does.
+  static ByteChunks forStream(std::uint8_t seed, std::size_t streamBytes) {
+    return ByteChunks(streamBytes > kLongStream ? kFirstLargeLimit + seed % (kLimitCount - kFirstLargeLimit) : seed);
+  }
 
   std::size_t next() {
     if (limit_ == 0) return SIZE_MAX;
@@ -24,6 +31,8 @@ class ByteChunks {
 
   static constexpr std::size_t kLimitCount = 6;
   static constexpr std::size_t kLimits[kLimitCount] = {1, 3, 7, 130, 4096, 16384};
+  static constexpr std::uint8_t kFirstLargeLimit = 3;
+  static constexpr std::size_t kLongStream = 1024;
   std::uint32_t state_;
   std::size_t limit_;  // 0: everything at once
 };

@@ -175,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view stream(reinterpret_cast<const char*>(data + 2), size - 2);
 
   Run run(stream, settings);
-  ByteChunks chunks(settings >> 3);
+  ByteChunks chunks = ByteChunks::forStream(settings >> 3, stream.size());
   size_t chunkCount = 0;
   for (size_t at = 0; at < stream.size(); ++chunkCount) {
     const size_t chunk = std::min(chunks.next(), stream.size() - at);

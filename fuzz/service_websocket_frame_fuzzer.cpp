@@ -40,7 +40,6 @@ namespace {
 using namespace pagewell::service;
 using pagewell::fuzzing::ByteChunks;
 
-constexpr size_t kLongStream = 4096;
 constexpr size_t kSmallCaps = 125 + 0x7F + 1;  // the written message's, and one over
 
 void check(bool condition) {
@@ -120,11 +119,7 @@ std::string clientStream(Opcode opcode, std::string_view payload, size_t pieces,
 void checkWrittenMessage(Opcode opcode, std::string_view payload, size_t pieces, const std::uint8_t key[4],
                          std::uint8_t chunkSeed, size_t cap) {
   const std::string stream = clientStream(opcode, payload, pieces, key);
-  // A long message goes in chunks of up to 130 bytes or more: a byte or a
-  // few at a time, it would take most of the fuzzer's time and show no
-  // more than a short one does.
-  const std::uint8_t seed = stream.size() > kLongStream ? 3 + chunkSeed % 3 : chunkSeed;
-  const Reading reading = readStream(stream, cap, ByteChunks(seed));
+  const Reading reading = readStream(stream, cap, ByteChunks::forStream(chunkSeed, stream.size()));
   checkMessages(reading, cap);
   if (payload.size() > cap) {
     check(!reading.ok && reading.failure == CloseCode::TooBig);
