@@ -29,8 +29,8 @@ void FilterRow(TPngFilter type, const std::uint8_t* row, const std::uint8_t* pri
                std::size_t bpp, std::uint8_t* out);
 
 // Filters the row with whichever of the five filters leaves the smallest
-// sum of residues taken as signed bytes (the heuristic of the PNG
-// specification's filter-selection advice: small residues are the ones
+// sum of residues taken as signed bytes (the heuristic the PNG standard
+// recommends for choosing filters: small residues are the ones
 // deflate codes shortest), writes it to `out` and answers the filter.
 TPngFilter FilterRowAdaptively(const std::uint8_t* row, const std::uint8_t* prior, std::size_t length, std::size_t bpp,
                                std::uint8_t* out);
